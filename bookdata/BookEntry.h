@@ -1,0 +1,26 @@
+#pragma once
+
+#include "bookdata/LibraryEntry.h"
+
+namespace quillora {
+
+// Tag B: one book; may be followed by an L line.
+class BookEntry : public LibraryEntry {
+public:
+    explicit BookEntry(Package* ownerPackage) : LibraryEntry(ownerPackage, EntryKind::Book) {}
+    bool read(TextCursor& in, std::int32_t fileVersion) override;
+    bool write(TextSink& out, std::int32_t version) const override;
+
+    std::int32_t directoryId = 0;
+    std::uint8_t displayKind = 0;
+    std::int32_t hasLValue = 0;
+    std::int32_t hasExtraText = 0;
+    std::string extraText;
+    std::string text5;
+    std::string text6;
+    std::string text7;
+    std::int32_t extraFlag = 0;
+    std::int32_t lValue = -1;
+};
+
+} // namespace quillora

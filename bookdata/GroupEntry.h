@@ -1,0 +1,19 @@
+#pragma once
+
+#include "bookdata/LibraryEntry.h"
+
+namespace quillora {
+
+// Tag G: a folder of entries, closed by an E line. Its children are owned by the
+// package's allEntries, never by the group.
+class GroupEntry : public LibraryEntry {
+public:
+    explicit GroupEntry(Package* ownerPackage) : LibraryEntry(ownerPackage, EntryKind::Group) {}
+    ~GroupEntry() override { children.removeAll(); }
+    bool read(TextCursor& in, std::int32_t fileVersion) override;
+    bool write(TextSink& out, std::int32_t version) const override;
+
+    EntryList children;
+};
+
+} // namespace quillora

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "catalog/Category.h"
+#include "catalog/Package.h"
+#include "catalog/RefList.h"
+#include "catalog/ResultCode.h"
+
+#include <cstdint>
+#include <string>
+
+namespace quillora {
+
+class TextCursor;
+class TextSink;
+
+class CatalogBody {
+public:
+    CatalogBody() = default;
+    ~CatalogBody() {
+        categories.removeAll();
+        packages.removeAll();
+    }
+    CatalogBody(const CatalogBody&) = delete;
+    CatalogBody& operator=(const CatalogBody&) = delete;
+
+    // Category lines and package sections; in is just past the section line.
+    // On failure diagnostic says why.
+    ResultCode readBody(TextCursor& in, std::uint32_t version, std::string& diagnostic);
+    ResultCode writeBody(TextSink& out, std::uint32_t version) const;
+
+    OwningList<Package> packages;
+    OwningList<Category> categories;
+};
+
+} // namespace quillora

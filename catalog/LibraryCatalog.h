@@ -1,0 +1,59 @@
+// The one object of a run: the product settings and the catalogue's contents.
+#pragma once
+
+#include "catalog/CatalogBody.h"
+#include "catalog/RefList.h"
+#include "catalog/ResultCode.h"
+#include "catalog/SearchEntry.h"
+#include "platform/TextFile.h"
+
+#include <cstdint>
+#include <string>
+
+namespace quillora {
+
+class Platform;
+
+class LibraryCatalog {
+public:
+    LibraryCatalog();
+    LibraryCatalog(const LibraryCatalog&) = delete;
+    LibraryCatalog& operator=(const LibraryCatalog&) = delete;
+
+    // Reads catalogFileName; diagnostic says why when the result is not 0.
+    ResultCode readCatalog(Platform& platform);
+    // Replaces the catalogue file with the version-9 form of this model.
+    ResultCode writeCatalog(Platform& platform);
+    // The whole file content that writeCatalog stores (LF line ends).
+    std::string formatCatalog() const;
+
+    std::uint32_t formatVersion = 9;
+    bool hasWelcome = false;
+    std::string welcome;
+    bool hasInit = false;
+    std::string init;
+    bool hasMode = false;
+    std::string mode;
+
+    // Installation settings
+    std::string cdDirectory;
+    std::string homeDirectory;
+    std::string localDirectory;
+    std::string registryKeyPath;
+    std::string catalogFileName;
+
+    CatalogBody body;
+    OwningList<SearchEntry> searches;
+
+    // Where readCatalog found the file; writeCatalog writes back there.
+    std::string openedPath;
+    LineEnding lineEnding = LineEnding::Lf;
+    // Why the last read or write failed: "file:line: reason".
+    std::string diagnostic;
+};
+
+// The process-wide current catalogue, published once by the update run.
+LibraryCatalog* currentCatalog();
+void publishCurrentCatalog(LibraryCatalog* catalog);
+
+} // namespace quillora

@@ -1,0 +1,47 @@
+#include "catalog/Package.h"
+
+namespace quillora {
+
+Package::~Package() {
+    // The tree only refers; allEntries owns every entry.
+    rootEntries.removeAll();
+    allEntries.removeAll();
+    items.removeAll();
+}
+
+void Package::setName(const std::string& text) {
+    name = text;
+    modified = true;
+}
+
+void Package::setQualifier(const std::string& text) {
+    qualifier = text;
+    modified = true;
+}
+
+void Package::setDataFileLocation(const std::string& location) {
+    dataFileLocation = location;
+    modified = true;
+}
+
+void Package::setSecondPath(const std::string& text) {
+    secondPath = text;
+    modified = true;
+}
+
+PackageItem* Package::findItem(std::int32_t itemId) const {
+    for (PackageItem* item : items) {
+        if (item->id == itemId) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+std::int32_t Package::allocateDirectoryId() {
+    ++highItemId;
+    modified = true;
+    return highItemId;
+}
+
+} // namespace quillora

@@ -1,0 +1,243 @@
+#include "driver/UpdateCommand.h"
+
+#include "bookdata/BookEntry.h"
+#include "catalog/DirectoryItem.h"
+#include "catalog/LibraryCatalog.h"
+#include "driver/UpdateOptions.h"
+#include "platform/Platform.h"
+#include "product/CdDrive.h"
+#include "product/PathMacro.h"
+#include "product/ProductKeyTable.h"
+#include "product/ProgramLocation.h"
+#include "registry/InstallationSettings.h"
+
+#include <array>
+#include <memory>
+
+namespace quillora {
+
+namespace {
+
+constexpr const char* kDiagnosticPrefix = "quillora-update: ";
+
+void say(std::ostream& out, const std::string& line) { out << line << std::endl; }
+
+// Unpublishes the current catalogue on every way out of the run.
+class PublishedCatalog {
+public:
+    explicit PublishedCatalog(LibraryCatalog* catalog) { publishCurrentCatalog(catalog); }
+    ~PublishedCatalog() { publishCurrentCatalog(nullptr); }
+    PublishedCatalog(const PublishedCatalog&) = delete;
+    PublishedCatalog& operator=(const PublishedCatalog&) = delete;
+};
+
+const char* boolText(bool value) { return value ? "true" : "false"; }
+
+} // namespace
+
+std::string abbreviatePath(const std::string& path, const LibraryCatalog& catalog) {
+    struct Step {
+        const std::string& directory;
+        const char* macro;
+    };
+    const Step steps[] = {{catalog.homeDirectory, token::Home},
+                          {catalog.cdDirectory, token::Cd},
+                          {catalog.localDirectory, token::Local}};
+    std::string result = path;
+    for (const Step& step : steps) {
+        // An empty directory would match every path; there is nothing to abbreviate.
+        if (!step.directory.empty() && startsWithNoCase(result, step.directory)) {
+            result = replaceFirst(result, step.directory, step.macro);
+        }
+    }
+    return result;
+}
+
+void abbreviatePackagePaths(Package& package, const LibraryCatalog& catalog) {
+    package.setDataFileLocation(abbreviatePath(package.dataFileLocation, catalog));
+    package.setSecondPath(abbreviatePath(package.secondPath, catalog));
+    std::size_t cursor = 0;
+    for (PackageItem* item = package.items.first(cursor); item != nullptr;
+         item = package.items.next(cursor)) {
+        if (item->kind == DirectoryItem::kKind) {
+            auto* directory = static_cast<DirectoryItem*>(item);
+            directory->path = abbreviatePath(directory->path, catalog);
+        }
+    }
+}
+
+namespace {
+
+bool pointsAtCd(const DirectoryItem& directory, const std::string& cdDrive) {
+    if (isMacroPath(directory.path)) {
+        return startsWithNoCase(directory.path, token::Cd);
+    }
+    // The first two characters against those of the drive ("d:"); an empty
+    // drive compares as two empty characters, like the C strings it models.
+    auto at = [](const std::string& s, std::size_t i) {
+        return i < s.size() ? toLowerAscii(std::string(1, s[i]))[0] : '\0';
+    };
+    return at(directory.path, 0) == at(cdDrive, 0) &&
+           (at(directory.path, 0) == '\0' || at(directory.path, 1) == at(cdDrive, 1));
+}
+
+class DirectoryRenumbering {
+public:
+    DirectoryRenumbering(Package& package, const std::string& cdDrive, std::ostream& out)
+        : package_(package), cdDrive_(cdDrive), out_(out) {
+        directoryIdMap_.fill(0);
+    }
+
+    void renumber(BookEntry& book) {
+        // Compared unsigned: a negative identifier is not below 100.
+        auto oldId = static_cast<std::uint32_t>(book.directoryId);
+        if (oldId >= directoryIdMap_.size()) {
+            return;
+        }
+        std::uint32_t newId = directoryIdMap_[oldId];
+        if (newId == 0) {
+            PackageItem* item = package_.findItem(book.directoryId);
+            if (item == nullptr || item->kind != DirectoryItem::kKind) {
+                return;
+            }
+            auto* directory = static_cast<DirectoryItem*>(item);
+            if (pointsAtCd(*directory, cdDrive_)) {
+                return;
+            }
+            std::int32_t allocated = package_.allocateDirectoryId();
+            directory->id = allocated;
+            newId = static_cast<std::uint32_t>(allocated);
+            directoryIdMap_[oldId] = newId;
+        }
+        if (newId > 100) {
+            book.directoryId = static_cast<std::int32_t>(newId);
+            say(out_, "Updating " + book.name + " id " + std::to_string(oldId) + " to " +
+                          std::to_string(newId));
+        }
+    }
+
+private:
+    Package& package_;
+    const std::string& cdDrive_;
+    std::ostream& out_;
+    std::array<std::uint32_t, 100> directoryIdMap_{};
+};
+
+} // namespace
+
+void renumberCopiedDirectories(Package& package, const std::string& cdDrive, std::ostream& out) {
+    UpdateOptions options;
+    options.updateDirectories = true;
+    applyEntryOptions(package, options, cdDrive, out);
+}
+
+void applyEntryOptions(Package& package, const UpdateOptions& options, const std::string& cdDrive,
+                       std::ostream& out) {
+    if (!options.setMaintain && !options.setActive && !options.updateDirectories) {
+        return;
+    }
+    DirectoryRenumbering renumbering(package, cdDrive, out);
+    std::size_t cursor = 0;
+    for (LibraryEntry* entry = package.allEntries.first(cursor); entry != nullptr;
+         entry = package.allEntries.next(cursor)) {
+        if (options.setMaintain) {
+            entry->maintain = options.maintainValue ? 1 : 0;
+        }
+        if (options.setActive) {
+            entry->active = options.activeValue ? -1 : 0;
+        }
+        if (options.updateDirectories && entry->kind == EntryKind::Book) {
+            renumbering.renumber(*static_cast<BookEntry*>(entry));
+        }
+    }
+}
+
+int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+              Platform& platform) {
+    // The resource library is opened before the run and kept to its end.
+    std::string resourceError;
+    std::unique_ptr<ResourceLibrary> resources =
+        platform.openResourceLibrary("KIVRes", resourceError);
+
+    auto catalog = std::make_unique<LibraryCatalog>();
+    PublishedCatalog published(catalog.get());
+    catalog->catalogFileName = expandProgramMacro(catalog->catalogFileName);
+
+    std::vector<std::string> optionWords;
+    if (arguments.size() > 1) {
+        optionWords.assign(arguments.begin() + 1, arguments.end());
+    }
+    const UpdateOptions options = parseUpdateOptions(optionWords);
+    if (options.setMaintain) {
+        say(out, std::string("Will set maintain flag to ") + boolText(options.maintainValue));
+    }
+    if (options.setActive) {
+        say(out, std::string("Will set active flag to ") + boolText(options.activeValue));
+    }
+    if (options.updateDirectories) {
+        say(out, "Will update directory entries for copied books.");
+    }
+
+    locateProgram(*catalog, arguments.empty() ? std::string() : arguments[0], platform);
+
+    if (!resources) {
+        err << kDiagnosticPrefix << "cannot open the resource library KIVRes: " << resourceError
+            << std::endl;
+    }
+    std::string diagnostic;
+    if (!readInstallationSettings(*catalog, resources.get(), platform, diagnostic)) {
+        say(out, "Error reading registry. Update aborted.");
+        err << kDiagnosticPrefix << diagnostic << std::endl;
+        return kExitStopped;
+    }
+
+    const std::string catalogName = programName() + ".ini";
+    say(out, "Reading " + catalogName);
+    ResultCode readResult = catalog->readCatalog(platform);
+    if (!isSuccess(readResult)) {
+        say(out, "Cannot find " + catalogName);
+        err << kDiagnosticPrefix << catalog->diagnostic << " (result " << readResult
+            << "); nothing was written" << std::endl;
+        return kExitStopped;
+    }
+
+    const std::string cdDrive = findCdDrive(platform);
+    int status = kExitOk;
+    std::size_t cursor = 0;
+    for (Package* package = catalog->body.packages.first(cursor); package != nullptr;
+         package = catalog->body.packages.next(cursor)) {
+        say(out, "\tLoading " + package->name);
+        ResultCode loadResult = package->load(platform);
+        if (!isSuccess(loadResult)) {
+            // Saving what little was read would destroy the file: leave it as it is.
+            err << kDiagnosticPrefix << "package " << package->name << ": " << package->diagnostic
+                << " (result " << loadResult << "); its book data file is left unchanged"
+                << std::endl;
+            abbreviatePackagePaths(*package, *catalog);
+            status = kExitIncomplete;
+            continue;
+        }
+        applyEntryOptions(*package, options, cdDrive, out);
+        abbreviatePackagePaths(*package, *catalog);
+        say(out, "\tSaving");
+        ResultCode saveResult = package->save(platform);
+        if (!isSuccess(saveResult)) {
+            err << kDiagnosticPrefix << "package " << package->name << ": " << package->diagnostic
+                << " (result " << saveResult << ")" << std::endl;
+            status = kExitIncomplete;
+        }
+        // Nothing reads the entries again; free them before the next package.
+        package->clear();
+    }
+
+    say(out, "Saving " + catalogName);
+    ResultCode writeResult = catalog->writeCatalog(platform);
+    if (!isSuccess(writeResult)) {
+        err << kDiagnosticPrefix << catalog->diagnostic << " (result " << writeResult << ")"
+            << std::endl;
+        status = kExitIncomplete;
+    }
+    return status;
+}
+
+} // namespace quillora

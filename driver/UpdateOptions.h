@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillora {
+
+struct UpdateOptions {
+    bool setMaintain = false;
+    bool maintainValue = true;
+    bool setActive = false;
+    bool activeValue = true;
+    bool updateDirectories = false;
+};
+
+// Parses the arguments after the program name; later ones override earlier ones
+// and anything unknown is ignored.
+UpdateOptions parseUpdateOptions(const std::vector<std::string>& arguments);
+
+} // namespace quillora

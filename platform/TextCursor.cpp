@@ -1,0 +1,212 @@
+#include "platform/TextCursor.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace quillora {
+
+// Like an istream sentry: an operation started at the end of input fails.
+bool TextCursor::sentry() {
+    if (failed_) {
+        return false;
+    }
+    if (eof_) {
+        failed_ = true;
+        return false;
+    }
+    return true;
+}
+
+int TextCursor::peek() {
+    if (!sentry()) {
+        return kEnd;
+    }
+    if (pos_ >= text_.size()) {
+        eof_ = true;
+        return kEnd;
+    }
+    return static_cast<unsigned char>(text_[pos_]);
+}
+
+int TextCursor::get() {
+    if (!sentry()) {
+        return kEnd;
+    }
+    if (pos_ >= text_.size()) {
+        eof_ = true;
+        failed_ = true;
+        return kEnd;
+    }
+    return static_cast<unsigned char>(text_[pos_++]);
+}
+
+void TextCursor::skipOne() {
+    if (failed_ || eof_) {
+        return;
+    }
+    if (pos_ >= text_.size()) {
+        eof_ = true;
+        return;
+    }
+    ++pos_;
+}
+
+void TextCursor::ignore(std::size_t n, int delim) {
+    if (failed_ || eof_) {
+        return;
+    }
+    std::size_t limit = std::min(n, text_.size() - pos_);
+    const char* start = text_.data() + pos_;
+    const void* hit = delim == kEnd ? nullptr : std::memchr(start, delim, limit);
+    if (hit != nullptr) {
+        pos_ += static_cast<std::size_t>(static_cast<const char*>(hit) - start) + 1;
+        return;
+    }
+    pos_ += limit;
+    if (pos_ >= text_.size() && limit < n) {
+        eof_ = true;
+    }
+}
+
+void TextCursor::skipWhitespace() {
+    if (failed_ || eof_) {
+        return;
+    }
+    while (pos_ < text_.size() && isSpace(static_cast<unsigned char>(text_[pos_]))) {
+        ++pos_;
+    }
+    if (pos_ >= text_.size()) {
+        eof_ = true;
+    }
+}
+
+namespace {
+
+// Parses [sign]digits at text[pos]; returns false when there is no digit.
+// magnitude saturates past the 64-bit range so overflow is still detected.
+bool parseNumber(std::string_view text, std::size_t& pos, bool& negative,
+                 std::uint64_t& magnitude, bool& overflow) {
+    negative = false;
+    overflow = false;
+    magnitude = 0;
+    std::size_t p = pos;
+    if (p < text.size() && (text[p] == '-' || text[p] == '+')) {
+        negative = text[p] == '-';
+        ++p;
+    }
+    std::size_t digitsStart = p;
+    while (p < text.size() && text[p] >= '0' && text[p] <= '9') {
+        if (magnitude > (std::numeric_limits<std::uint64_t>::max() - 9) / 10) {
+            overflow = true;
+        } else {
+            magnitude = magnitude * 10 + static_cast<unsigned>(text[p] - '0');
+        }
+        ++p;
+    }
+    pos = p;
+    return p > digitsStart;
+}
+
+} // namespace
+
+bool TextCursor::readInt32(std::int32_t& value) {
+    skipWhitespace();
+    if (!sentry()) {
+        return false;
+    }
+    bool negative = false;
+    bool overflow = false;
+    std::uint64_t magnitude = 0;
+    if (!parseNumber(text_, pos_, negative, magnitude, overflow)) {
+        failed_ = true;
+        eof_ = pos_ >= text_.size();
+        return false;
+    }
+    eof_ = pos_ >= text_.size();
+    const std::uint64_t limit = negative ? 2147483648ull : 2147483647ull;
+    if (overflow || magnitude > limit) {
+        failed_ = true;
+        return false;
+    }
+    value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
+                     : static_cast<std::int32_t>(magnitude);
+    return true;
+}
+
+bool TextCursor::readUInt32(std::uint32_t& value) {
+    skipWhitespace();
+    if (!sentry()) {
+        return false;
+    }
+    bool negative = false;
+    bool overflow = false;
+    std::uint64_t magnitude = 0;
+    if (!parseNumber(text_, pos_, negative, magnitude, overflow)) {
+        failed_ = true;
+        eof_ = pos_ >= text_.size();
+        return false;
+    }
+    eof_ = pos_ >= text_.size();
+    // A negative number has no unsigned value; refusing it keeps the record intact.
+    if (overflow || magnitude > 0xFFFFFFFFull || (negative && magnitude != 0)) {
+        failed_ = true;
+        return false;
+    }
+    value = static_cast<std::uint32_t>(magnitude);
+    return true;
+}
+
+bool TextCursor::readChar(char& c) {
+    skipWhitespace();
+    int ch = get();
+    if (ch == kEnd) {
+        return false;
+    }
+    c = static_cast<char>(ch);
+    return true;
+}
+
+bool TextCursor::readWord(std::string& word) {
+    skipWhitespace();
+    if (!sentry()) {
+        return false;
+    }
+    std::size_t start = pos_;
+    while (pos_ < text_.size() && !isSpace(static_cast<unsigned char>(text_[pos_]))) {
+        ++pos_;
+    }
+    word.assign(text_.substr(start, pos_ - start));
+    eof_ = pos_ >= text_.size();
+    return true;
+}
+
+bool TextCursor::readUntil(std::string& out, char delim) {
+    if (!sentry()) {
+        return false;
+    }
+    const char* start = text_.data() + pos_;
+    std::size_t left = text_.size() - pos_;
+    const void* hit = std::memchr(start, delim, left);
+    if (hit != nullptr) {
+        auto len = static_cast<std::size_t>(static_cast<const char*>(hit) - start);
+        out.assign(start, len);
+        pos_ += len + 1;
+        return true;
+    }
+    out.assign(start, left);
+    pos_ = text_.size();
+    eof_ = true;
+    if (left == 0) {
+        failed_ = true;
+        return false;
+    }
+    return true;
+}
+
+unsigned TextCursor::lineNumber() const {
+    std::size_t end = std::min(pos_, text_.size());
+    return 1u + static_cast<unsigned>(std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+}
+
+} // namespace quillora

@@ -1,0 +1,159 @@
+#include "platform/posix/PosixPlatform.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillora {
+
+namespace {
+
+std::string errnoText(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+// Closes a descriptor on every way out.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    int release() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+private:
+    int fd_;
+};
+
+bool writeAll(int fd, const std::string& bytes) {
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, data, left);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string directoryOf(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+} // namespace
+
+bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
+    std::string path = hostPath(name);
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        error = errnoText("cannot open", path);
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        error = errnoText("cannot examine", path);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = "not a regular file: " + path;
+        return false;
+    }
+    std::string bytes;
+    bytes.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t got = 0;
+    while (true) {
+        if (got == bytes.size()) {
+            bytes.resize(bytes.size() + 65536); // the file may have grown
+        }
+        ssize_t n = ::read(fd.get(), &bytes[got], bytes.size() - got);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            error = errnoText("cannot read", path);
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    out.bytes = std::move(bytes);
+    out.resolvedPath = path;
+    return true;
+}
+
+bool PosixPlatform::replaceFile(const std::string& resolvedPath, const std::string& bytes,
+                                std::string& error) {
+    struct stat old {};
+    bool exists = ::stat(resolvedPath.c_str(), &old) == 0;
+    // A read-only file is not ours to replace, even where the directory would
+    // allow a rename (and even for root, as the read-only attribute on Windows).
+    if (exists && ((old.st_mode & S_IWUSR) == 0 || ::access(resolvedPath.c_str(), W_OK) != 0)) {
+        errno = EACCES;
+        error = errnoText("cannot write", resolvedPath);
+        return false;
+    }
+    std::string temporary = resolvedPath + ".quillora-tmp";
+    FileDescriptor fd(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, exists ? 0600 : 0644));
+    if (fd.get() < 0) {
+        error = errnoText("cannot create", temporary);
+        return false;
+    }
+    bool ok = writeAll(fd.get(), bytes);
+    if (!ok) {
+        error = errnoText("cannot write", temporary);
+    }
+    if (ok && exists && ::fchmod(fd.get(), old.st_mode & 07777) != 0) {
+        ok = false;
+        error = errnoText("cannot set the permissions of", temporary);
+    }
+    if (ok && ::fsync(fd.get()) != 0) {
+        ok = false;
+        error = errnoText("cannot flush", temporary);
+    }
+    if (::close(fd.release()) != 0 && ok) {
+        ok = false;
+        error = errnoText("cannot close", temporary);
+    }
+    if (ok && ::rename(temporary.c_str(), resolvedPath.c_str()) != 0) {
+        ok = false;
+        error = errnoText("cannot replace", resolvedPath);
+    }
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // Make the rename itself durable.
+    FileDescriptor dir(::open(directoryOf(resolvedPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) {
+        ::fsync(dir.get());
+    }
+    return true;
+}
+
+} // namespace quillora

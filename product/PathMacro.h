@@ -1,0 +1,39 @@
+// Path macros: "$+NAME." tokens standing for identity values and installation
+// directories, and the replacement that both expands and abbreviates them.
+#pragma once
+
+#include <string>
+
+namespace quillora {
+
+namespace token {
+constexpr const char* Cd = "$+CD.";
+constexpr const char* Home = "$+HOME.";
+constexpr const char* Local = "$+LOCAL.";
+constexpr const char* Product = "$+PRODUCT.";
+constexpr const char* Program = "$+PROGRAM.";
+constexpr const char* Vendor = "$+VENDOR.";
+constexpr const char* Owner = "$+OWNER.";
+constexpr const char* Company = "$+COMPANY.";
+constexpr const char* Contact = "$+CONTACT.";
+} // namespace token
+
+// The token table: the nine tokens in order; the first three stand for the
+// catalogue's directories, the other six for the identity slots 1 to 6.
+constexpr const char* kMacroTokens[9] = {token::Cd,      token::Home,   token::Local,
+                                         token::Product, token::Program, token::Vendor,
+                                         token::Owner,   token::Company, token::Contact};
+
+// Replaces the first case-insensitive occurrence of search in text. An empty
+// search text leaves the text unchanged.
+std::string replaceFirst(const std::string& text, const std::string& search,
+                         const std::string& replacement);
+std::string expandProgramMacro(const std::string& text);
+std::string expandCompanyMacro(const std::string& text);
+// "$", "+", then a "." somewhere after the "+".
+bool isMacroPath(const std::string& text);
+// True when text begins with prefix, compared without regard to case.
+bool startsWithNoCase(const std::string& text, const std::string& prefix);
+std::string toLowerAscii(std::string text);
+
+} // namespace quillora

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace quillora {
+
+class LibraryCatalog;
+class Platform;
+class ResourceLibrary;
+
+// String resources naming the registry values of the three directories.
+constexpr unsigned kHomeValueNameId = 10248;
+constexpr unsigned kLocalValueNameId = 10254;
+constexpr unsigned kCdValueNameId = 10264;
+
+// Reads the home, local and CD directories from the product's registry key into
+// the catalogue. False when the home or local directory cannot be read; then
+// diagnostic says why. resources may be null (the library could not be opened).
+bool readInstallationSettings(LibraryCatalog& catalog, const ResourceLibrary* resources,
+                              Platform& platform, std::string& diagnostic);
+
+} // namespace quillora
