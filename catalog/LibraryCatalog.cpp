@@ -8,8 +8,12 @@ namespace {
 LibraryCatalog* publishedCatalog = nullptr;
 } // namespace
 
-LibraryCatalog* currentCatalog() { return publishedCatalog; }
-void publishCurrentCatalog(LibraryCatalog* catalog) { publishedCatalog = catalog; }
+LibraryCatalog* currentCatalog() {
+    return publishedCatalog;
+}
+void publishCurrentCatalog(LibraryCatalog* catalog) {
+    publishedCatalog = catalog;
+}
 
 LibraryCatalog::LibraryCatalog()
     : registryKeyPath(expandCompanyMacro(

@@ -20,7 +20,9 @@ namespace {
 
 constexpr const char* kDiagnosticPrefix = "quillora-update: ";
 
-void say(std::ostream& out, const std::string& line) { out << line << std::endl; }
+void say(std::ostream& out, const std::string& line) {
+    out << line << std::endl;
+}
 
 // Unpublishes the current catalogue on every way out of the run.
 class PublishedCatalog {
@@ -31,7 +33,9 @@ public:
     PublishedCatalog& operator=(const PublishedCatalog&) = delete;
 };
 
-const char* boolText(bool value) { return value ? "true" : "false"; }
+const char* boolText(bool value) {
+    return value ? "true" : "false";
+}
 
 } // namespace
 

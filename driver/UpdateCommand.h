@@ -15,9 +15,9 @@ struct UpdateOptions;
 
 // Process exit status.
 enum ExitStatus : int {
-    kExitOk = 0,          // every file was read and written
-    kExitStopped = 1,     // stopped early: registry or catalogue
-    kExitIncomplete = 2,  // finished, but a package was not saved or a write failed
+    kExitOk = 0,         // every file was read and written
+    kExitStopped = 1,    // stopped early: registry or catalogue
+    kExitIncomplete = 2, // finished, but a package was not saved or a write failed
 };
 
 // arguments[0] is the program's own path. Messages go to out, diagnostics to err.

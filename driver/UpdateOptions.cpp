@@ -28,8 +28,7 @@ UpdateOptions parseUpdateOptions(const std::vector<std::string>& arguments) {
     for (const std::string& raw : arguments) {
         std::string argument = toLowerAscii(raw);
         if (argument.compare(0, maintainPrefix.size(), maintainPrefix) == 0) {
-            parseFlag(argument, maintainPrefix.size(), options.setMaintain,
-                      options.maintainValue);
+            parseFlag(argument, maintainPrefix.size(), options.setMaintain, options.maintainValue);
         } else if (argument.compare(0, activePrefix.size(), activePrefix) == 0) {
             parseFlag(argument, activePrefix.size(), options.setActive, options.activeValue);
         } else if (argument == "updatedir") {

@@ -85,8 +85,8 @@ namespace {
 
 // Parses [sign]digits at text[pos]; returns false when there is no digit.
 // magnitude saturates past the 64-bit range so overflow is still detected.
-bool parseNumber(std::string_view text, std::size_t& pos, bool& negative,
-                 std::uint64_t& magnitude, bool& overflow) {
+bool parseNumber(std::string_view text, std::size_t& pos, bool& negative, std::uint64_t& magnitude,
+                 bool& overflow) {
     negative = false;
     overflow = false;
     magnitude = 0;
@@ -206,7 +206,8 @@ bool TextCursor::readUntil(std::string& out, char delim) {
 
 unsigned TextCursor::lineNumber() const {
     std::size_t end = std::min(pos_, text_.size());
-    return 1u + static_cast<unsigned>(std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+    return 1u + static_cast<unsigned>(std::count(
+                    text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
 }
 
 } // namespace quillora

@@ -20,7 +20,7 @@ constexpr const char* Contact = "$+CONTACT.";
 
 // The token table: the nine tokens in order; the first three stand for the
 // catalogue's directories, the other six for the identity slots 1 to 6.
-constexpr const char* kMacroTokens[9] = {token::Cd,      token::Home,   token::Local,
+constexpr const char* kMacroTokens[9] = {token::Cd,      token::Home,    token::Local,
                                          token::Product, token::Program, token::Vendor,
                                          token::Owner,   token::Company, token::Contact};
 

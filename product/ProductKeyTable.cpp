@@ -22,8 +22,12 @@ static_assert(sizeof(ProductKeySlots) == 576, "slot block must be 576 bytes");
 
 extern const volatile ProductKeySlots quilloraProductKeyTable;
 const volatile ProductKeySlots quilloraProductKeyTable = {
-    "%1PRODUCTKEY%Quillora",      "%2PROGRAMKEY%Quillora",      "%3VENDORKEY%KIV",
-    "%4OWNERKEY%Tolvane Works",   "%5COMPANYKEY%Tolvane Works", "%6CONTACTKEY%support@tolvane.example",
+    "%1PRODUCTKEY%Quillora",
+    "%2PROGRAMKEY%Quillora",
+    "%3VENDORKEY%KIV",
+    "%4OWNERKEY%Tolvane Works",
+    "%5COMPANYKEY%Tolvane Works",
+    "%6CONTACTKEY%support@tolvane.example",
 };
 
 std::string productKeyValue(ProductKey slot) {

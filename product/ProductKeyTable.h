@@ -12,7 +12,11 @@ enum class ProductKey { Product = 1, Program = 2, Vendor = 3, Owner = 4, Company
 // The value stored behind the slot's marker, up to its terminating zero.
 std::string productKeyValue(ProductKey slot);
 
-inline std::string programName() { return productKeyValue(ProductKey::Program); }
-inline std::string companyName() { return productKeyValue(ProductKey::Company); }
+inline std::string programName() {
+    return productKeyValue(ProductKey::Program);
+}
+inline std::string companyName() {
+    return productKeyValue(ProductKey::Company);
+}
 
 } // namespace quillora

@@ -28,9 +28,12 @@ TEST(TextCursor, NumbersOutOfRangeOrMissingFail) {
         const char* text;
         bool isSigned;
     };
-    const Case cases[] = {{"2147483648", true},  {"-2147483649", true},
-                          {"4294967296", false}, {"-1", false},
-                          {"abc", true},         {"", true},
+    const Case cases[] = {{"2147483648", true},
+                          {"-2147483649", true},
+                          {"4294967296", false},
+                          {"-1", false},
+                          {"abc", true},
+                          {"", true},
                           {"123456789012345678901234567890", true}};
     for (const Case& c : cases) {
         TextCursor in(c.text);

@@ -1,0 +1,217 @@
+// The per-package changes of a run: flags, directory renumbering, abbreviation.
+#include "bookdata/BookEntry.h"
+#include "bookdata/GroupEntry.h"
+#include "bookdata/ProgramEntry.h"
+#include "catalog/DirectoryItem.h"
+#include "catalog/LibraryCatalog.h"
+#include "catalog/MarkedItem.h"
+#include "driver/UpdateCommand.h"
+#include "driver/UpdateOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace quillora {
+namespace {
+
+DirectoryItem* addDirectory(Package& p, std::int32_t id, const std::string& path) {
+    auto item = std::make_unique<DirectoryItem>();
+    item->id = id;
+    item->path = path;
+    DirectoryItem* raw = item.get();
+    p.items.append(std::move(item));
+    return raw;
+}
+
+BookEntry* addBook(Package& p, const std::string& name, std::int32_t directoryId) {
+    auto* book = new BookEntry(&p);
+    book->name = name;
+    book->directoryId = directoryId;
+    p.allEntries.append(std::unique_ptr<LibraryEntry>(book));
+    p.rootEntries.append(book);
+    return book;
+}
+
+UpdateOptions updateDirOnly() {
+    UpdateOptions o;
+    o.updateDirectories = true;
+    return o;
+}
+
+TEST(Renumbering, SharedCopiedDirectoryGetsOneNewIdentifier) {
+    Package p;
+    DirectoryItem* dir = addDirectory(p, 5, "C:\\Copied\\Books");
+    BookEntry* a = addBook(p, "Alpha", 5);
+    BookEntry* b = addBook(p, "Beta", 5);
+    std::ostringstream out;
+    applyEntryOptions(p, updateDirOnly(), "d:", out);
+    EXPECT_EQ(out.str(), "Updating Alpha id 5 to 101\nUpdating Beta id 5 to 101\n");
+    EXPECT_EQ(a->directoryId, 101);
+    EXPECT_EQ(b->directoryId, 101);
+    EXPECT_EQ(dir->id, 101);
+    EXPECT_EQ(p.highItemId, 101);
+}
+
+TEST(Renumbering, DirectoriesThatPointAtTheCdAreKept) {
+    struct Case {
+        const char* path;
+        const char* cdDrive;
+        bool renumbered;
+    };
+    const Case cases[] = {
+        {"$+cd.\\books", "d:", false}, // token in lower case still points at the CD
+        {"$+CD.", "", false},
+        {"$+HOME.\\books", "d:", true},
+        {"$+LOCAL.\\x", "d:", true},
+        {"D:\\books", "d:", false}, // the CD drive's letter, any case
+        {"d:", "d:", false},
+        {"E:\\books", "d:", true},
+        {"C:\\books", "", true}, // no CD drive: every plain path counts as copied
+        {"", "", false},         // ...but an empty one compares equal to the empty drive
+        {"", "d:", true},
+    };
+    for (const Case& c : cases) {
+        Package p;
+        DirectoryItem* dir = addDirectory(p, 3, c.path);
+        BookEntry* book = addBook(p, "B", 3);
+        std::ostringstream out;
+        applyEntryOptions(p, updateDirOnly(), c.cdDrive, out);
+        EXPECT_EQ(book->directoryId, c.renumbered ? 101 : 3) << c.path << " / " << c.cdDrive;
+        EXPECT_EQ(dir->id, c.renumbered ? 101 : 3) << c.path;
+        EXPECT_EQ(out.str().empty(), !c.renumbered) << c.path;
+    }
+}
+
+TEST(Renumbering, BooksOutsideTheRangeOrWithoutADirectoryItemAreLeftAlone) {
+    Package p;
+    addDirectory(p, 100, "C:\\x");
+    addDirectory(p, -1, "C:\\x");
+    auto marked = std::make_unique<MarkedItem>();
+    marked->id = 7;
+    p.items.append(std::move(marked));
+    BookEntry* high = addBook(p, "High", 100);
+    BookEntry* negative = addBook(p, "Negative", -1);
+    BookEntry* missing = addBook(p, "Missing", 9);
+    BookEntry* notDirectory = addBook(p, "Marked", 7);
+    std::ostringstream out;
+    applyEntryOptions(p, updateDirOnly(), "", out);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(high->directoryId, 100);
+    EXPECT_EQ(negative->directoryId, -1);
+    EXPECT_EQ(missing->directoryId, 9);
+    EXPECT_EQ(notDirectory->directoryId, 7);
+    EXPECT_EQ(p.highItemId, 100);
+}
+
+TEST(Renumbering, EachDirectoryIsRenumberedOnceAndMapsResetPerPackage) {
+    Package p;
+    p.highItemId = 150;
+    addDirectory(p, 1, "C:\\one");
+    addDirectory(p, 2, "C:\\two");
+    addDirectory(p, 150, "C:\\high");
+    BookEntry* a = addBook(p, "A", 2);
+    BookEntry* b = addBook(p, "B", 1);
+    BookEntry* c = addBook(p, "C", 2);
+    std::ostringstream out;
+    applyEntryOptions(p, updateDirOnly(), "d:", out);
+    EXPECT_EQ(out.str(), "Updating A id 2 to 151\nUpdating B id 1 to 152\n"
+                         "Updating C id 2 to 151\n");
+    EXPECT_EQ(a->directoryId, 151);
+    EXPECT_EQ(b->directoryId, 152);
+    EXPECT_EQ(c->directoryId, 151);
+
+    // A second package starts with an empty map: its directory 2 is its own.
+    Package q;
+    addDirectory(q, 2, "C:\\two");
+    BookEntry* d = addBook(q, "D", 2);
+    std::ostringstream out2;
+    applyEntryOptions(q, updateDirOnly(), "d:", out2);
+    EXPECT_EQ(d->directoryId, 101);
+}
+
+TEST(EntryOptions, FlagsReachEveryKindButOnlyBooksAreRenumbered) {
+    Package p;
+    addDirectory(p, 4, "C:\\copied");
+    auto* group = new GroupEntry(&p);
+    auto* program = new ProgramEntry(&p);
+    program->directoryId = 4;
+    p.allEntries.append(std::unique_ptr<LibraryEntry>(group));
+    p.allEntries.append(std::unique_ptr<LibraryEntry>(program));
+    BookEntry* book = addBook(p, "Book", 4);
+    UpdateOptions o;
+    o.setMaintain = true;
+    o.maintainValue = false;
+    o.setActive = true;
+    o.activeValue = false;
+    o.updateDirectories = true;
+    std::ostringstream out;
+    applyEntryOptions(p, o, "", out);
+    for (LibraryEntry* e : p.allEntries) {
+        EXPECT_EQ(e->maintain, 0);
+        EXPECT_EQ(e->active, 0);
+    }
+    EXPECT_EQ(program->directoryId, 4);
+    EXPECT_EQ(book->directoryId, 101);
+
+    o = UpdateOptions();
+    o.setActive = true;
+    applyEntryOptions(p, o, "", out);
+    for (LibraryEntry* e : p.allEntries) {
+        EXPECT_EQ(e->active, -1);
+        EXPECT_EQ(e->maintain, 0); // untouched without maintain=
+    }
+}
+
+TEST(Abbreviation, HomeThenCdThenLocalAndEmptyDirectoriesSkipped) {
+    LibraryCatalog catalog;
+    catalog.homeDirectory = "C:\\Quillora";
+    catalog.localDirectory = "C:\\Quillora\\Local";
+    catalog.cdDirectory = "D:";
+    struct Case {
+        const char* path;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"c:\\quillora\\Books\\a.dat", "$+HOME.\\Books\\a.dat"},
+        // the local directory lies inside home: home wins
+        {"C:\\Quillora\\Local\\x", "$+HOME.\\Local\\x"},
+        {"d:\\Disk\\b.dat", "$+CD.\\Disk\\b.dat"},
+        {"E:\\Other", "E:\\Other"},
+        {"$+HOME.\\x", "$+HOME.\\x"},
+        // only a leading occurrence counts
+        {"X:\\C:\\Quillora", "X:\\C:\\Quillora"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(abbreviatePath(c.path, catalog), c.expected) << c.path;
+    }
+    catalog.cdDirectory.clear();
+    catalog.homeDirectory.clear();
+    catalog.localDirectory = "C:\\Local";
+    EXPECT_EQ(abbreviatePath("D:\\x", catalog), "D:\\x");
+    EXPECT_EQ(abbreviatePath("c:\\local\\y", catalog), "$+LOCAL.\\y");
+}
+
+TEST(Abbreviation, PackagePathsAndDirectoryItemsOnly) {
+    LibraryCatalog catalog;
+    catalog.homeDirectory = "C:\\Q";
+    Package p;
+    p.dataFileLocation = "C:\\Q\\data.dat";
+    p.secondPath = "c:\\q\\second";
+    DirectoryItem* dir = addDirectory(p, 1, "C:\\Q\\Books");
+    auto marked = std::make_unique<MarkedItem>();
+    marked->id = 2;
+    marked->text = "C:\\Q\\text";
+    MarkedItem* rawMarked = marked.get();
+    p.items.append(std::move(marked));
+    abbreviatePackagePaths(p, catalog);
+    EXPECT_EQ(p.dataFileLocation, "$+HOME.\\data.dat");
+    EXPECT_EQ(p.secondPath, "$+HOME.\\second");
+    EXPECT_EQ(dir->path, "$+HOME.\\Books");
+    EXPECT_EQ(rawMarked->text, "C:\\Q\\text");
+    EXPECT_TRUE(p.modified);
+}
+
+} // namespace
+} // namespace quillora
