@@ -1,0 +1,243 @@
+// Micro-benchmarks of the record readers (through TextCursor and the tag
+// parser) and writers (through TextSink), one per record kind, and of whole
+// files: a package's book data file and the catalogue. Each reports bytes per
+// second of file text.
+#include "bench/SyntheticLibrary.h"
+#include "catalog/LibraryCatalog.h"
+#include "catalog/Package.h"
+#include "platform/Platform.h"
+#include "platform/TextCursor.h"
+#include "platform/TextSink.h"
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+
+namespace quillora::bench {
+namespace {
+
+constexpr std::uint32_t kLines = 4000;
+const std::int32_t kDirectoryIds[] = {1, 2, 3, 5, 8, 13, 21, 101};
+
+// kLines record lines of one kind in one file version, without L lines so that
+// every line is one record of the kind; each group is closed right away.
+std::string recordLines(char tag, int version) {
+    Rng rng(static_cast<std::uint64_t>(tag) * 131 + static_cast<std::uint64_t>(version));
+    std::string text;
+    for (std::uint32_t i = 0; i < kLines; ++i) {
+        Record r = randomRecord(rng, tag, static_cast<std::int32_t>(i + 1), version, kDirectoryIds,
+                                std::size(kDirectoryIds));
+        r.hasLValue = 0;
+        appendRecordLine(text, r, version, "\n");
+        if (tag == 'G') {
+            text += "E\n";
+        }
+    }
+    return text;
+}
+
+// Through the tag parser, which hands each line to its kind's read.
+bool readAll(const std::string& text, int version, Package& package) {
+    package.clear();
+    TextCursor in(text);
+    return package.readEntries(in, version) == 0 && package.allEntries.count() == kLines;
+}
+
+void readRecords(benchmark::State& state, char tag, int version) {
+    const std::string text = recordLines(tag, version);
+    Package package;
+    for (auto _ : state) {
+        if (!readAll(text, version, package)) {
+            state.SkipWithError("the reader did not read every line");
+            return;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(text.size()));
+}
+
+void writeRecords(benchmark::State& state, char tag) {
+    const std::string text = recordLines(tag, 9);
+    Package package;
+    if (!readAll(text, 9, package)) {
+        state.SkipWithError("the reader did not read every line");
+        return;
+    }
+    std::size_t written = 0;
+    for (auto _ : state) {
+        TextSink sink;
+        sink.reserve(text.size());
+        package.writeEntries(sink);
+        written = sink.str().size();
+        benchmark::DoNotOptimize(sink.str().data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(written));
+}
+
+// A platform whose files are strings; nothing touches the disk, so load and
+// save are measured without I/O.
+class MemoryPlatform : public Platform {
+public:
+    std::map<std::string, std::string> files;
+
+    unsigned driveType(const std::string&) override { return kDriveNoRootDir; }
+    std::string fullPath(const std::string& path) override { return path; }
+    void splitPath(const std::string&, std::string& drive, std::string& dir) override {
+        drive.clear();
+        dir.clear();
+    }
+    long regOpenKeyEx(RegKey, const char*, std::uint32_t, std::uint32_t, RegKey*) override {
+        return kErrorFileNotFound;
+    }
+    long regCreateKeyEx(RegKey, const char*, std::uint32_t, const char*, std::uint32_t,
+                        std::uint32_t, RegKey*, std::uint32_t*) override {
+        return kErrorAccessDenied;
+    }
+    long regQueryValueEx(RegKey, const char*, std::uint32_t*, unsigned char*,
+                         std::uint32_t*) override {
+        return kErrorFileNotFound;
+    }
+    long regCloseKey(RegKey) override { return kErrorSuccess; }
+    std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string&,
+                                                         std::string& error) override {
+        error = "none";
+        return nullptr;
+    }
+    bool readFile(const std::string& name, FileBytes& out, std::string& error) override {
+        auto it = files.find(name);
+        if (it == files.end()) {
+            error = "no file " + name;
+            return false;
+        }
+        out.bytes = it->second;
+        out.resolvedPath = name;
+        return true;
+    }
+    bool replaceFile(const std::string& resolvedPath, const std::string& bytes,
+                     std::string&) override {
+        files[resolvedPath] = bytes;
+        return true;
+    }
+};
+
+// One package's book data file of kLines records of mixed kinds.
+std::string packageFile(int version, const char* eol) {
+    Rng rng(42 + static_cast<std::uint64_t>(version));
+    return "zobooksdatafile " + std::to_string(version) + eol +
+           makeBookDataBody(rng, kLines, version, eol, kDirectoryIds, std::size(kDirectoryIds));
+}
+
+// The whole load of a package: file bytes, line ends, header and tag parser.
+void loadPackage(benchmark::State& state, int version, const char* eol) {
+    MemoryPlatform platform;
+    platform.files["p.dat"] = packageFile(version, eol);
+    LibraryCatalog catalog;
+    publishCurrentCatalog(&catalog);
+    Package package;
+    package.setDataFileLocation("p.dat");
+    for (auto _ : state) {
+        package.clear();
+        if (package.load(platform) != 0 || package.allEntries.count() != kLines) {
+            state.SkipWithError("the package did not load completely");
+            break;
+        }
+    }
+    publishCurrentCatalog(nullptr);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(platform.files["p.dat"].size()));
+}
+
+void savePackage(benchmark::State& state, const char* eol) {
+    MemoryPlatform platform;
+    platform.files["p.dat"] = packageFile(9, eol);
+    LibraryCatalog catalog;
+    publishCurrentCatalog(&catalog);
+    Package package;
+    package.setDataFileLocation("p.dat");
+    if (package.load(platform) != 0) {
+        state.SkipWithError("the package did not load");
+        publishCurrentCatalog(nullptr);
+        return;
+    }
+    for (auto _ : state) {
+        if (package.save(platform) != 0) {
+            state.SkipWithError("the package was not saved");
+            break;
+        }
+    }
+    publishCurrentCatalog(nullptr);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(platform.files["p.dat"].size()));
+}
+
+std::string catalogText(int version) {
+    LibraryOptions options;
+    options.packages = 500;
+    options.catalogVersion = version;
+    options.installRoot = "/opt/quillora";
+    return makeCatalogText(options);
+}
+
+void readCatalog(benchmark::State& state, int version) {
+    MemoryPlatform platform;
+    const std::string text = catalogText(version);
+    platform.files["Quillora.ini"] = text;
+    for (auto _ : state) {
+        LibraryCatalog catalog;
+        catalog.catalogFileName = "Quillora.ini";
+        if (catalog.readCatalog(platform) != 0 || catalog.body.packages.count() != 500) {
+            state.SkipWithError("the catalogue did not read completely");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(text.size()));
+}
+
+void writeCatalog(benchmark::State& state) {
+    MemoryPlatform platform;
+    platform.files["Quillora.ini"] = catalogText(9);
+    LibraryCatalog catalog;
+    catalog.catalogFileName = "Quillora.ini";
+    if (catalog.readCatalog(platform) != 0) {
+        state.SkipWithError("the catalogue did not read");
+        return;
+    }
+    std::size_t written = 0;
+    for (auto _ : state) {
+        std::string text = catalog.formatCatalog();
+        written = text.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(written));
+}
+
+BENCHMARK_CAPTURE(readRecords, Book_v9, 'B', 9);
+BENCHMARK_CAPTURE(readRecords, Book_v5, 'B', 5);
+BENCHMARK_CAPTURE(readRecords, Group_v9, 'G', 9);
+BENCHMARK_CAPTURE(readRecords, Group_v5, 'G', 5);
+BENCHMARK_CAPTURE(readRecords, Program_v9, 'P', 9);
+BENCHMARK_CAPTURE(readRecords, Program_v5, 'P', 5);
+BENCHMARK_CAPTURE(readRecords, ExtractSingle, 'X', 9);
+BENCHMARK_CAPTURE(readRecords, ExtractGroup, 'Y', 9);
+BENCHMARK_CAPTURE(writeRecords, Book, 'B');
+BENCHMARK_CAPTURE(writeRecords, Group, 'G');
+BENCHMARK_CAPTURE(writeRecords, Program, 'P');
+BENCHMARK_CAPTURE(writeRecords, ExtractSingle, 'X');
+BENCHMARK_CAPTURE(writeRecords, ExtractGroup, 'Y');
+BENCHMARK_CAPTURE(loadPackage, v9_CRLF, 9, "\r\n");
+BENCHMARK_CAPTURE(loadPackage, v9_LF, 9, "\n");
+BENCHMARK_CAPTURE(loadPackage, v5_CRLF, 5, "\r\n");
+BENCHMARK_CAPTURE(savePackage, CRLF, "\r\n");
+BENCHMARK_CAPTURE(savePackage, LF, "\n");
+BENCHMARK_CAPTURE(readCatalog, v9, 9);
+BENCHMARK_CAPTURE(readCatalog, v7, 7);
+BENCHMARK(writeCatalog);
+
+} // namespace
+} // namespace quillora::bench
+
+BENCHMARK_MAIN();

@@ -1,0 +1,178 @@
+#!/usr/bin/env python3
+"""The library benchmark: copying a synthetic library against a full run over it.
+
+Generates the library once, then alternates, round by round, (a) copying it
+(cp -r into a new folder, then sync) and (b) a full `quillora-update updatedir
+maintain=y` over a fresh copy (the copy is made and synced before the clock
+starts; the run's own sync is timed). Prints the medians, the ratio b/a, the
+throughput of (b), its peak resident memory and, when given, the summary of
+the micro-benchmarks, each against its target.
+"""
+import argparse
+import json
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+RATIO_TARGET = 2.0
+MICRO_TARGET_MB_S = 300.0
+MIB = 1024 * 1024
+
+
+def run_checked(argv, **kwargs):
+    subprocess.run(argv, check=True, **kwargs)
+
+
+def remove(path):
+    if os.path.lexists(path):
+        shutil.rmtree(path)
+
+
+def folder_bytes(path):
+    total = 0
+    for folder, _, files in os.walk(path):
+        for name in files:
+            total += os.path.getsize(os.path.join(folder, name))
+    return total
+
+
+def time_copy(library, target):
+    remove(target)
+    run_checked(["sync"])
+    start = time.perf_counter()
+    run_checked(["cp", "-r", library, target])
+    run_checked(["sync"])
+    return time.perf_counter() - start
+
+
+def time_run(tool, library, target, logs):
+    """Returns (seconds, peak RSS in bytes, CPU seconds) of one full run."""
+    remove(target)
+    run_checked(["cp", "-r", library, target])
+    run_checked(["sync"])
+    env = dict(os.environ, QUILLORA_REGISTRY=os.path.join(target, "registry.reg"))
+    out_path = os.path.join(logs, "run.out")
+    err_path = os.path.join(logs, "run.err")
+    with open(out_path, "wb") as out, open(err_path, "wb") as err:
+        start = time.perf_counter()
+        child = subprocess.Popen([tool, "updatedir", "maintain=y"], cwd=target, env=env,
+                                 stdout=out, stderr=err)
+        _, status, usage = os.wait4(child.pid, 0)
+        child.returncode = os.waitstatus_to_exitcode(status)
+        run_checked(["sync"])
+        seconds = time.perf_counter() - start
+    if child.returncode != 0 or os.path.getsize(err_path) != 0:
+        with open(err_path, "r", errors="replace") as err:
+            sys.exit("quillora-update failed (exit %d):\n%s" % (child.returncode, err.read(2000)))
+    return seconds, usage.ru_maxrss * 1024, usage.ru_utime + usage.ru_stime
+
+
+def check_output(logs, packages):
+    """A run that skipped packages would look fast: every package must be saved."""
+    with open(os.path.join(logs, "run.out"), "r", errors="replace") as out:
+        saved = sum(1 for line in out if line == "\tSaving\n")
+    if saved != packages:
+        sys.exit("quillora-update saved %d of %d packages" % (saved, packages))
+
+
+def verdict(ok):
+    return "met" if ok else "MISSED"
+
+
+def print_micro(path):
+    with open(path) as f:
+        report = json.load(f)
+    print()
+    print("Micro-benchmarks (one core, MB/s = 10^6 bytes of file text per second)")
+    worst = None
+    for bench in report.get("benchmarks", []):
+        if bench.get("error_occurred"):
+            print("  %-40s ERROR: %s" % (bench["name"], bench.get("error_message", "")))
+            worst = 0.0
+            continue
+        rate = bench.get("bytes_per_second", 0.0) / 1e6
+        print("  %-40s %8.1f MB/s" % (bench["name"], rate))
+        if bench["name"].startswith(("readRecords", "writeRecords")):
+            worst = rate if worst is None else min(worst, rate)
+    if worst is not None:
+        print("  slowest record read/write: %.1f MB/s (target >= %.0f: %s)"
+              % (worst, MICRO_TARGET_MB_S, verdict(worst >= MICRO_TARGET_MB_S)))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--build", required=True, help="Release build folder")
+    parser.add_argument("--work", required=True, help="scratch folder for the library and copies")
+    parser.add_argument("--packages", type=int, default=100)
+    parser.add_argument("--records", type=int, default=10000)
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--catalog-version", type=int, default=9, choices=(7, 9))
+    parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--micro", help="JSON report of quillora-bench-micro to summarise")
+    args = parser.parse_args()
+
+    build = os.path.abspath(args.build)
+    tool = os.path.join(build, "quillora-update")
+    generator = os.path.join(build, "bench", "quillora-bench-gen")
+    work = os.path.abspath(args.work)
+    library = os.path.join(work, "library")
+    copy_target = os.path.join(work, "copy")
+    run_target = os.path.join(work, "run")
+    os.makedirs(work, exist_ok=True)
+
+    remove(library)
+    generated = subprocess.run(
+        [generator, "--out", library, "--install-root", run_target,
+         "--packages", str(args.packages), "--records", str(args.records),
+         "--seed", str(args.seed), "--catalog-version", str(args.catalog_version)],
+        check=True, capture_output=True, text=True).stdout
+    facts = dict(item.split("=") for item in generated.split())
+    library_bytes = folder_bytes(library)
+    largest = int(facts["largest_data_file"])
+
+    copies, runs, peaks, cpus = [], [], [], []
+    for round_number in range(args.rounds):
+        # Alternate which goes first, so neither always follows the other.
+        order = ("copy", "run") if round_number % 2 == 0 else ("run", "copy")
+        for what in order:
+            if what == "copy":
+                copies.append(time_copy(library, copy_target))
+            else:
+                seconds, peak, cpu = time_run(tool, library, run_target, work)
+                check_output(work, args.packages)
+                runs.append(seconds)
+                peaks.append(peak)
+                cpus.append(cpu)
+        print("round %d: copy %.3f s, run %.3f s (cpu %.3f s), peak %.1f MiB"
+              % (round_number + 1, copies[-1], runs[-1], cpus[-1], peaks[-1] / MIB), flush=True)
+    remove(copy_target)
+    remove(run_target)
+
+    copy_median = statistics.median(copies)
+    run_median = statistics.median(runs)
+    ratio = run_median / copy_median
+    peak = max(peaks)
+    memory_limit = 2 * largest + 16 * MIB
+    print()
+    print("Library: %d packages x %d records = %s records, %.1f MB in %s files, "
+          "largest book data file %.2f MiB (%s older than version 9)"
+          % (args.packages, args.records, facts["records"], library_bytes / 1e6, facts["files"],
+             largest / MIB, facts["older_files"]))
+    print("Machine: %d cores; %d rounds, medians" % (os.cpu_count() or 0, args.rounds))
+    print("  (a) copy (cp -r + sync)           %8.3f s" % copy_median)
+    print("  (b) quillora-update updatedir maintain=y (+ sync) %8.3f s  (cpu %.3f s)"
+          % (run_median, statistics.median(cpus)))
+    print("  ratio b/a                         %8.2f   (target <= %.1f: %s)"
+          % (ratio, RATIO_TARGET, verdict(ratio <= RATIO_TARGET)))
+    print("  throughput of (b)                 %8.1f MB/s" % (library_bytes / run_median / 1e6))
+    print("  peak resident memory of (b)       %8.1f MiB  (target <= %.1f MiB: %s)"
+          % (peak / MIB, memory_limit / MIB, verdict(peak <= memory_limit)))
+    if args.micro:
+        print_micro(args.micro)
+
+
+if __name__ == "__main__":
+    main()
