@@ -2,13 +2,16 @@
 BUILD := build
 JOBS  ?= 2
 NATIVE_PACKAGES := cmake make g++ libgtest-dev googletest
+# The Windows build: cross-built with MinGW-w64, tested under Wine.
+WINDOWS_BUILD := build-windows
+WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64 googletest wine wine64
 
 BENCH_BUILD := build-bench
 BENCH_NATIVE_PACKAGES := cmake make g++ libbenchmark-dev python3
 # Extra harness options, e.g. BENCH_ARGS="--packages 10 --rounds 3".
 BENCH_ARGS ?=
 
-.PHONY: check demo build deps format clean bench
+.PHONY: check demo build deps format clean bench windows check-windows deps-windows
 
 deps:
 	@sh scripts/install-deps.sh $(NATIVE_PACKAGES)
@@ -19,6 +22,20 @@ build: deps
 
 check: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory check-windows
+
+deps-windows:
+	@sh scripts/install-deps.sh $(WINDOWS_PACKAGES)
+
+# quillora-update.exe and KIVRes.dll in $(WINDOWS_BUILD), and the Wine prefix
+# the tests run in.
+windows: deps-windows
+	cmake -S . -B $(WINDOWS_BUILD) --toolchain cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+check-windows: windows
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 demo: build
 	@sh scripts/demo.sh $(BUILD)/quillora-update
@@ -38,4 +55,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) scratch
+	rm -rf $(BUILD) $(WINDOWS_BUILD) scratch

@@ -56,7 +56,9 @@ TEST(TextCursor, NumbersOutOfRangeOrMissingFail) {
 
 TEST(TextCursor, ReadUntilConsumesDelimiterAndKeepsLongFields) {
     std::string longField(1000, 'x');
-    TextCursor in("ab|" + longField + "|tail");
+    // The cursor only refers to its text: keep the text alive.
+    const std::string text = "ab|" + longField + "|tail";
+    TextCursor in(text);
     std::string s;
     EXPECT_TRUE(in.readUntil(s, '|'));
     EXPECT_EQ(s, "ab");
