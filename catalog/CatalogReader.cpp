@@ -1,33 +1,269 @@
-// Placeholder until the catalogue reader lands.
 #include "catalog/CatalogBody.h"
+#include "catalog/CatalogLine.h"
 #include "catalog/DirectoryItem.h"
 #include "catalog/LibraryCatalog.h"
 #include "catalog/MarkedItem.h"
+#include "platform/Platform.h"
+#include "platform/TextCursor.h"
+#include "product/PathMacro.h"
+
+#include <memory>
+#include <unordered_set>
+#include <utility>
 
 namespace quillora {
 
-ResultCode LibraryCatalog::readCatalog(Platform&) {
-    diagnostic = catalogFileName + ": reader not built yet";
-    return result::NotACatalog;
+namespace {
+
+using namespace catalogline;
+
+constexpr std::uint32_t kOldestVersion = 5;
+// Letters before the first item line, from this version on.
+constexpr std::uint32_t kFirstLetteredVersion = 8;
+
+// "line: reason", the line being that of the cursor's position.
+std::string at(const TextCursor& position, const std::string& reason) {
+    return std::to_string(position.lineNumber()) + ": " + reason;
 }
-ResultCode CatalogBody::readBody(TextCursor&, std::uint32_t, std::string&) {
-    return result::NotACatalog;
-}
-bool PackageItem::read(TextCursor&, std::uint32_t) { return true; }
-bool DirectoryItem::read(TextCursor&, std::uint32_t) { return false; }
-bool MarkedItem::read(TextCursor&, std::uint32_t) { return false; }
-bool Category::read(TextCursor&, std::uint32_t) { return false; }
-std::uint8_t mapOldTypeCode(std::int32_t code) {
-    switch (code) {
-    case 1:
-        return 0x80;
-    case 2:
-        return 0x20;
-    case 3:
-        return 0x40;
-    default:
-        return 0x10;
+
+// The header splits at ":" runs, leading ones passed over: name, qualifier, and
+// any further part dropped.
+void splitHeader(const std::string& header, std::string& name, std::string& qualifier) {
+    name.clear();
+    qualifier.clear();
+    std::string* parts[] = {&name, &qualifier};
+    std::size_t start = 0;
+    for (std::string* part : parts) {
+        start = header.find_first_not_of(':', start);
+        if (start == std::string::npos) {
+            return;
+        }
+        std::size_t stop = header.find(':', start);
+        part->assign(header, start, stop == std::string::npos ? std::string::npos : stop - start);
+        start = stop;
     }
+}
+
+// A WELCOME, INIT or MODE line: the value follows the first "=", if any.
+void readKeyLine(TextCursor& in, bool& hasKey, std::string& value) {
+    std::string line;
+    readLine(in, line);
+    std::size_t equals = line.find('=');
+    hasKey = true;
+    value = equals == std::string::npos ? std::string() : line.substr(equals + 1);
+}
+
+// A SEARCH line: its three fields end at bars, not at the end of the line; what
+// follows the third bar is left for the next key line.
+void readSearchLine(TextCursor& in, OwningList<SearchEntry>& searches) {
+    in.ignore(kWholeLine, '=');
+    auto entry = std::make_unique<SearchEntry>();
+    std::string flagField;
+    in.readUntil(entry->text1, '|');
+    in.readUntil(entry->text2, '|');
+    in.readUntil(flagField, '|');
+    if (in.failed()) {
+        return;
+    }
+    entry->flag = !flagField.empty() && (flagField[0] == 'T' || flagField[0] == 't');
+    searches.append(std::move(entry));
+}
+
+// The lines of one package section from its "[" on; false (with why) when the
+// section cannot be read completely.
+bool readPackage(TextCursor& in, std::uint32_t version, Package& package, std::string& why) {
+    const TextCursor sectionStart = in;
+    in.get();
+    std::string header;
+    in.readUntil(header, ']');
+    if (in.failed() || in.atEnd() || header.find('\n') != std::string::npos) {
+        why = at(sectionStart, "the section header has no \"]\" on its line");
+        return false;
+    }
+    std::string name;
+    std::string qualifier;
+    splitHeader(header, name, qualifier);
+    package.setName(name);
+    package.setQualifier(qualifier);
+    dropLine(in);
+
+    std::string line;
+    readLine(in, line);
+    package.setDataFileLocation(line);
+    readLine(in, line);
+    package.setSecondPath(line);
+    if (!in.readUInt32(package.number)) {
+        why = in.atEnd() ? at(sectionStart, "the package section ends before its status line")
+                         : at(in, "the status line does not begin with a number");
+        return false;
+    }
+    skipThroughTab(in, 5);
+    std::string status;
+    readLine(in, status);
+    // Only a lower-case first letter counts: "Active" is inactive.
+    package.active = !status.empty() && status[0] == 'a';
+    package.modified = true;
+
+    // Stands for the package's hasItem, kept here so that reading stays linear.
+    std::unordered_set<std::int32_t> ids;
+    while (true) {
+        const TextCursor lineStart = in;
+        int c = in.peek();
+        std::unique_ptr<PackageItem> item;
+        if (version >= kFirstLetteredVersion) {
+            if (!isLetter(c)) {
+                break;
+            }
+            in.get();
+            skipThroughTab(in, 10);
+            if (c == 'D' || c == 'd') {
+                item = std::make_unique<DirectoryItem>();
+            } else if (c == 'A' || c == 'a') {
+                item = std::make_unique<MarkedItem>();
+            } else {
+                dropLine(in);
+                continue;
+            }
+        } else {
+            if (!isDigit(c)) {
+                break;
+            }
+            item = std::make_unique<DirectoryItem>();
+        }
+        // Dropping the line and reading on would write the catalogue back without it.
+        if (!item->read(in, version)) {
+            why = at(lineStart, "the item line has no readable identifier or is cut short");
+            return false;
+        }
+        // The first item with an identifier wins.
+        if (!ids.insert(item->id).second) {
+            continue;
+        }
+        if (item->id > package.highItemId) {
+            package.highItemId = item->id;
+            package.modified = true;
+        }
+        package.items.append(std::move(item));
+    }
+    return true;
+}
+
+} // namespace
+
+ResultCode CatalogBody::readBody(TextCursor& in, std::uint32_t version, std::string& diagnostic) {
+    if (version < kOldestVersion) {
+        diagnostic = at(in, "version " + std::to_string(version) + " is older than " +
+                                std::to_string(kOldestVersion) + ", the oldest one read");
+        return result::VersionTooOld;
+    }
+    while (!in.failed() && isDigit(in.peek())) {
+        const TextCursor lineStart = in;
+        auto category = std::make_unique<Category>();
+        if (!category->read(in, version)) {
+            diagnostic = at(lineStart, "the category line's fields cannot be read");
+            return result::VersionTooOld;
+        }
+        categories.append(std::move(category));
+    }
+    while (!in.failed()) {
+        int c = in.peek();
+        if (c == TextCursor::kEnd) {
+            break;
+        }
+        if (c != '[') {
+            dropLine(in);
+            continue;
+        }
+        auto package = std::make_unique<Package>();
+        if (!readPackage(in, version, *package, diagnostic)) {
+            return result::VersionTooOld;
+        }
+        packages.append(std::move(package));
+    }
+    return result::Success;
+}
+
+ResultCode LibraryCatalog::readCatalog(Platform& platform) {
+    diagnostic.clear();
+    FileBytes file;
+    std::string error;
+    if (!platform.readFile(catalogFileName, file, error)) {
+        diagnostic = catalogFileName + ":1: cannot read the file: " + error;
+        return result::NotACatalog;
+    }
+    openedPath = file.resolvedPath.empty() ? catalogFileName : file.resolvedPath;
+    // The cursor refers to this text, so it lives until the read is over.
+    DecodedText decoded = decodeText(std::move(file.bytes));
+    lineEnding = decoded.lineEnding;
+    TextCursor in(decoded.text);
+
+    auto fail = [&](ResultCode code, const std::string& where) {
+        diagnostic = openedPath + ":" + where;
+        return code;
+    };
+
+    int first = in.peek();
+    if (first == TextCursor::kEnd) {
+        return fail(result::NotACatalog, at(in, "the file is empty"));
+    }
+    std::string word;
+    if ((first != 'V' && first != 'v') || !in.readWord(word) || toLowerAscii(word) != "version") {
+        return fail(result::NotACatalog, at(TextCursor(decoded.text),
+                                            "the file does not begin with the word \"Version\""));
+    }
+    std::uint32_t version = 0;
+    if (!in.readUInt32(version)) {
+        return fail(result::NotACatalog, at(in, "the version is not a number"));
+    }
+    if (version > formatVersion) {
+        return fail(result::CatalogTooNew,
+                    at(in, "version " + std::to_string(version) + " is newer than " +
+                               std::to_string(formatVersion)));
+    }
+    dropLine(in);
+
+    if (version >= kOldestVersion) {
+        while (true) {
+            int c = in.peek();
+            if (c == TextCursor::kEnd) {
+                // Waiting for a "[" that never comes would read nothing more.
+                return fail(result::NotACatalog,
+                            at(in, "the file ends before its section line (a line "
+                                   "beginning with \"[\")"));
+            }
+            if (c == '[') {
+                dropLine(in);
+                break;
+            }
+            switch (c) {
+            case 'W':
+            case 'w':
+                readKeyLine(in, hasWelcome, welcome);
+                break;
+            case 'I':
+            case 'i':
+                readKeyLine(in, hasInit, init);
+                break;
+            case 'M':
+            case 'm':
+                readKeyLine(in, hasMode, mode);
+                break;
+            case 'S': // upper case only
+                readSearchLine(in, searches);
+                break;
+            default:
+                dropLine(in);
+                break;
+            }
+        }
+    }
+
+    std::string where;
+    ResultCode code = body.readBody(in, version, where);
+    if (code != result::Success) {
+        return fail(code, where);
+    }
+    return result::Success;
 }
 
 } // namespace quillora

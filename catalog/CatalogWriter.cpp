@@ -1,19 +1,67 @@
-// Placeholder until the catalogue writer lands.
 #include "catalog/CatalogBody.h"
-#include "catalog/DirectoryItem.h"
 #include "catalog/LibraryCatalog.h"
-#include "catalog/MarkedItem.h"
+#include "platform/Platform.h"
+#include "platform/TextSink.h"
 
 namespace quillora {
 
-ResultCode LibraryCatalog::writeCatalog(Platform&) { return result::CatalogWriteFailed; }
-std::string LibraryCatalog::formatCatalog() const { return std::string(); }
-ResultCode CatalogBody::writeBody(TextSink&, std::uint32_t) const {
-    return result::CatalogWriteFailed;
+namespace {
+
+void writeKey(TextSink& out, bool hasKey, const char* key, const std::string& value) {
+    if (hasKey) {
+        out.text(key).text(value).newline();
+    }
 }
-bool PackageItem::write(TextSink&, std::uint32_t) const { return true; }
-bool DirectoryItem::write(TextSink&, std::uint32_t) const { return false; }
-bool MarkedItem::write(TextSink&, std::uint32_t) const { return false; }
-bool Category::write(TextSink&) const { return false; }
+
+} // namespace
+
+ResultCode CatalogBody::writeBody(TextSink& out, std::uint32_t version) const {
+    for (const Category* category : categories) {
+        category->write(out);
+    }
+    for (const Package* package : packages) {
+        // A section without a name could not be read back as the same package.
+        if (package->name.empty()) {
+            out.newline();
+            continue;
+        }
+        out.ch('[').text(package->name).ch(':').text(package->qualifier).ch(']').newline();
+        out.text(package->dataFileLocation).newline();
+        out.text(package->secondPath).newline();
+        out.u32(package->number).tab().text(package->active ? "active" : "deleted").newline();
+        for (const PackageItem* item : package->items) {
+            item->write(out, version);
+        }
+        out.newline();
+    }
+    return out.failed() ? result::CatalogWriteFailed : result::Success;
+}
+
+std::string LibraryCatalog::formatCatalog() const {
+    TextSink out;
+    out.text("Version ").u32(formatVersion).newline();
+    // Always this order, whatever the order they were read in.
+    writeKey(out, hasWelcome, "WELCOME=", welcome);
+    writeKey(out, hasMode, "MODE=", mode);
+    writeKey(out, hasInit, "INIT=", init);
+    for (const SearchEntry* search : searches) {
+        out.text("SEARCH=").text(search->text1).bar().text(search->text2).bar();
+        out.ch(search->flag ? 'T' : 'F').bar().newline();
+    }
+    out.text("[Categories]").newline();
+    body.writeBody(out, formatVersion);
+    return out.take();
+}
+
+ResultCode LibraryCatalog::writeCatalog(Platform& platform) {
+    // Back to the file that was read, with its line ends.
+    const std::string& target = openedPath.empty() ? catalogFileName : openedPath;
+    std::string error;
+    if (!platform.replaceFile(target, encodeText(formatCatalog(), lineEnding), error)) {
+        diagnostic = target + ":1: cannot write the file: " + error;
+        return result::CatalogWriteFailed;
+    }
+    return result::Success;
+}
 
 } // namespace quillora

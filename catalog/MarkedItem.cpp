@@ -1,0 +1,26 @@
+#include "catalog/MarkedItem.h"
+
+#include "catalog/CatalogLine.h"
+#include "platform/TextCursor.h"
+#include "platform/TextSink.h"
+
+namespace quillora {
+
+bool MarkedItem::read(TextCursor& in, std::uint32_t) {
+    in.readInt32(id);
+    in.skipOne();
+    char readMark = 0;
+    if (in.readChar(readMark)) {
+        mark = readMark == 'H' || readMark == 'h' ? kMarkH : 0;
+    }
+    in.skipOne();
+    catalogline::readLine(in, text);
+    return !in.failed();
+}
+
+bool MarkedItem::write(TextSink& out, std::uint32_t) const {
+    out.ch(kKind).tab().i32(id).tab().ch(mark == kMarkH ? 'H' : 'U').tab().text(text).newline();
+    return !out.failed();
+}
+
+} // namespace quillora
