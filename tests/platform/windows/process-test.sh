@@ -1,9 +1,9 @@
 #!/bin/sh
 # Whole runs of quillora-update.exe under Wine, one scenario per call, each in
 # a folder and a Wine prefix of its own (a clone of the build's template prefix).
-# Usage: process-test.sh SCENARIO EXE DLL TESTS_EXE TEMPLATE_PREFIX CLONE_SCRIPT WORK_DIR SOURCE_DIR
+# Usage: process-test.sh SCENARIO EXE DLL TEMPLATE_PREFIX CLONE_SCRIPT WORK_DIR SOURCE_DIR
 set -eu
-scenario=$1 exe=$2 dll=$3 tests_exe=$4 template=$5 clone=$6 work=$7 source=$8
+scenario=$1 exe=$2 dll=$3 template=$4 clone=$5 work=$6 source=$7
 
 mkdir -p "$work"
 dir=$(mktemp -d "$work/$scenario.XXXXXX")
@@ -58,52 +58,126 @@ expect_stdout() {
     diff -u "$dir/expected" "$dir/stdout" >&2 || fail "unexpected output"
 }
 
+# Standard input with every line ended by CR LF.
+crlf() { sed 's/$/\r/'; }
+
+# A file must hold exactly standard input, every line ended by CR LF.
+expect_file() {
+    crlf >"$dir/expected"
+    cmp -s "$dir/expected" "$1" || {
+        diff -u "$dir/expected" "$1" | cat -A >&2
+        fail "unexpected content of $1"
+    }
+}
+
+# Declares drives of the prefix (letter, type, folder...), then restarts the
+# prefix: mountmgr reads the drive types only when the prefix starts.
+configure_drives() {
+    while [ $# -ge 3 ]; do
+        mkdir -p "$3"
+        ln -s "$3" "$WINEPREFIX/dosdevices/$1"
+        wine reg add 'HKLM\Software\Wine\Drives' /v "$1" /d "$2" /f >/dev/null </dev/null ||
+            fail "reg add $1"
+        shift 3
+    done
+    wineserver -w
+}
+
+# A version 7 catalogue whose paths lie in the installation's folders.
+write_catalogue() {
+    crlf >"$dir/data/Quillora.ini" <<'INI'
+Version 7
+MODE=standard
+[Categories]
+1	16	Manuals|User guides|1 0 0|
+
+[Manuals:Core]
+C:\Quillora\Books\manuals.dat
+C:\Quillora\Books\Manuals
+1	active
+5	R:\Manuals
+6	C:\Library\Notes
+7	D:\Elsewhere
+8	E:\Tutorials
+INI
+}
+
 case $scenario in
 registry-values)
-    # The resource library names the values; all three are read.
+    # The resource library names the values; the three directories read from
+    # the registry are what the paths are abbreviated to.
     install_app
     set_value "$home_value" 'C:\Quillora'
-    set_value "$local_value" 'C:\Quillora\Local'
+    set_value "$local_value" 'C:\Library'
     set_value "$cd_value" 'R:'
+    write_catalogue
     run_tool
-    expect_stdout "Reading Quillora.ini" "Cannot find Quillora.ini"
-    expect_status 1
+    expect_stdout "Reading Quillora.ini" "	Loading Manuals" "Saving Quillora.ini"
+    expect_status 2 # the package has no book data file
+    expect_file "$dir/data/Quillora.ini" <<'INI'
+Version 9
+MODE=standard
+[Categories]
+1	16	Manuals|User guides|1 0 0|
+[Manuals:Core]
+$+HOME.\Books\manuals.dat
+$+HOME.\Books\Manuals
+1	active
+D	5	$+CD.\Manuals
+D	6	$+LOCAL.\Notes
+D	7	D:\Elsewhere
+D	8	E:\Tutorials
+
+INI
     ;;
 missing-key)
     install_app
     wine reg query "$key" >/dev/null 2>&1 </dev/null && fail "the key exists before the run"
+    write_catalogue
+    cp "$dir/data/Quillora.ini" "$dir/catalogue.before"
     run_tool
     expect_stdout "Error reading registry. Update aborted."
     expect_status 1
-    # Created, and empty.
+    # Created, and empty; the catalogue untouched.
     wine reg query "$key" >"$dir/query" 2>&1 </dev/null || fail "the key was not created"
     if grep -q REG_ "$dir/query"; then fail "the created key has values: $(cat "$dir/query")"; fi
+    cmp -s "$dir/catalogue.before" "$dir/data/Quillora.ini" || fail "the catalogue was changed"
     ;;
 missing-library)
     install_app without-library
     set_value "$home_value" 'C:\Quillora'
-    set_value "$local_value" 'C:\Quillora\Local'
+    set_value "$local_value" 'C:\Library'
+    write_catalogue
     run_tool
     expect_stdout "Error reading registry. Update aborted."
     expect_status 1
     grep -q KIVRes "$dir/stderr" || fail "no word of the resource library on stderr"
     ;;
 cd-drive)
-    # d: an ordinary drive, e: a CD-ROM drive; mountmgr reads the drive types
-    # when the prefix starts, so the prefix is restarted after the change.
-    mkdir -p "$dir/disk" "$dir/cdrom"
-    ln -s "$dir/disk" "$WINEPREFIX/dosdevices/d:"
-    ln -s "$dir/cdrom" "$WINEPREFIX/dosdevices/e:"
-    wine reg add 'HKLM\Software\Wine\Drives' /v d: /d hd /f >/dev/null </dev/null || fail "reg add d:"
-    wine reg add 'HKLM\Software\Wine\Drives' /v e: /d cdrom /f >/dev/null </dev/null || fail "reg add e:"
-    wineserver -w
-    status=0
-    QUILLORA_EXPECTED_CD_DRIVE=e: wine "$tests_exe" \
-        --gtest_filter=WindowsDrives.FindsTheConfiguredCdRomDrive \
-        >"$dir/stdout" 2>"$dir/stderr" </dev/null || status=$?
-    expect_status 0
-    grep -q '^\[       OK \] WindowsDrives.FindsTheConfiguredCdRomDrive' "$dir/stdout" ||
-        fail "the drive test did not run"
+    # No CD directory in the registry: the first CD-ROM drive stands in for it.
+    # d: is an ordinary drive, e: a CD-ROM drive.
+    configure_drives d: hd "$dir/disk" e: cdrom "$dir/cdrom"
+    install_app
+    set_value "$home_value" 'C:\Quillora'
+    set_value "$local_value" 'C:\Library'
+    write_catalogue
+    run_tool
+    expect_status 2
+    expect_file "$dir/data/Quillora.ini" <<'INI'
+Version 9
+MODE=standard
+[Categories]
+1	16	Manuals|User guides|1 0 0|
+[Manuals:Core]
+$+HOME.\Books\manuals.dat
+$+HOME.\Books\Manuals
+1	active
+D	5	R:\Manuals
+D	6	$+LOCAL.\Notes
+D	7	D:\Elsewhere
+D	8	$+CD.\Tutorials
+
+INI
     ;;
 *)
     fail "no such scenario"
