@@ -18,7 +18,9 @@ public:
     static constexpr std::size_t kGrowth = 10;
     using Slot = std::conditional_t<O == Ownership::Owning, std::unique_ptr<T>, T*>;
 
-    RefList() { items_.reserve(kInitialRoom); }
+    // The room is nominal: storage is taken on the first append, so the many
+    // lists that stay empty (a group without members) cost no allocation.
+    RefList() = default;
     RefList(const RefList&) = delete;
     RefList& operator=(const RefList&) = delete;
     RefList(RefList&&) noexcept = default;

@@ -41,17 +41,6 @@ int TextCursor::get() {
     return static_cast<unsigned char>(text_[pos_++]);
 }
 
-void TextCursor::skipOne() {
-    if (failed_ || eof_) {
-        return;
-    }
-    if (pos_ >= text_.size()) {
-        eof_ = true;
-        return;
-    }
-    ++pos_;
-}
-
 void TextCursor::ignore(std::size_t n, int delim) {
     if (failed_ || eof_) {
         return;
@@ -110,7 +99,7 @@ bool parseNumber(std::string_view text, std::size_t& pos, bool& negative, std::u
 
 } // namespace
 
-bool TextCursor::readInt32(std::int32_t& value) {
+bool TextCursor::readInt32Full(std::int32_t& value) {
     skipWhitespace();
     if (!sentry()) {
         return false;
@@ -134,7 +123,7 @@ bool TextCursor::readInt32(std::int32_t& value) {
     return true;
 }
 
-bool TextCursor::readUInt32(std::uint32_t& value) {
+bool TextCursor::readUInt32Full(std::uint32_t& value) {
     skipWhitespace();
     if (!sentry()) {
         return false;
@@ -204,8 +193,8 @@ bool TextCursor::readUntil(std::string& out, char delim) {
     return true;
 }
 
-unsigned TextCursor::lineNumber() const {
-    std::size_t end = std::min(pos_, text_.size());
+unsigned TextCursor::lineNumberAt(std::size_t position) const {
+    std::size_t end = std::min(position, text_.size());
     return 1u + static_cast<unsigned>(std::count(
                     text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
 }

@@ -21,7 +21,16 @@ public:
     // Consumes one character; kEnd (and failed) at the end.
     int get();
     // Drops one character, whatever it is, unless at the end.
-    void skipOne();
+    void skipOne() {
+        if (failed_ || eof_) {
+            return;
+        }
+        if (pos_ >= text_.size()) {
+            eof_ = true;
+            return;
+        }
+        ++pos_;
+    }
     // Drops up to n characters, stopping after the first delim (consumed).
     // Never fails: at the end it does nothing.
     void ignore(std::size_t n, int delim);
@@ -30,8 +39,8 @@ public:
 
     // Formatted reads: leading whitespace skipped; a number out of range, or no
     // digits at all, fails the cursor. The value is untouched on failure.
-    bool readInt32(std::int32_t& value);
-    bool readUInt32(std::uint32_t& value);
+    inline bool readInt32(std::int32_t& value);
+    inline bool readUInt32(std::uint32_t& value);
     // Formatted read of one non-whitespace character.
     bool readChar(char& c);
     // Formatted read of a word: non-whitespace characters up to whitespace.
@@ -46,18 +55,77 @@ public:
     bool good() const { return !failed_ && !eof_; }
     std::size_t position() const { return pos_; }
     // 1-based line of the current position, for diagnostics.
-    unsigned lineNumber() const;
+    unsigned lineNumber() const { return lineNumberAt(pos_); }
+    // 1-based line of an earlier position, such as the start of a record.
+    unsigned lineNumberAt(std::size_t position) const;
 
 private:
     bool sentry();
+    // The common short number, read inline: whitespace, a minus when allowed, at
+    // most 9 digits (so no overflow). Moves nothing when the number is anything
+    // else; the full readers below then decide.
+    inline bool readShortNumber(std::uint32_t& magnitude, bool& negative, bool allowMinus);
+    bool readInt32Full(std::int32_t& value);
+    bool readUInt32Full(std::uint32_t& value);
+
     std::string_view text_;
     std::size_t pos_ = 0;
     bool failed_ = false;
     bool eof_ = false;
 };
 
+// Space, tab, newline, vertical tab, form feed, CR: the last five are 9 to 13.
 inline bool isSpace(int c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    return c == ' ' || static_cast<unsigned>(c - '\t') <= static_cast<unsigned>('\r' - '\t');
+}
+
+bool TextCursor::readShortNumber(std::uint32_t& magnitude, bool& negative, bool allowMinus) {
+    if (failed_ || eof_) {
+        return false;
+    }
+    const char* p = text_.data() + pos_;
+    const char* const end = text_.data() + text_.size();
+    while (p < end && isSpace(static_cast<unsigned char>(*p))) {
+        ++p;
+    }
+    negative = allowMinus && p < end && *p == '-';
+    if (negative) {
+        ++p;
+    }
+    const char* const digits = p;
+    std::uint32_t m = 0;
+    while (p < end && p - digits < 9 && static_cast<unsigned>(*p - '0') < 10u) {
+        m = m * 10u + static_cast<unsigned>(*p - '0');
+        ++p;
+    }
+    if (p == digits || (p < end && static_cast<unsigned>(*p - '0') < 10u)) {
+        return false;
+    }
+    pos_ = static_cast<std::size_t>(p - text_.data());
+    eof_ = p == end;
+    magnitude = m;
+    return true;
+}
+
+bool TextCursor::readInt32(std::int32_t& value) {
+    std::uint32_t magnitude = 0;
+    bool negative = false;
+    if (readShortNumber(magnitude, negative, true)) {
+        value =
+            negative ? -static_cast<std::int32_t>(magnitude) : static_cast<std::int32_t>(magnitude);
+        return true;
+    }
+    return readInt32Full(value);
+}
+
+bool TextCursor::readUInt32(std::uint32_t& value) {
+    std::uint32_t magnitude = 0;
+    bool negative = false;
+    if (readShortNumber(magnitude, negative, false)) {
+        value = magnitude;
+        return true;
+    }
+    return readUInt32Full(value);
 }
 
 } // namespace quillora

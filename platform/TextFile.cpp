@@ -16,23 +16,31 @@ DecodedText decodeText(std::string bytes) {
     if (lf > 0 && data[lf - 1] == '\r') {
         result.lineEnding = LineEnding::CrLf;
     }
-    if (std::memchr(data, '\r', bytes.size()) == nullptr) {
-        result.text = std::move(bytes);
-        return result;
-    }
-    std::string& out = result.text;
-    out.reserve(bytes.size());
-    std::size_t n = bytes.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (data[i] == '\r' && i + 1 < n && data[i + 1] == '\n') {
-            continue;
+    // Compact in place: every CR that a LF follows is dropped, line by line.
+    result.text = std::move(bytes);
+    char* const begin = result.text.data();
+    const char* const end = begin + result.text.size();
+    const char* read = begin;
+    char* write = begin;
+    while (const void* hit = std::memchr(read, '\r', static_cast<std::size_t>(end - read))) {
+        const char* cr = static_cast<const char*>(hit);
+        const bool pair = cr + 1 < end && cr[1] == '\n';
+        const auto keep = static_cast<std::size_t>(cr - read) + (pair ? 0 : 1);
+        if (write != read) {
+            std::memmove(write, read, keep);
         }
-        out.push_back(data[i]);
+        write += keep;
+        read = cr + 1;
     }
+    const auto rest = static_cast<std::size_t>(end - read);
+    if (write != read) {
+        std::memmove(write, read, rest);
+    }
+    result.text.resize(static_cast<std::size_t>(write + rest - begin));
     return result;
 }
 
-std::string encodeText(const std::string& text, LineEnding lineEnding) {
+std::string encodeText(std::string text, LineEnding lineEnding) {
     if (lineEnding == LineEnding::Lf) {
         return text;
     }

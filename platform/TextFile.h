@@ -15,7 +15,7 @@ struct DecodedText {
 
 // CR LF pairs become LF; the file counts as CR LF when its first newline is one.
 DecodedText decodeText(std::string bytes);
-// LF becomes CR LF when asked for.
-std::string encodeText(const std::string& text, LineEnding lineEnding);
+// LF becomes CR LF when asked for; LF text is handed back without a copy.
+std::string encodeText(std::string text, LineEnding lineEnding);
 
 } // namespace quillora

@@ -54,6 +54,37 @@ TEST(TextCursor, NumbersOutOfRangeOrMissingFail) {
     EXPECT_EQ(hi, INT32_MAX);
 }
 
+TEST(TextCursor, ShortAndLongNumbersReadAlike) {
+    // Nine digits take the short path, ten the full one; both stop before a letter.
+    TextCursor in("999999999x -999999999 1000000000\t-2147483648 -0 42");
+    std::int32_t v = 0;
+    std::uint32_t u = 7;
+    EXPECT_TRUE(in.readInt32(v));
+    EXPECT_EQ(v, 999999999);
+    EXPECT_EQ(in.get(), 'x');
+    EXPECT_TRUE(in.readInt32(v));
+    EXPECT_EQ(v, -999999999);
+    EXPECT_TRUE(in.readUInt32(u));
+    EXPECT_EQ(u, 1000000000u);
+    EXPECT_TRUE(in.readInt32(v));
+    EXPECT_EQ(v, INT32_MIN);
+    EXPECT_TRUE(in.readUInt32(u)); // minus zero has an unsigned value
+    EXPECT_EQ(u, 0u);
+    EXPECT_FALSE(in.atEnd());
+    EXPECT_TRUE(in.readInt32(v));
+    EXPECT_EQ(v, 42);
+    EXPECT_TRUE(in.atEnd()); // the number ended the text
+    EXPECT_FALSE(in.readInt32(v));
+    EXPECT_TRUE(in.failed());
+
+    TextCursor blanks(" \t\n");
+    EXPECT_FALSE(blanks.readInt32(v));
+    EXPECT_TRUE(blanks.failed());
+    TextCursor sign("- 5");
+    EXPECT_FALSE(sign.readInt32(v));
+    EXPECT_EQ(v, 42);
+}
+
 TEST(TextCursor, ReadUntilConsumesDelimiterAndKeepsLongFields) {
     std::string longField(1000, 'x');
     // The cursor only refers to its text: keep the text alive.

@@ -1,0 +1,39 @@
+#include "platform/TextFile.h"
+
+#include <gtest/gtest.h>
+
+namespace quillora {
+namespace {
+
+TEST(TextFile, DecodingDropsTheCrOfEveryCrLfPairOnly) {
+    struct Case {
+        std::string bytes;
+        std::string text;
+        LineEnding ending;
+    };
+    const Case cases[] = {
+        {"", "", LineEnding::Lf},
+        {"a\r\nb\r\n", "a\nb\n", LineEnding::CrLf},
+        {"a\nb\r\n", "a\nb\n", LineEnding::Lf}, // the first newline decides
+        {"a\rb\r\nc", "a\rb\nc", LineEnding::CrLf},
+        {"\r\r\n\r", "\r\n\r", LineEnding::CrLf},
+        {"no newline\r", "no newline\r", LineEnding::Lf},
+        {std::string(100, 'x') + "\r\n" + std::string(100, 'y'),
+         std::string(100, 'x') + "\n" + std::string(100, 'y'), LineEnding::CrLf},
+    };
+    for (const Case& c : cases) {
+        DecodedText decoded = decodeText(c.bytes);
+        EXPECT_EQ(decoded.text, c.text) << c.bytes;
+        EXPECT_EQ(decoded.lineEnding, c.ending) << c.bytes;
+    }
+}
+
+TEST(TextFile, EncodingWritesTheLineEndsBack) {
+    EXPECT_EQ(encodeText("a\nb\n", LineEnding::CrLf), "a\r\nb\r\n");
+    EXPECT_EQ(encodeText("a\nb", LineEnding::Lf), "a\nb");
+    const std::string crlf = "h 9\r\nline\r\n\r\nlast";
+    EXPECT_EQ(encodeText(decodeText(crlf).text, LineEnding::CrLf), crlf);
+}
+
+} // namespace
+} // namespace quillora
