@@ -1,22 +1,174 @@
-// Placeholder until the book data file lands.
+// The book data file as a whole: where it lives, its header, loading and saving.
+#include "bookdata/DataFileDiagnostic.h"
+#include "bookdata/GroupEntry.h"
 #include "catalog/LibraryCatalog.h"
 #include "catalog/Package.h"
+#include "platform/Platform.h"
+#include "platform/TextCursor.h"
+#include "platform/TextSink.h"
+#include "product/PathMacro.h"
 
 namespace quillora {
 
-ResultCode Package::load(Platform&) { return result::BadMagic; }
-ResultCode Package::save(Platform&) { return result::WriteFailed; }
+namespace {
+
+constexpr std::string_view kMagic = "zobooksdatafile";
+// The magic word is looked for this far; a longer first word cannot be it.
+constexpr std::size_t kMagicSearch = 19;
+// What is dropped after the version: a CR or a comment of a few characters.
+constexpr std::size_t kRestOfHeader = 10;
+// A guess at the written size of one record, to build the file in one buffer.
+constexpr std::size_t kRecordSizeGuess = 128;
+
+bool isMagic(const std::string& word) {
+    return word.size() == kMagic.size() && startsWithNoCase(word, std::string(kMagic));
+}
+
+} // namespace
+
+ResultCode Package::load(Platform& platform) {
+    if (loaded) {
+        return result::Success;
+    }
+    clear();
+    maxEntryId = 0;
+    diagnostic.clear();
+    const std::string path = resolveDataFilePath(dataFileLocation);
+    FileBytes file;
+    std::string error;
+    if (!platform.readFile(path, file, error)) {
+        openedPath.clear();
+        diagnostic = path + ": " + error;
+        return result::BadMagic;
+    }
+    openedPath = file.resolvedPath.empty() ? path : file.resolvedPath;
+    DecodedText decoded = decodeText(std::move(file.bytes));
+    lineEnding = decoded.lineEnding;
+    TextCursor in(decoded.text);
+    std::int32_t fileVersion = 0;
+    ResultCode code = readHeader(in, fileVersion);
+    if (isSuccess(code)) {
+        code = readEntries(in, fileVersion);
+    }
+    if (isSuccess(code)) {
+        loaded = true;
+    }
+    return code;
+}
+
+ResultCode Package::save(Platform& platform) {
+    diagnostic.clear();
+    // Write back where the file was found, so a path matched without regard to
+    // case is not written beside the original.
+    const std::string path =
+        openedPath.empty() ? resolveDataFilePath(dataFileLocation) : openedPath;
+    TextSink out;
+    out.reserve(kMagic.size() + 8 + allEntries.count() * kRecordSizeGuess);
+    ResultCode code = writeHeader(out);
+    if (isSuccess(code)) {
+        code = writeEntries(out);
+    }
+    modified = false;
+    std::string error = "the new content could not be built";
+    if (isSuccess(code) && !platform.replaceFile(path, encodeText(out.take(), lineEnding), error)) {
+        code = result::WriteFailed;
+    }
+    if (!isSuccess(code)) {
+        diagnostic = path + ": " + error;
+    }
+    return code;
+}
+
 void Package::clear() {
     rootEntries.removeAll();
     allEntries.removeAll();
     loaded = false;
     modified = true;
 }
-void Package::addEntry(LibraryEntry* entry) { allEntries.append(std::unique_ptr<LibraryEntry>(entry)); }
-std::string Package::resolveDataFilePath(const std::string& location) const { return location; }
-ResultCode Package::readHeader(TextCursor&, std::int32_t&) { return result::BadMagic; }
-ResultCode Package::writeHeader(TextSink&) const { return result::WriteFailed; }
-ResultCode Package::readEntries(TextCursor&, std::int32_t) { return result::BadMagic; }
-ResultCode Package::writeEntries(TextSink&) const { return result::WriteFailed; }
+
+void Package::addEntry(LibraryEntry* entry) {
+    if (entry == nullptr) {
+        return;
+    }
+    if (entry->parent == nullptr) {
+        rootEntries.append(entry);
+    } else {
+        entry->parent->children.append(entry);
+    }
+    allEntries.append(std::unique_ptr<LibraryEntry>(entry));
+    modified = true;
+}
+
+std::string Package::resolveDataFilePath(const std::string& location) const {
+    const LibraryCatalog* catalog = currentCatalog();
+    if (catalog == nullptr) {
+        return location;
+    }
+    std::string path = replaceFirst(location, token::Cd, catalog->cdDirectory);
+    path = replaceFirst(path, token::Home, catalog->homeDirectory);
+    return replaceFirst(path, token::Local, catalog->localDirectory);
+}
+
+// "zobooksdatafile", one space, the version. A version above ours is reported
+// even when the magic word is wrong; a missing or negative one never reaches
+// the record readers.
+ResultCode Package::readHeader(TextCursor& in, std::int32_t& fileVersion) {
+    // The first word and the one space that ends it, within the first characters.
+    std::string word;
+    bool spaceFound = false;
+    for (std::size_t i = 0; i <= kMagicSearch && !spaceFound; ++i) {
+        int c = in.get();
+        if (c == TextCursor::kEnd) {
+            break;
+        }
+        spaceFound = c == ' ';
+        if (!spaceFound) {
+            word.push_back(static_cast<char>(c));
+        }
+    }
+    const bool magicOk = spaceFound && isMagic(word);
+    if (!magicOk) {
+        diagnostic = diagnosticAt(openedPath, 1,
+                                  "not a book data file: it does not begin with \"" +
+                                      std::string(kMagic) + " \"");
+        if (!spaceFound) {
+            return result::BadMagic;
+        }
+    }
+    std::int32_t version = 0;
+    if (!in.readInt32(version)) {
+        diagnostic = diagnosticAt(openedPath, in.lineNumber(),
+                                  "the header has no version number, or one out of range");
+        return result::BadMagic;
+    }
+    fileVersion = version;
+    ResultCode code = magicOk ? result::Success : result::BadMagic;
+    if (version > formatVersion) {
+        diagnostic =
+            diagnosticAt(openedPath, in.lineNumber(),
+                         "version " + std::to_string(version) + " is newer than this tool reads (" +
+                             std::to_string(formatVersion) + ")");
+        code = result::VersionTooNew;
+    } else if (magicOk && version < 0) {
+        diagnostic = diagnosticAt(openedPath, in.lineNumber(),
+                                  "negative version " + std::to_string(version));
+        code = result::VersionTooOld;
+    }
+    in.ignore(kRestOfHeader, '\n');
+    return code;
+}
+
+ResultCode Package::writeHeader(TextSink& out) const {
+    out.text(kMagic).ch(' ').i32(formatVersion).newline();
+    return out.failed() ? result::WriteFailed : result::Success;
+}
+
+// Only the roots: a group writes its members itself.
+ResultCode Package::writeEntries(TextSink& out) const {
+    for (const LibraryEntry* entry : rootEntries) {
+        entry->write(out, formatVersion);
+    }
+    return out.failed() ? result::WriteFailed : result::Success;
+}
 
 } // namespace quillora

@@ -1,24 +1,18 @@
 #pragma once
 
-#include "bookdata/LibraryEntry.h"
+#include "bookdata/ExtractEntry.h"
 
 namespace quillora {
 
 // Tag X: one layout for every file version.
-class ExtractSingleEntry : public LibraryEntry {
+class ExtractSingleEntry : public ExtractEntry {
 public:
     explicit ExtractSingleEntry(Package* ownerPackage)
-        : LibraryEntry(ownerPackage, EntryKind::ExtractSingle) {}
+        : ExtractEntry(ownerPackage, EntryKind::ExtractSingle) {}
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     bool write(TextSink& out, std::int32_t version) const override;
 
-    std::int32_t directoryId = 0;
-    std::uint8_t displayKind = 0;
-    std::string text5;
-    std::string text6;
-    std::string text7;
     std::string text8;
-    std::int32_t extraFlag = 0;
 };
 
 } // namespace quillora

@@ -1,0 +1,101 @@
+// The line conventions every book data record shares: numbers followed by a tab,
+// strings ended by a bar, the folding of flags and codes, the end of the line.
+// Each record's own file lists its fields in order through these two classes.
+#pragma once
+
+#include "catalog/Category.h"
+#include "platform/TextCursor.h"
+#include "platform/TextSink.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quillora {
+
+// Reads one record line field by field. Once a field fails, the cursor stays
+// failed, the remaining fields read as 0 and end() reports the failure.
+class RecordReader {
+public:
+    explicit RecordReader(TextCursor& in) : in_(in) {}
+
+    // A number before the first string, then the one character after it (the tab).
+    std::int32_t leadingNumber() {
+        std::int32_t value = 0;
+        in_.readInt32(value);
+        in_.skipOne();
+        return value;
+    }
+    std::uint32_t leadingUnsigned() {
+        std::uint32_t value = 0;
+        in_.readUInt32(value);
+        in_.skipOne();
+        return value;
+    }
+
+    // The characters up to the next bar, whatever their number; the bar is dropped.
+    void text(std::string& out) { in_.readUntil(out, '|'); }
+    // One character, whatever it is (the tab before an optional last string).
+    void skipOne() { in_.skipOne(); }
+
+    // The numbers after the strings; the tabs between them are skipped as whitespace.
+    std::int32_t number() {
+        std::int32_t value = 0;
+        in_.readInt32(value);
+        return value;
+    }
+    std::uint8_t lowByte() { return static_cast<std::uint8_t>(number() & 0xFF); }
+    // Flags hold 1 exactly when the number is 1.
+    std::int32_t flag() { return number() == 1 ? 1 : 0; }
+    // The active flag is set (-1) by any number but 0.
+    std::int8_t active() { return number() != 0 ? std::int8_t{-1} : std::int8_t{0}; }
+    std::uint8_t levelCode() {
+        std::int32_t value = number();
+        return value == 1 || value == 2 ? static_cast<std::uint8_t>(value) : std::uint8_t{0};
+    }
+    // Before version 7 the field holds a code rather than the bits themselves.
+    std::uint8_t typeBits(std::int32_t fileVersion) {
+        std::int32_t value = number();
+        return fileVersion >= 7 ? static_cast<std::uint8_t>(value & 0xFF) : mapOldTypeCode(value);
+    }
+
+    // Drops what is left of the line (a tab at most in a well-formed one) with
+    // its newline; true when every field could be read.
+    bool end() {
+        in_.ignore(kRestOfLine, '\n');
+        return !in_.failed();
+    }
+
+private:
+    static constexpr std::size_t kRestOfLine = 10;
+    TextCursor& in_;
+};
+
+// Writes one record line: the tag and a tab, then the fields in order.
+class RecordWriter {
+public:
+    RecordWriter(TextSink& out, char tag) : out_(out) { out_.ch(tag).tab(); }
+
+    // A number and its tab. Byte fields arrive here promoted, as their decimal value.
+    RecordWriter& number(std::int32_t value) {
+        out_.i32(value).tab();
+        return *this;
+    }
+    RecordWriter& number(std::uint32_t value) {
+        out_.u32(value).tab();
+        return *this;
+    }
+    // A string as it is, then its bar.
+    RecordWriter& text(const std::string& value) {
+        out_.text(value).bar();
+        return *this;
+    }
+    void end() { out_.newline(); }
+    // A line whose last number has no tab after it.
+    void endWithNumber(std::int32_t value) { out_.i32(value).newline(); }
+
+private:
+    TextSink& out_;
+};
+
+} // namespace quillora

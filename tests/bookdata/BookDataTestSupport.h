@@ -1,0 +1,62 @@
+// Helpers for reading and writing records and whole book data files in memory.
+#pragma once
+
+#include "bookdata/LibraryEntry.h"
+#include "catalog/Package.h"
+#include "platform/TextCursor.h"
+#include "platform/TextSink.h"
+#include "support/FakePlatform.h"
+
+#include <memory>
+#include <string>
+
+namespace quillora::testing {
+
+constexpr const char* kDataFile = "book.dat";
+
+// Loads text as the package's book data file.
+inline ResultCode loadText(Package& package, FakePlatform& platform, const std::string& text) {
+    platform.files[kDataFile] = text;
+    package.dataFileLocation = kDataFile;
+    return package.load(platform);
+}
+
+// Saves the package and returns what it wrote.
+inline std::string saveText(Package& package, FakePlatform& platform) {
+    package.save(platform);
+    return platform.files[kDataFile];
+}
+
+// Reads one record from the fields after its tag and tab.
+template <class Entry>
+std::unique_ptr<Entry> readRecord(const std::string& fields, std::int32_t fileVersion, bool& ok) {
+    auto entry = std::make_unique<Entry>(nullptr);
+    TextCursor in(fields);
+    ok = entry->read(in, fileVersion);
+    return entry;
+}
+
+template <class Entry>
+std::unique_ptr<Entry> readRecord(const std::string& fields, std::int32_t fileVersion) {
+    bool ok = false;
+    auto entry = readRecord<Entry>(fields, fileVersion, ok);
+    return ok ? std::move(entry) : nullptr;
+}
+
+// Version-9 lines of a plain book and of a group, named after their id.
+inline std::string bookLine(int id, int hasLValue = 0) {
+    return "B\t" + std::to_string(id) + "\t0\t1\tBook" + std::to_string(id) +
+           "|||||||16\t0\t0\t0\t-1\t" + std::to_string(hasLValue) + "\t1\t0\t\n";
+}
+inline std::string groupLine(int id) {
+    return "G\t" + std::to_string(id) + "\t0\tGroup" + std::to_string(id) + "||||16\t0\t-1\n";
+}
+constexpr const char* kHeader9 = "zobooksdatafile 9\n";
+
+inline std::string writeRecord(const LibraryEntry& entry) {
+    TextSink out;
+    entry.write(out, 9);
+    return out.take();
+}
+
+} // namespace quillora::testing

@@ -1,0 +1,135 @@
+#include "bookdata/BookEntry.h"
+
+#include "BookDataTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace quillora {
+namespace {
+
+using testing::readRecord;
+using testing::writeRecord;
+
+TEST(BookEntry, Version9LineReadsEveryFieldAndWritesItBack) {
+    const std::string line =
+        "7\t4\t3\tGuide|t2|t3|t4|t5|t6|t7|48\t2\t1\t1\t-1\t1\t1\t1\textra text|\n";
+    auto book = readRecord<BookEntry>(line, 9);
+    ASSERT_NE(book, nullptr);
+    EXPECT_EQ(book->id, 7);
+    EXPECT_EQ(book->auxNumber, 4u);
+    EXPECT_EQ(book->directoryId, 3);
+    EXPECT_EQ(book->name, "Guide");
+    EXPECT_EQ(book->text4, "t4");
+    EXPECT_EQ(book->text7, "t7");
+    EXPECT_EQ(book->typeBits, 48);
+    EXPECT_EQ(book->levelCode, 2);
+    EXPECT_EQ(book->extraFlag, 1);
+    EXPECT_EQ(book->displayKind, 1);
+    EXPECT_EQ(book->imageId, 5);
+    EXPECT_EQ(book->active, -1);
+    EXPECT_EQ(book->hasLValue, 1);
+    EXPECT_EQ(book->maintain, 1);
+    EXPECT_EQ(book->hasExtraText, 1);
+    EXPECT_EQ(book->extraText, "extra text");
+    // No L line was read, so lValue is still -1 and the L line says so.
+    EXPECT_EQ(writeRecord(*book), "B\t" + line + "L\t-1\n");
+}
+
+TEST(BookEntry, WritesTheDocumentedExampleAndNoTrailingTextWithoutTheFlag) {
+    BookEntry book(nullptr);
+    book.id = 7;
+    book.directoryId = 3;
+    book.name = "Guide";
+    book.displayKind = 1;
+    book.hasLValue = 1;
+    book.lValue = 2;
+    book.extraText = "not written";
+    EXPECT_EQ(writeRecord(book), "B\t7\t0\t3\tGuide|||||||16\t0\t0\t1\t-1\t1\t1\t0\t\nL\t2\n");
+}
+
+TEST(BookEntry, Version3LineLacksTheLaterFieldsAndIsWrittenInFull) {
+    auto book = readRecord<BookEntry>("7\t3\tGuide|t2|t3|t5|t6|1\t2\t-1\t0\t1\t0\t\n", 3);
+    ASSERT_NE(book, nullptr);
+    EXPECT_EQ(book->auxNumber, 0u);
+    EXPECT_EQ(book->text4, "");
+    EXPECT_EQ(book->text5, "t5");
+    EXPECT_EQ(book->text6, "t6");
+    EXPECT_EQ(book->text7, "");
+    EXPECT_EQ(book->typeBits, 0x80); // old code 1
+    EXPECT_EQ(book->levelCode, 0);
+    EXPECT_EQ(book->extraFlag, 0);
+    EXPECT_EQ(book->imageId, 12);
+    EXPECT_EQ(writeRecord(*book), "B\t7\t0\t3\tGuide|t2|t3||t5|t6||128\t0\t0\t2\t-1\t0\t1\t0\t\n");
+}
+
+TEST(BookEntry, VersionGatesOfTheMiddleVersions) {
+    struct Case {
+        std::int32_t version;
+        const char* line;
+        std::uint32_t auxNumber;
+        const char* text4;
+        const char* text7;
+        std::uint8_t typeBits;
+    };
+    const Case cases[] = {
+        {4, "1\t2\tn|a|b|c|d|t7|2\t0\t0\t0\t1\t0\t\n", 0, "", "t7", 0x20},
+        {5, "1\t9\t2\tn|a|b|c|d|t7|3\t0\t0\t0\t1\t0\t\n", 9, "", "t7", 0x40},
+        {6, "1\t9\t2\tn|a|b|t4|c|d|t7|0\t0\t0\t0\t1\t0\t\n", 9, "t4", "t7", 0x10},
+        {7, "1\t9\t2\tn|a|b|t4|c|d|t7|3\t0\t0\t0\t1\t0\t\n", 9, "t4", "t7", 3},
+        {8, "1\t9\t2\tn|a|b|t4|c|d|t7|300\t0\t0\t0\t1\t0\t\n", 9, "t4", "t7", 44},
+    };
+    for (const Case& c : cases) {
+        auto book = readRecord<BookEntry>(c.line, c.version);
+        ASSERT_NE(book, nullptr) << c.version;
+        EXPECT_EQ(book->directoryId, 2) << c.version;
+        EXPECT_EQ(book->auxNumber, c.auxNumber) << c.version;
+        EXPECT_EQ(book->text4, c.text4) << c.version;
+        EXPECT_EQ(book->text5, "c") << c.version;
+        EXPECT_EQ(book->text7, c.text7) << c.version;
+        EXPECT_EQ(book->typeBits, c.typeBits) << c.version;
+        EXPECT_EQ(book->maintain, 1) << c.version;
+    }
+}
+
+TEST(BookEntry, NumbersAreFoldedIntoRange) {
+    // levelCode 3, extraFlag 2, displayKind 7, active 5, hasLValue 2, maintain 2, hasExtraText 2
+    auto book = readRecord<BookEntry>("1\t0\t2\tn|||||||16\t3\t2\t7\t5\t2\t2\t2\tleft|\n", 9);
+    ASSERT_NE(book, nullptr);
+    EXPECT_EQ(book->levelCode, 0);
+    EXPECT_EQ(book->extraFlag, 0);
+    EXPECT_EQ(book->displayKind, 7);
+    EXPECT_EQ(book->imageId, 9); // an unknown display code leaves the default
+    EXPECT_EQ(book->active, -1);
+    EXPECT_EQ(book->hasLValue, 0);
+    EXPECT_EQ(book->maintain, 0);
+    EXPECT_EQ(book->hasExtraText, 0);
+    EXPECT_EQ(book->extraText, "");
+    EXPECT_EQ(writeRecord(*book), "B\t1\t0\t2\tn|||||||16\t0\t0\t7\t-1\t0\t0\t0\t\n");
+}
+
+TEST(BookEntry, DisplayKindGivesTheImage) {
+    const std::pair<const char*, std::int32_t> cases[] = {{"0", 9}, {"1", 5}, {"2", 12}, {"3", 9}};
+    for (const auto& [kind, image] : cases) {
+        auto book = readRecord<BookEntry>(
+            std::string("1\t0\t2\tn|||||||16\t0\t0\t") + kind + "\t-1\t0\t1\t0\t\n", 9);
+        ASSERT_NE(book, nullptr) << kind;
+        EXPECT_EQ(book->imageId, image) << kind;
+    }
+}
+
+TEST(BookEntry, LinesThatCannotBeReadFail) {
+    const char* lines[] = {
+        "1\t0\t2\tn|||||||16\t0\t0\t1\t-1\t0\t1\n",     // cut short: no hasExtraText
+        "1\t0\t2\tn|||||||x\t0\t0\t1\t-1\t0\t1\t0\t\n", // a letter for a number
+        "1\t0\t2\tn||||",                               // ends inside the strings
+        "1\t0\t2\tn|||||||16\t0\t0\t1\t-1\t0\t1\t1\t",  // extra text promised, none there
+    };
+    for (const char* line : lines) {
+        bool ok = true;
+        readRecord<BookEntry>(line, 9, ok);
+        EXPECT_FALSE(ok) << line;
+    }
+}
+
+} // namespace
+} // namespace quillora
