@@ -1,0 +1,179 @@
+// Book data files through the update: load, flags and renumbering, abbreviation,
+// save; and whole runs over a catalogue whose packages hold real files.
+#include "catalog/DirectoryItem.h"
+#include "catalog/LibraryCatalog.h"
+#include "driver/UpdateCommand.h"
+#include "driver/UpdateOptions.h"
+#include "support/EveryKindLibrary.h"
+#include "support/UpdateRun.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace quillora {
+namespace {
+
+using testing::FakePlatform;
+using testing::RunResult;
+
+// Publishes a catalogue for the length of a test.
+class Published {
+public:
+    explicit Published(LibraryCatalog& catalog) { publishCurrentCatalog(&catalog); }
+    ~Published() { publishCurrentCatalog(nullptr); }
+    Published(const Published&) = delete;
+    Published& operator=(const Published&) = delete;
+};
+
+DirectoryItem* addDirectory(Package& p, std::int32_t id, const std::string& path) {
+    auto item = std::make_unique<DirectoryItem>();
+    item->id = id;
+    item->path = path;
+    DirectoryItem* raw = item.get();
+    p.items.append(std::move(item));
+    return raw;
+}
+
+// A version-5 book line in directory dir, and what it becomes in version 9
+// with the given directory and maintain flag.
+std::string book5(int id, int dir) {
+    return "B\t" + std::to_string(id) + "\t0\t" + std::to_string(dir) + "\tBook" +
+           std::to_string(id) + "||||||0\t0\t-1\t0\t1\t0\t\n";
+}
+std::string book9(int id, int dir, int active, int maintain) {
+    return "B\t" + std::to_string(id) + "\t0\t" + std::to_string(dir) + "\tBook" +
+           std::to_string(id) + "|||||||16\t0\t0\t0\t" + std::to_string(active) + "\t0\t" +
+           std::to_string(maintain) + "\t0\t\n";
+}
+
+TEST(BookDataUpdate, LoadRenumberAbbreviateAndSave) {
+    LibraryCatalog catalog;
+    catalog.homeDirectory = "C:\\Lib";
+    catalog.cdDirectory = "D:";
+    catalog.localDirectory = "C:\\Lib\\Local";
+    Published published(catalog);
+    FakePlatform fs;
+    fs.files["C:\\Lib\\manuals.dat"] = "zobooksdatafile 5\n"
+                                       "G\t1\t0\tManuals|||0\t-1\n" +
+                                       book5(2, 3) + book5(3, 4) +
+                                       "P\t4\t0\t3\tViewer||||||0\t-1\t1\t\n"
+                                       "E\n" +
+                                       book5(5, 3);
+    Package p;
+    p.dataFileLocation = "C:\\Lib\\manuals.dat";
+    DirectoryItem* copied = addDirectory(p, 3, "c:\\lib\\copied");
+    DirectoryItem* onCd = addDirectory(p, 4, "$+CD.\\books");
+    ASSERT_EQ(p.load(fs), result::Success);
+
+    UpdateOptions options;
+    options.setMaintain = true;
+    options.maintainValue = false;
+    options.updateDirectories = true;
+    std::ostringstream out;
+    applyEntryOptions(p, options, "d:", out);
+    EXPECT_EQ(out.str(), "Updating Book2 id 3 to 101\nUpdating Book5 id 3 to 101\n");
+    abbreviatePackagePaths(p, catalog);
+    EXPECT_EQ(p.dataFileLocation, "$+HOME.\\manuals.dat");
+    EXPECT_EQ(copied->id, 101);
+    EXPECT_EQ(copied->path, "$+HOME.\\copied");
+    EXPECT_EQ(onCd->id, 4);
+
+    ASSERT_EQ(p.save(fs), result::Success);
+    EXPECT_EQ(fs.files["C:\\Lib\\manuals.dat"], "zobooksdatafile 9\n"
+                                                "G\t1\t0\tManuals||||16\t0\t-1\n" +
+                                                    book9(2, 101, -1, 0) + book9(3, 4, -1, 0) +
+                                                    "P\t4\t0\t3\tViewer||||||||16\t0\t0\t-1\t0\t\n"
+                                                    "E\n" +
+                                                    book9(5, 101, -1, 0));
+}
+
+FakePlatform installed() {
+    FakePlatform platform;
+    platform.setInstallation("C:\\Lib", "C:\\Lib\\Local", "D:");
+    return platform;
+}
+
+RunResult run(FakePlatform& platform, std::vector<std::string> args) {
+    return testing::runUpdateWith(platform, "C:\\Lib\\Bin\\quillora-update.exe", std::move(args));
+}
+
+TEST(BookDataRun, AFailedLoadLeavesItsFileAndDirectoriesAsTheyWere) {
+    FakePlatform platform = installed();
+    platform.files["Quillora.ini"] = "Version 9\n"
+                                     "[Categories]\n"
+                                     "1\t16\tAll|x|0 0 0|\n"
+                                     "[Manuals:Q]\n"
+                                     "C:\\Lib\\manuals.dat\n"
+                                     "C:\\Lib\\Local\\manuals\n"
+                                     "1\tactive\n"
+                                     "D\t3\tC:\\Lib\\copied\n"
+                                     "\n"
+                                     "[Broken:]\n"
+                                     "$+HOME.\\broken.dat\n"
+                                     "x\n"
+                                     "2\tactive\n"
+                                     "D\t5\tC:\\Lib\\other\n"
+                                     "\n"
+                                     "[Windows:]\n"
+                                     "$+home.\\crlf.dat\n"
+                                     "y\n"
+                                     "3\tactive\n";
+    platform.files["C:\\Lib\\manuals.dat"] = "zobooksdatafile 5\n" + book5(1, 3) + book5(2, 3);
+    const std::string broken = "zobooksdatafile 9\n" + book9(1, 5, -1, 1) +
+                               "B\t2\t0\t5\tcut short|||\n" + book9(3, 5, -1, 1);
+    platform.files["C:\\Lib\\broken.dat"] = broken;
+    platform.files["C:\\Lib\\crlf.dat"] = "zobooksdatafile 9\r\nG\t1\t0\tg||||16\t0\t-1\r\nE\r\n";
+
+    RunResult r = run(platform, {"active=n", "updatedir"});
+    EXPECT_EQ(r.out, "Will set active flag to false\n"
+                     "Will update directory entries for copied books.\n"
+                     "Reading Quillora.ini\n"
+                     "\tLoading Manuals\n"
+                     "Updating Book1 id 3 to 101\n"
+                     "Updating Book2 id 3 to 101\n"
+                     "\tSaving\n"
+                     "\tLoading Broken\n"
+                     "\tLoading Windows\n"
+                     "\tSaving\n"
+                     "Saving Quillora.ini\n");
+    EXPECT_EQ(r.status, kExitIncomplete);
+    EXPECT_NE(r.err.find("package Broken: C:\\Lib\\broken.dat:3: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("(result 401)"), std::string::npos) << r.err;
+
+    EXPECT_EQ(platform.files["C:\\Lib\\broken.dat"], broken);
+    EXPECT_EQ(platform.files["C:\\Lib\\manuals.dat"],
+              "zobooksdatafile 9\n" + book9(1, 101, 0, 1) + book9(2, 101, 0, 1));
+    EXPECT_EQ(platform.files["C:\\Lib\\crlf.dat"],
+              "zobooksdatafile 9\r\nG\t1\t0\tg||||16\t0\t0\r\nE\r\n");
+    const std::string& ini = platform.files["Quillora.ini"];
+    EXPECT_NE(ini.find("D\t101\t$+HOME.\\copied\n"), std::string::npos) << ini;
+    // The broken package's directory keeps the number its file refers to.
+    EXPECT_NE(ini.find("D\t5\t$+HOME.\\other\n"), std::string::npos) << ini;
+}
+
+TEST(BookDataRun, EveryKindOfEveryVersionRoundTripsAndASecondRunChangesNothing) {
+    FakePlatform platform = installed();
+    std::string ini = "Version 9\n[Categories]\n1\t16\tAll|x|0 0 0|\n";
+    for (int version = 3; version <= 9; ++version) {
+        const std::string v = std::to_string(version);
+        ini += "[Version" + v + ":]\n$+HOME.\\v" + v + ".dat\ns\n" + v + "\tactive\n\n";
+        platform.files["C:\\Lib\\v" + v + ".dat"] = testing::everyKindLibrary(version, false);
+    }
+    platform.files["Quillora.ini"] = ini;
+
+    RunResult first = run(platform, {});
+    EXPECT_EQ(first.status, kExitOk) << first.err;
+    for (int version = 3; version <= 9; ++version) {
+        EXPECT_EQ(platform.files["C:\\Lib\\v" + std::to_string(version) + ".dat"],
+                  testing::everyKindLibrary(version, true))
+            << version;
+    }
+    const auto afterFirst = platform.files;
+    RunResult second = run(platform, {});
+    EXPECT_EQ(second.status, kExitOk) << second.err;
+    EXPECT_EQ(platform.files, afterFirst);
+}
+
+} // namespace
+} // namespace quillora
