@@ -110,8 +110,8 @@ std::string Package::resolveDataFilePath(const std::string& location) const {
 }
 
 // "zobooksdatafile", one space, the version. A version above ours is reported
-// even when the magic word is wrong; a missing or negative one never reaches
-// the record readers.
+// even when the magic word is wrong; a missing one gives 400. Versions below 3,
+// negative ones included, are refused before any record is read.
 ResultCode Package::readHeader(TextCursor& in, std::int32_t& fileVersion) {
     // The first word and the one space that ends it, within the first characters.
     std::string word;
@@ -149,10 +149,6 @@ ResultCode Package::readHeader(TextCursor& in, std::int32_t& fileVersion) {
                          "version " + std::to_string(version) + " is newer than this tool reads (" +
                              std::to_string(formatVersion) + ")");
         code = result::VersionTooNew;
-    } else if (magicOk && version < 0) {
-        diagnostic = diagnosticAt(openedPath, in.lineNumber(),
-                                  "negative version " + std::to_string(version));
-        code = result::VersionTooOld;
     }
     in.ignore(kRestOfHeader, '\n');
     return code;

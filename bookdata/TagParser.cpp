@@ -23,6 +23,18 @@ char upperTag(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// True when only blanks and further Ctrl-Z marks follow; nothing after the
+// mark may be dropped unseen.
+bool endsAfterCtrlZ(TextCursor& in) {
+    char c = 0;
+    while (in.readChar(c)) {
+        if (c != kDosEndOfFile) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::unique_ptr<LibraryEntry> makeEntry(char tag, Package* owner) {
     switch (tag) {
     case 'B':
@@ -56,8 +68,16 @@ ResultCode Package::readEntries(TextCursor& in, std::int32_t fileVersion) {
     // The entry of the last record line, or the group that the last E returned to.
     LibraryEntry* lastEntry = nullptr;
     char raw = 0;
-    while (in.readChar(raw) && raw != kDosEndOfFile) {
+    while (in.readChar(raw)) {
         const std::size_t tagPosition = in.position() - 1;
+        if (raw == kDosEndOfFile) {
+            if (endsAfterCtrlZ(in)) {
+                break;
+            }
+            diagnostic = diagnosticAt(openedPath, in.lineNumberAt(tagPosition),
+                                      "records follow an end-of-file mark (Ctrl-Z)");
+            return result::BadRecordTag;
+        }
         const char tag = upperTag(raw);
         if (tag == 'E') {
             // Closes the innermost open group.

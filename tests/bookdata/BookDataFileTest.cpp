@@ -58,6 +58,17 @@ TEST(BookDataFile, HeaderCases) {
     }
 }
 
+TEST(BookDataFile, NegativeVersionsAreRefusedBeforeAnyRecord) {
+    FakePlatform fs;
+    Package p;
+    EXPECT_EQ(loadText(p, fs, "zobooksdatafile -2147483648\n" + bookLine(1)),
+              result::VersionTooOld);
+    EXPECT_EQ(p.diagnostic, "book.dat:1: version -2147483648 is older than this tool reads (3)");
+    TextCursor in(bookLine(1));
+    EXPECT_EQ(p.readEntries(in, -1), result::VersionTooOld);
+    EXPECT_TRUE(p.allEntries.empty());
+}
+
 TEST(BookDataFile, MissingFileGives400AndSaysWhich) {
     FakePlatform fs;
     Package p;

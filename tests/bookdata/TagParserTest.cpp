@@ -169,12 +169,21 @@ TEST(TagParser, RecordsThatCannotBeReadFailTheLoadAndKeepWhatCameBefore) {
 TEST(TagParser, EndOfFileWithoutNewlineOrAtCtrlZIsAnEnd) {
     std::string lastLine = bookLine(2);
     lastLine.pop_back();
-    for (const std::string& body : {bookLine(1) + lastLine, bookLine(1) + bookLine(2) + "\x1a"}) {
+    for (const std::string& body :
+         {bookLine(1) + lastLine, bookLine(1) + bookLine(2) + "\x1a\r\n\x1a"}) {
         FakePlatform fs;
         Package p;
         EXPECT_EQ(loadText(p, fs, kHeader9 + body), result::Success);
         EXPECT_EQ(p.allEntries.count(), 2u);
     }
+}
+
+TEST(TagParser, RecordsAfterACtrlZAreNotDropped) {
+    FakePlatform fs;
+    Package p;
+    EXPECT_EQ(loadText(p, fs, kHeader9 + bookLine(1) + "\x1a\n" + bookLine(2)),
+              result::BadRecordTag);
+    EXPECT_EQ(p.diagnostic.rfind("book.dat:3: ", 0), 0u) << p.diagnostic;
 }
 
 TEST(TagParser, LongStringsAreReadWholeAndWrittenBackUnchanged) {
