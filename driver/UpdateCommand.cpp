@@ -194,6 +194,9 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
         err << kDiagnosticPrefix << diagnostic << std::endl;
         return kExitStopped;
     }
+    if (!diagnostic.empty()) {
+        err << kDiagnosticPrefix << diagnostic << std::endl;
+    }
 
     const std::string catalogName = programName() + ".ini";
     say(out, "Reading " + catalogName);

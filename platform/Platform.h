@@ -14,7 +14,8 @@ using RegKey = void*;
 
 // HKEY_LOCAL_MACHINE as Windows defines it: 0x80000002, sign-extended.
 inline RegKey hkeyLocalMachine() {
-    return reinterpret_cast<RegKey>(static_cast<std::intptr_t>(static_cast<std::int32_t>(0x80000002u)));
+    return reinterpret_cast<RegKey>(
+        static_cast<std::intptr_t>(static_cast<std::int32_t>(0x80000002u)));
 }
 
 // Win32 status codes the tool relies on.
@@ -72,6 +73,9 @@ public:
     virtual long regQueryValueEx(RegKey key, const char* valueName, std::uint32_t* type,
                                  unsigned char* data, std::uint32_t* size) = 0;
     virtual long regCloseKey(RegKey key) = 0;
+    // Where the registry is kept and, after a failed open or create, why it
+    // failed; for diagnostics. Empty for the system's own registry.
+    virtual std::string registryNote() const { return std::string(); }
 
     // --- the product's resource library, opened by name; null when it cannot be
     // opened (error says why)

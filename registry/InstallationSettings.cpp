@@ -9,21 +9,25 @@ namespace quillora {
 
 namespace {
 
+constexpr std::uint32_t kValueRoom = 260;
+
 // Reads one directory value; the value's name comes from the resource library.
+// The directory is left as it was when the value cannot be read.
 bool readDirectory(RegistryKey& key, const ResourceLibrary* resources, unsigned nameId,
                    std::string& directory, std::string& why) {
     std::string valueName;
     if (resources == nullptr || !resources->loadString(nameId, valueName)) {
-        why = "no value name for string resource " + std::to_string(nameId) +
-              (resources == nullptr ? " (resource library KIVRes not open)" : "");
+        why = "no value name: string resource " + std::to_string(nameId) +
+              (resources == nullptr ? " cannot be loaded (the resource library KIVRes is not open)"
+                                    : " is missing from the resource library KIVRes");
         return false;
     }
-    char buffer[260] = "";
-    std::uint32_t size = sizeof buffer;
+    char buffer[kValueRoom] = "";
+    std::uint32_t size = kValueRoom;
     long status = key.queryString(valueName.c_str(), buffer, &size);
     if (status != kErrorSuccess) {
-        why = "cannot read registry value \"" + valueName + "\" (status " +
-              std::to_string(status) + ")";
+        why = "cannot read the value \"" + valueName + "\" (status " + std::to_string(status) +
+              (status == kErrorFileNotFound ? ": there is no such value)" : ")");
         return false;
     }
     directory = buffer;
@@ -34,9 +38,15 @@ bool readDirectory(RegistryKey& key, const ResourceLibrary* resources, unsigned 
 
 bool readInstallationSettings(LibraryCatalog& catalog, const ResourceLibrary* resources,
                               Platform& platform, std::string& diagnostic) {
+    diagnostic.clear();
     bool result = true;
     RegistryKey key(platform, hkeyLocalMachine(), catalog.registryKeyPath.c_str(), kKeyReadWrite,
                     true);
+    std::string where = "HKEY_LOCAL_MACHINE\\" + catalog.registryKeyPath;
+    std::string note = platform.registryNote();
+    if (!note.empty()) {
+        where += " (" + note + ")";
+    }
     if (key.isOpen()) {
         std::string why;
         if (!readDirectory(key, resources, kHomeValueNameId, catalog.homeDirectory, why)) {
@@ -51,8 +61,12 @@ bool readInstallationSettings(LibraryCatalog& catalog, const ResourceLibrary* re
             catalog.cdDirectory = findCdDrive(platform);
         }
         if (!result) {
-            diagnostic = "HKEY_LOCAL_MACHINE\\" + catalog.registryKeyPath + ": " + diagnostic;
+            diagnostic = where + ": " + diagnostic;
         }
+    } else {
+        // Not a failure: the run goes on with what the program's location gave.
+        diagnostic = where + " can be neither opened nor created; going on with the home and " +
+                     "local directory " + catalog.homeDirectory + " and no CD directory";
     }
     key.close();
     return result;

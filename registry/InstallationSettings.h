@@ -15,7 +15,9 @@ constexpr unsigned kCdValueNameId = 10264;
 
 // Reads the home, local and CD directories from the product's registry key into
 // the catalogue. False when the home or local directory cannot be read; then
-// diagnostic says why. resources may be null (the library could not be opened).
+// diagnostic says why. True with a diagnostic when the key can be neither
+// opened nor created: the directories then stay as they were. resources may be
+// null (the library could not be opened).
 bool readInstallationSettings(LibraryCatalog& catalog, const ResourceLibrary* resources,
                               Platform& platform, std::string& diagnostic);
 

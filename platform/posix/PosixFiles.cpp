@@ -1,3 +1,4 @@
+#include "platform/posix/PosixFiles.h"
 #include "platform/posix/PosixPlatform.h"
 
 #include <cerrno>
@@ -54,6 +55,12 @@ bool writeAll(int fd, const std::string& bytes) {
     return true;
 }
 
+bool isReadOnly(const std::string& path, const struct stat& info) {
+    return (info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
+} // namespace
+
 std::string directoryOf(const std::string& path) {
     std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) {
@@ -62,25 +69,43 @@ std::string directoryOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-} // namespace
+bool canReplaceFile(const std::string& path, std::string& why) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (isReadOnly(path, info)) {
+            why = path + " is read-only";
+            return false;
+        }
+    } else if (errno != ENOENT) {
+        why = errnoText("cannot examine", path);
+        return false;
+    }
+    std::string folder = directoryOf(path);
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        why = errnoText("cannot write in", folder);
+        return false;
+    }
+    return true;
+}
 
-bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
-    std::string path = hostPath(name);
+int readHostFile(const std::string& path, std::string& bytes, std::string& error) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
+        int failure = errno;
         error = errnoText("cannot open", path);
-        return false;
+        return failure;
     }
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0) {
+        int failure = errno;
         error = errnoText("cannot examine", path);
-        return false;
+        return failure;
     }
     if (!S_ISREG(info.st_mode)) {
         error = "not a regular file: " + path;
-        return false;
+        return EISDIR;
     }
-    std::string bytes;
+    bytes.clear();
     bytes.resize(static_cast<std::size_t>(info.st_size));
     std::size_t got = 0;
     while (true) {
@@ -92,8 +117,9 @@ bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::strin
             if (errno == EINTR) {
                 continue;
             }
+            int failure = errno;
             error = errnoText("cannot read", path);
-            return false;
+            return failure;
         }
         if (n == 0) {
             break;
@@ -101,6 +127,15 @@ bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::strin
         got += static_cast<std::size_t>(n);
     }
     bytes.resize(got);
+    return 0;
+}
+
+bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
+    std::string path = hostPath(name);
+    std::string bytes;
+    if (readHostFile(path, bytes, error) != 0) {
+        return false;
+    }
     out.bytes = std::move(bytes);
     out.resolvedPath = path;
     return true;
@@ -112,7 +147,7 @@ bool PosixPlatform::replaceFile(const std::string& resolvedPath, const std::stri
     bool exists = ::stat(resolvedPath.c_str(), &old) == 0;
     // A read-only file is not ours to replace, even where the directory would
     // allow a rename (and even for root, as the read-only attribute on Windows).
-    if (exists && ((old.st_mode & S_IWUSR) == 0 || ::access(resolvedPath.c_str(), W_OK) != 0)) {
+    if (exists && isReadOnly(resolvedPath, old)) {
         errno = EACCES;
         error = errnoText("cannot write", resolvedPath);
         return false;
@@ -149,7 +184,8 @@ bool PosixPlatform::replaceFile(const std::string& resolvedPath, const std::stri
         return false;
     }
     // Make the rename itself durable.
-    FileDescriptor dir(::open(directoryOf(resolvedPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor dir(
+        ::open(directoryOf(resolvedPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) {
         ::fsync(dir.get());
     }

@@ -1,44 +1,68 @@
-// Placeholder stand-ins, replaced by the registry store, drive table and
-// resource file.
 #include "platform/posix/PosixPlatform.h"
 
-#include <algorithm>
+#include "platform/posix/PosixFiles.h"
+
+#include <cstdlib>
+#include <unistd.h>
 
 namespace quillora {
 
-PosixPlatform::PosixPlatform() = default;
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string() : value;
+}
+
+std::string programFile() {
+    std::string buffer(4096, '\0');
+    ssize_t n = ::readlink("/proc/self/exe", &buffer[0], buffer.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) {
+        return std::string();
+    }
+    buffer.resize(static_cast<std::size_t>(n));
+    return buffer;
+}
+
+} // namespace
+
+PosixSettings PosixSettings::fromEnvironment() {
+    PosixSettings settings;
+    settings.registryFile = environment("QUILLORA_REGISTRY");
+    if (settings.registryFile.empty()) {
+        // Where a user looks for a program's own settings.
+        std::string config = environment("XDG_CONFIG_HOME");
+        if (config.empty() || config[0] != '/') {
+            std::string home = environment("HOME");
+            config = home.empty() ? std::string() : home + "/.config";
+        }
+        if (!config.empty()) {
+            settings.registryFile = config + "/quillora/registry.reg";
+            settings.createRegistryFolder = true;
+        }
+    }
+    std::string program = programFile();
+    if (!program.empty()) {
+        settings.programDirectory = directoryOf(program);
+    }
+    std::string path = environment("QUILLORA_RESOURCE_PATH");
+    for (std::size_t start = 0; start <= path.size();) {
+        std::size_t colon = path.find(':', start);
+        std::size_t stop = colon == std::string::npos ? path.size() : colon;
+        if (stop > start) {
+            settings.resourcePath.push_back(path.substr(start, stop - start));
+        }
+        start = stop + 1;
+    }
+    return settings;
+}
+
+PosixPlatform::PosixPlatform() : PosixPlatform(PosixSettings::fromEnvironment()) {}
+PosixPlatform::PosixPlatform(PosixSettings settings) : settings_(std::move(settings)) {}
 PosixPlatform::~PosixPlatform() = default;
 
-unsigned PosixPlatform::driveType(const std::string&) { return kDriveNoRootDir; }
-
-std::string PosixPlatform::hostPath(const std::string& name) {
-    std::string path = name;
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
+std::unique_ptr<Platform> makeHostPlatform() {
+    return std::make_unique<PosixPlatform>();
 }
-
-long PosixPlatform::regOpenKeyEx(RegKey, const char*, std::uint32_t, std::uint32_t, RegKey*) {
-    return kErrorAccessDenied;
-}
-
-long PosixPlatform::regCreateKeyEx(RegKey, const char*, std::uint32_t, const char*, std::uint32_t,
-                                   std::uint32_t, RegKey*, std::uint32_t*) {
-    return kErrorAccessDenied;
-}
-
-long PosixPlatform::regQueryValueEx(RegKey, const char*, std::uint32_t*, unsigned char*,
-                                    std::uint32_t*) {
-    return kErrorFileNotFound;
-}
-
-long PosixPlatform::regCloseKey(RegKey) { return kErrorSuccess; }
-
-std::unique_ptr<ResourceLibrary> PosixPlatform::openResourceLibrary(const std::string& name,
-                                                                    std::string& error) {
-    error = "no resource library " + name;
-    return nullptr;
-}
-
-std::unique_ptr<Platform> makeHostPlatform() { return std::make_unique<PosixPlatform>(); }
 
 } // namespace quillora

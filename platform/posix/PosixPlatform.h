@@ -1,14 +1,49 @@
-// The POSIX stand-ins for the Windows interfaces the product uses.
+// The POSIX stand-ins for the Windows interfaces the product uses:
+// - the registry: HKEY_LOCAL_MACHINE in one regedit export file (RegistryStore),
+// - the drive table: drive letters, their types and folders, kept in that file
+//   (DriveTable),
+// - the resource library "KIVRes": the resource script KIVRes.rc
+//   (ResourceScript),
+// - paths: Windows paths mapped onto the host's files (PathMapping).
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/posix/RegistryStore.h"
+
+#include <map>
+#include <string>
+#include <vector>
 
 namespace quillora {
+
+class DriveTable;
+
+// Where the stand-ins find their files.
+struct PosixSettings {
+    // The registry store file; empty when there is none (no key can be opened).
+    std::string registryFile;
+    // Create the store's folder when the first key is created (only for the
+    // default location: a folder named by the user is not invented).
+    bool createRegistryFolder = false;
+    // The program's own folder, searched first for resource libraries; empty
+    // when unknown.
+    std::string programDirectory;
+    // Folders searched after it, in order.
+    std::vector<std::string> resourcePath;
+
+    // QUILLORA_REGISTRY (default $XDG_CONFIG_HOME/quillora/registry.reg, with
+    // $HOME/.config for an unset XDG_CONFIG_HOME), QUILLORA_RESOURCE_PATH
+    // (folders separated by ':'), and the program's folder from /proc/self/exe.
+    static PosixSettings fromEnvironment();
+};
 
 class PosixPlatform : public Platform {
 public:
     PosixPlatform();
+    explicit PosixPlatform(PosixSettings settings);
     ~PosixPlatform() override;
+    PosixPlatform(const PosixPlatform&) = delete;
+    PosixPlatform& operator=(const PosixPlatform&) = delete;
 
     unsigned driveType(const std::string& root) override;
     std::string fullPath(const std::string& path) override;
@@ -21,6 +56,7 @@ public:
     long regQueryValueEx(RegKey key, const char* valueName, std::uint32_t* type,
                          unsigned char* data, std::uint32_t* size) override;
     long regCloseKey(RegKey key) override;
+    std::string registryNote() const override;
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
@@ -29,6 +65,28 @@ public:
 
     // Where a stored (possibly Windows-form) name lies on this machine.
     std::string hostPath(const std::string& name);
+
+    const PosixSettings& settings() const { return settings_; }
+
+private:
+    // The store as the file now holds it (re-read when the file changed).
+    // Not 0 when it cannot be read: the status a registry call then returns.
+    long loadStore();
+    // The key path an open call names: the root's path and subKey. Not 0 when
+    // root is no key or the path is malformed.
+    long keyPathOf(RegKey root, const char* subKey, std::string& path) const;
+    RegKey newHandle(const std::string& path);
+    bool storeWritable();
+    // The drive table as the store now holds it (empty when it cannot be read).
+    DriveTable drives();
+
+    PosixSettings settings_;
+    RegistryStore store_;
+    bool storeLoaded_ = false;
+    std::string storeStamp_; // identity and age of the file store_ was read from
+    std::string registryProblem_;
+    std::map<RegKey, std::string> openKeys_;
+    std::uintptr_t nextHandle_ = 0x100;
 };
 
 } // namespace quillora

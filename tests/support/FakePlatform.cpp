@@ -45,7 +45,9 @@ long FakePlatform::regOpenKeyEx(RegKey root, const char* subKey, std::uint32_t,
     if (root != hkeyLocalMachine()) {
         return kErrorFileNotFound;
     }
-    if (registryDenied && (samDesired & 0x20006u) != 0) {
+    // Only the write rights (KEY_SET_VALUE, KEY_CREATE_SUB_KEY) are denied;
+    // KEY_READ shares READ_CONTROL with KEY_WRITE.
+    if (registryDenied && (samDesired & 0x6u) != 0) {
         return kErrorAccessDenied;
     }
     std::string path = toLowerAscii(subKey);

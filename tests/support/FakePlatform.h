@@ -12,7 +12,8 @@ namespace quillora::testing {
 
 class FakeResources : public ResourceLibrary {
 public:
-    explicit FakeResources(std::map<unsigned, std::string> strings) : strings_(std::move(strings)) {}
+    explicit FakeResources(std::map<unsigned, std::string> strings)
+        : strings_(std::move(strings)) {}
     bool loadString(unsigned id, std::string& text) const override {
         auto it = strings_.find(id);
         if (it == strings_.end()) {
@@ -63,9 +64,10 @@ public:
                      std::string& error) override;
 
     // Sets the three directory values the way an installer would.
-    void setInstallation(const std::string& home, const std::string& local,
-                         const std::string& cd);
+    void setInstallation(const std::string& home, const std::string& local, const std::string& cd);
     std::map<std::string, std::string>& productKey();
+    // Keys opened and not yet closed.
+    std::size_t openKeyCount() const { return openKeys_.size(); }
 
 private:
     std::map<RegKey, std::string> openKeys_;

@@ -1,0 +1,85 @@
+#include "platform/posix/PathMapping.h"
+
+#include "platform/posix/AsciiCase.h"
+#include "platform/posix/DriveTable.h"
+#include "platform/posix/PosixPlatform.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <vector>
+
+namespace quillora {
+
+namespace {
+
+bool exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+// The entry of folder whose name equals part without regard to case; empty
+// when there is none.
+std::string findNoCase(const std::string& folder, const std::string& part) {
+    std::vector<std::string> matches;
+    if (DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            if (equalNoCase(entry->d_name, part)) {
+                matches.emplace_back(entry->d_name);
+            }
+        }
+        ::closedir(dir);
+    }
+    return matches.empty() ? std::string() : *std::min_element(matches.begin(), matches.end());
+}
+
+} // namespace
+
+std::string matchPathNoCase(const std::string& path) {
+    if (path.empty() || exists(path)) {
+        return path;
+    }
+    std::string result = path[0] == '/' ? "/" : "";
+    std::size_t start = 0;
+    while (start < path.size()) {
+        std::size_t slash = path.find('/', start);
+        std::size_t stop = slash == std::string::npos ? path.size() : slash;
+        std::string part = path.substr(start, stop - start);
+        start = stop + 1;
+        if (part.empty()) {
+            continue;
+        }
+        if (!result.empty() && result.back() != '/') {
+            result += '/';
+        }
+        if (part != "." && part != ".." && !exists(result + part)) {
+            std::string found = findNoCase(result, part);
+            if (found.empty()) {
+                return result + path.substr(stop - part.size());
+            }
+            part = found;
+        }
+        result += part;
+    }
+    return result;
+}
+
+std::string PosixPlatform::hostPath(const std::string& name) {
+    std::string path = name;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    // "d:" stands for the folder the drive table gives the letter.
+    if (path.size() >= 2 && path[1] == ':') {
+        std::string folder = drives().directory(path[0]);
+        if (!folder.empty()) {
+            std::string rest = path.substr(2);
+            rest.erase(0, rest.find_first_not_of('/'));
+            while (folder.size() > 1 && folder.back() == '/') {
+                folder.pop_back();
+            }
+            path = rest.empty() ? folder : folder + (folder == "/" ? "" : "/") + rest;
+        }
+    }
+    return matchPathNoCase(path);
+}
+
+} // namespace quillora

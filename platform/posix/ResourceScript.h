@@ -1,0 +1,34 @@
+// The resource library "KIVRes" as its resource script, KIVRes.rc: the same
+// source the Windows build compiles into KIVRes.dll. Only string tables are
+// read; everything else in the script is passed over:
+//
+//   STRINGTABLE
+//   BEGIN
+//       10248 "HomeDirectory"
+//   END
+//
+// Identifiers are decimal or 0x hexadecimal, optionally followed by a comma.
+// Strings take "" for a quote and the escapes \\ \" \n \t \r \a. Comments
+// (// and /* */) and preprocessor lines (#...) are skipped. The file may be
+// 8-bit or UTF-16 LE with its mark.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <map>
+#include <string>
+
+namespace quillora {
+
+class ResourceScript : public ResourceLibrary {
+public:
+    // False, with the line and the reason in error, when text is no script
+    // this reader understands.
+    bool parse(const std::string& bytes, std::string& error);
+    bool loadString(unsigned id, std::string& text) const override;
+
+private:
+    std::map<unsigned, std::string> strings_;
+};
+
+} // namespace quillora

@@ -1,0 +1,59 @@
+// Opening a resource library by name: its script NAME.rc (any case) beside
+// the program, then in the folders of the resource path, in order.
+#include "platform/posix/PathMapping.h"
+#include "platform/posix/PosixFiles.h"
+#include "platform/posix/PosixPlatform.h"
+#include "platform/posix/ResourceScript.h"
+
+#include <sys/stat.h>
+
+namespace quillora {
+
+namespace {
+
+bool isRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+} // namespace
+
+std::unique_ptr<ResourceLibrary> PosixPlatform::openResourceLibrary(const std::string& name,
+                                                                    std::string& error) {
+    std::string base = name;
+    if (base.size() > 4 && base.compare(base.size() - 4, 4, ".dll") == 0) {
+        base.erase(base.size() - 4); // the name as LoadLibrary takes it
+    }
+    const std::string fileName = base + ".rc";
+    std::vector<std::string> folders;
+    if (!settings_.programDirectory.empty()) {
+        folders.push_back(settings_.programDirectory);
+    }
+    folders.insert(folders.end(), settings_.resourcePath.begin(), settings_.resourcePath.end());
+    for (const std::string& folder : folders) {
+        std::string path = matchPathNoCase(folder + "/" + fileName);
+        if (!isRegularFile(path)) {
+            continue;
+        }
+        // The first one found is the library, even when it is broken.
+        std::string bytes;
+        if (readHostFile(path, bytes, error) != 0) {
+            return nullptr;
+        }
+        auto library = std::make_unique<ResourceScript>();
+        if (!library->parse(bytes, error)) {
+            error = path + ": " + error;
+            return nullptr;
+        }
+        return library;
+    }
+    std::string searched;
+    for (const std::string& folder : folders) {
+        searched += (searched.empty() ? "" : ", ") + folder;
+    }
+    error = fileName + " is in none of the folders searched (beside the program, then " +
+            "QUILLORA_RESOURCE_PATH): " + (searched.empty() ? "none" : searched);
+    return nullptr;
+}
+
+} // namespace quillora

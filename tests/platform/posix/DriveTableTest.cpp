@@ -1,0 +1,85 @@
+#include "platform/posix/DriveTable.h"
+
+#include "platform/posix/PosixPlatform.h"
+#include "platform/posix/RegistryStore.h"
+#include "product/CdDrive.h"
+#include "support/ProcessRun.h"
+
+#include <gtest/gtest.h>
+
+namespace quillora {
+namespace {
+
+DriveTable tableOf(const std::vector<testing::StoreKey>& keys) {
+    RegistryStore store;
+    std::string error;
+    EXPECT_TRUE(store.parse(testing::storeText(keys), error)) << error;
+    return DriveTable(store);
+}
+
+TEST(DriveTable, TypesAndFolders) {
+    DriveTable table = tableOf(testing::driveTable({{"c:", "hd", "/"},
+                                                    {"D:", "CDROM", "/media/cdrom"},
+                                                    {"e:", "network", ""},
+                                                    {"f:", "floppy", ""},
+                                                    {"g:", "ramdisk", ""},
+                                                    {"h:", "tape", ""},
+                                                    {"i:", "", "/srv/data"},
+                                                    {"jj:", "cdrom", ""},
+                                                    {"k", "cdrom", ""}}));
+    struct Case {
+        const char* root;
+        unsigned type;
+    };
+    const Case cases[] = {
+        {"c:\\", kDriveFixed},     {"d:\\", kDriveCdRom},
+        {"D:\\", kDriveCdRom},     {"d:", kDriveCdRom},
+        {"d:/", kDriveCdRom},      {"e:\\", kDriveRemote},
+        {"f:\\", kDriveRemovable}, {"g:\\", 6u},
+        {"h:\\", kDriveUnknown},   {"i:\\", kDriveFixed},
+        {"j:\\", kDriveNoRootDir}, {"k:\\", kDriveNoRootDir},
+        {"z:\\", kDriveNoRootDir}, {"d:\\x", kDriveNoRootDir},
+        {"", kDriveNoRootDir},     {"1:\\", kDriveNoRootDir},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(table.type(c.root), c.type) << c.root;
+    }
+    EXPECT_EQ(table.directory('d'), "/media/cdrom");
+    EXPECT_EQ(table.directory('D'), "/media/cdrom");
+    EXPECT_EQ(table.directory('i'), "/srv/data");
+    EXPECT_EQ(table.directory('e'), "");
+    EXPECT_EQ(DriveTable().type("c:\\"), kDriveNoRootDir);
+}
+
+TEST(DriveTable, FindCdDriveThroughTheStore) {
+    struct Case {
+        std::vector<testing::Drive> drives;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {{{"c:", "hd", "/"}, {"e:", "cdrom", ""}, {"f:", "cdrom", ""}}, "e:"},
+        {{{"z:", "cdrom", ""}}, ""},
+        {{}, ""},
+    };
+    for (const Case& c : cases) {
+        testing::TempLibrary library;
+        library.writeStore(testing::driveTable(c.drives));
+        PosixSettings settings;
+        settings.registryFile = library.path("registry.reg");
+        PosixPlatform platform(settings);
+        EXPECT_EQ(findCdDrive(platform), c.expected);
+    }
+}
+
+TEST(DriveTable, StoreThatCannotBeReadHasNoDrives) {
+    testing::TempLibrary library;
+    library.write("registry.reg", "not a registry\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n"
+                                  "\"d:\"=\"cdrom\"\n");
+    PosixSettings settings;
+    settings.registryFile = library.path("registry.reg");
+    PosixPlatform platform(settings);
+    EXPECT_EQ(platform.driveType("d:\\"), kDriveNoRootDir);
+}
+
+} // namespace
+} // namespace quillora

@@ -1,0 +1,82 @@
+#include "platform/posix/PosixPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <unistd.h>
+
+namespace quillora {
+namespace {
+
+// Sets environment variables for one test and puts the old values back.
+class Environment {
+public:
+    void set(const char* name, const char* value) {
+        if (saved_.count(name) == 0) {
+            const char* old = std::getenv(name);
+            saved_[name] = old == nullptr ? std::nullopt : std::optional<std::string>(old);
+        }
+        if (value == nullptr) {
+            ::unsetenv(name);
+        } else {
+            ::setenv(name, value, 1);
+        }
+    }
+    ~Environment() {
+        for (const auto& [name, value] : saved_) {
+            if (value) {
+                ::setenv(name.c_str(), value->c_str(), 1);
+            } else {
+                ::unsetenv(name.c_str());
+            }
+        }
+    }
+
+private:
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+TEST(PosixSettings, StoreLocation) {
+    struct Case {
+        const char* registry;
+        const char* config;
+        const char* home;
+        const char* file;
+        bool createFolder;
+    };
+    const Case cases[] = {
+        {"/etc/q.reg", "/cfg", "/home/u", "/etc/q.reg", false},
+        {nullptr, "/cfg", "/home/u", "/cfg/quillora/registry.reg", true},
+        {"", "/cfg", "/home/u", "/cfg/quillora/registry.reg", true},
+        {nullptr, "relative", "/home/u", "/home/u/.config/quillora/registry.reg", true},
+        {nullptr, nullptr, "/home/u", "/home/u/.config/quillora/registry.reg", true},
+        {nullptr, nullptr, nullptr, "", false},
+    };
+    for (const Case& c : cases) {
+        Environment environment;
+        environment.set("QUILLORA_REGISTRY", c.registry);
+        environment.set("XDG_CONFIG_HOME", c.config);
+        environment.set("HOME", c.home);
+        PosixSettings settings = PosixSettings::fromEnvironment();
+        EXPECT_EQ(settings.registryFile, c.file);
+        EXPECT_EQ(settings.createRegistryFolder, c.createFolder) << c.file;
+    }
+}
+
+TEST(PosixSettings, ResourcePathAndProgramFolder) {
+    Environment environment;
+    environment.set("QUILLORA_RESOURCE_PATH", "/a::/b c:");
+    PosixSettings settings = PosixSettings::fromEnvironment();
+    EXPECT_EQ(settings.resourcePath, (std::vector<std::string>{"/a", "/b c"}));
+    // This test program's own folder.
+    std::string exe(4096, '\0');
+    exe.resize(static_cast<std::size_t>(::readlink("/proc/self/exe", &exe[0], exe.size())));
+    EXPECT_EQ(settings.programDirectory, exe.substr(0, exe.rfind('/')));
+    environment.set("QUILLORA_RESOURCE_PATH", nullptr);
+    EXPECT_TRUE(PosixSettings::fromEnvironment().resourcePath.empty());
+}
+
+} // namespace
+} // namespace quillora

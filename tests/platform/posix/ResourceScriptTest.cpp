@@ -1,0 +1,149 @@
+#include "platform/posix/ResourceScript.h"
+
+#include "platform/posix/PosixPlatform.h"
+#include "platform/posix/Utf16Text.h"
+#include "registry/InstallationSettings.h"
+#include "support/ProcessRun.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace quillora {
+namespace {
+
+std::string stringOf(const ResourceLibrary& library, unsigned id) {
+    std::string text = "(none)";
+    library.loadString(id, text);
+    return text;
+}
+
+TEST(ResourceScript, TheProductsScriptNamesTheThreeValues) {
+    std::ifstream in(std::string(QUILLORA_SOURCE_DIR) + "/resources/KIVRes.rc", std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    ResourceScript script;
+    std::string error;
+    ASSERT_TRUE(script.parse(bytes.str(), error)) << error;
+    EXPECT_EQ(stringOf(script, kHomeValueNameId), testing::kStoreHomeValue);
+    EXPECT_EQ(stringOf(script, kLocalValueNameId), testing::kStoreLocalValue);
+    EXPECT_EQ(stringOf(script, kCdValueNameId), testing::kStoreCdValue);
+}
+
+TEST(ResourceScript, ScriptForms) {
+    const std::string script = R"(// comment with STRINGTABLE BEGIN 1 "no" END
+#include "resource.h"
+#define IDS_X 5
+1 ICON "app.ico"
+/* STRINGTABLE
+   BEGIN 2 "no" END */
+STRINGTABLE LANGUAGE 0x09, 0x01 DISCARDABLE
+BEGIN
+    10248 "Home"
+    10254, "Quote "" and \"escapes\" \\ \t."
+    0x2818 L"Wide"
+END
+stringtable {
+    7 "Braces"
+    8 ""
+}
+)";
+    struct Case {
+        unsigned id;
+        const char* text;
+    };
+    const Case cases[] = {{10248, "Home"}, {10254, "Quote \" and \"escapes\" \\ \t."},
+                          {10264, "Wide"}, {7, "Braces"},
+                          {8, ""},         {1, "(none)"},
+                          {2, "(none)"},   {5, "(none)"}};
+    for (const std::string& bytes :
+         {script, std::string(kUtf16LeBom) + encodeUtf16Le(script), "\xEF\xBB\xBF" + script}) {
+        ResourceScript library;
+        std::string error;
+        ASSERT_TRUE(library.parse(bytes, error)) << error;
+        for (const Case& c : cases) {
+            EXPECT_EQ(stringOf(library, c.id), c.text) << c.id;
+        }
+    }
+}
+
+TEST(ResourceScript, BrokenScriptsSayWhere) {
+    struct Case {
+        const char* script;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"STRINGTABLE\nBEGIN\n1 \"a\"\n", "line 1: STRINGTABLE without END"},
+        {"STRINGTABLE\n", "line 1: STRINGTABLE without BEGIN"},
+        {"STRINGTABLE\nBEGIN\nIDS_HOME \"a\"\nEND\n", "line 3: expected a string identifier"},
+        {"STRINGTABLE\nBEGIN\n70000 \"a\"\nEND\n", "line 3: expected a string identifier"},
+        {"STRINGTABLE\nBEGIN\n1\n\"a\nEND\n", "line 4: string without its closing quote"},
+        {"STRINGTABLE\nBEGIN\n1 2 \"a\"\nEND\n", "line 3: expected the string of identifier 1"},
+        {"STRINGTABLE\nBEGIN\n1 \"a\"\n1 \"b\"\nEND\n", "line 4: string identifier 1 twice"},
+        {"/* open\n", "line 1: comment without its end"},
+    };
+    for (const Case& c : cases) {
+        ResourceScript library;
+        std::string error;
+        EXPECT_FALSE(library.parse(c.script, error)) << c.script;
+        EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    }
+}
+
+class ResourceSearch : public ::testing::Test {
+protected:
+    std::unique_ptr<ResourceLibrary> open(std::string& error) {
+        PosixSettings settings;
+        settings.programDirectory = library.path("bin");
+        settings.resourcePath = {library.path("first"), library.path("second")};
+        PosixPlatform platform(settings);
+        return platform.openResourceLibrary("KIVRes", error);
+    }
+    static std::string script(const char* home) {
+        return std::string("STRINGTABLE BEGIN 10248 \"") + home + "\" END\n";
+    }
+    testing::TempLibrary library;
+};
+
+TEST_F(ResourceSearch, BesideTheProgramThenAlongThePath) {
+    std::string error;
+    EXPECT_EQ(open(error), nullptr);
+    EXPECT_NE(error.find("KIVRes.rc"), std::string::npos) << error;
+    EXPECT_NE(error.find(library.path("second")), std::string::npos) << error;
+
+    library.write("second/kivres.RC", script("second")); // any case, as on Windows
+    auto found = open(error);
+    ASSERT_NE(found, nullptr) << error;
+    EXPECT_EQ(stringOf(*found, 10248), "second");
+
+    library.write("first/KIVRes.rc", script("first"));
+    found = open(error);
+    ASSERT_NE(found, nullptr) << error;
+    EXPECT_EQ(stringOf(*found, 10248), "first");
+
+    library.write("bin/KIVRes.rc", script("bin"));
+    found = open(error);
+    ASSERT_NE(found, nullptr) << error;
+    EXPECT_EQ(stringOf(*found, 10248), "bin");
+}
+
+TEST_F(ResourceSearch, BrokenLibraryIsReportedNotPassedOver) {
+    library.write("bin/KIVRes.rc", "STRINGTABLE BEGIN 10248 Home END\n");
+    library.write("first/KIVRes.rc", script("first"));
+    std::string error;
+    EXPECT_EQ(open(error), nullptr);
+    EXPECT_NE(error.find(library.path("bin/KIVRes.rc") + ": line 1"), std::string::npos) << error;
+}
+
+TEST_F(ResourceSearch, AFolderNamedLikeTheFileIsNoLibrary) {
+    library.write("bin/KIVRes.rc/inside", "");
+    library.write("second/KIVRes.rc", script("second"));
+    std::string error;
+    auto found = open(error);
+    ASSERT_NE(found, nullptr) << error;
+    EXPECT_EQ(stringOf(*found, 10248), "second");
+}
+
+} // namespace
+} // namespace quillora

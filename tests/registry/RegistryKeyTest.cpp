@@ -1,0 +1,143 @@
+#include "registry/Registry.h"
+#include "support/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace quillora {
+namespace {
+
+constexpr const char* kKeyPath = "Software\\Tolvane Works\\Quillora";
+
+struct Query {
+    long status;
+    std::string buffer;
+    std::uint32_t size;
+};
+
+// Queries name into a 260-byte buffer that holds "untouched" beforehand.
+Query query(RegistryKey& key, const char* name) {
+    char buffer[260] = "untouched";
+    std::uint32_t size = sizeof buffer;
+    long status = key.queryString(name, buffer, &size);
+    return {status, buffer, size};
+}
+
+class RegistryKeyTest : public ::testing::Test {
+protected:
+    RegistryKeyTest() {
+        auto& values = platform.productKey();
+        values["Home"] = "C:\\Library";
+        values["Empty"] = "";
+        values["NoData"] = "\x01"; // the fake's value with no data at all
+        values["Long"] = std::string(259, 'x');
+        values["TooLong"] = std::string(260, 'x');
+    }
+    testing::FakePlatform platform;
+};
+
+TEST_F(RegistryKeyTest, LeadingBackslashOpensTheSameKey) {
+    // The platform itself does not take the backslash...
+    RegKey raw = nullptr;
+    EXPECT_NE(platform.regOpenKeyEx(hkeyLocalMachine(), "\\Software\\Tolvane Works\\Quillora", 0,
+                                    kKeyReadWrite, &raw),
+              kErrorSuccess);
+    // ...the wrapper skips it.
+    for (const char* path : {kKeyPath, "\\Software\\Tolvane Works\\Quillora"}) {
+        RegistryKey key(platform, hkeyLocalMachine(), path, kKeyReadWrite, false);
+        ASSERT_TRUE(key.isOpen()) << path;
+        Query q = query(key, "Home");
+        EXPECT_EQ(q.status, kErrorSuccess) << path;
+        EXPECT_EQ(q.buffer, "C:\\Library") << path;
+    }
+}
+
+TEST_F(RegistryKeyTest, QueryResults) {
+    struct Case {
+        const char* name;
+        long status;
+        const char* buffer;
+        std::uint32_t size;
+    };
+    const Case cases[] = {
+        {"Home", kErrorSuccess, "C:\\Library", 11},
+        {"Missing", kErrorFileNotFound, "untouched", 260},
+        {"Empty", kErrorSuccess, "", 1},
+        {"NoData", kErrorSuccess, "untouched", 0},
+        {"Long", kErrorSuccess, nullptr, 260},
+        {"TooLong", kErrorMoreData, "untouched", 261},
+    };
+    RegistryKey key(platform, hkeyLocalMachine(), kKeyPath, kKeyReadWrite, false);
+    ASSERT_TRUE(key.isOpen());
+    for (const Case& c : cases) {
+        Query q = query(key, c.name);
+        EXPECT_EQ(q.status, c.status) << c.name;
+        EXPECT_EQ(q.buffer, c.buffer != nullptr ? c.buffer : std::string(259, 'x')) << c.name;
+        if (c.status != kErrorFileNotFound) { // the size is not defined then
+            EXPECT_EQ(q.size, c.size) << c.name;
+        }
+    }
+}
+
+TEST_F(RegistryKeyTest, CloseTwiceAndDestruction) {
+    {
+        RegistryKey key(platform, hkeyLocalMachine(), kKeyPath, kKeyReadWrite, false);
+        EXPECT_EQ(platform.openKeyCount(), 1u);
+        EXPECT_EQ(key.close(), kErrorSuccess);
+        EXPECT_EQ(key.isOpen(), 0);
+        EXPECT_EQ(key.close(), -1);
+        EXPECT_EQ(platform.openKeyCount(), 0u);
+    }
+    {
+        RegistryKey key(platform, hkeyLocalMachine(), kKeyPath, kKeyReadWrite, false);
+        // Opening again while a key is held closes the old one first.
+        EXPECT_EQ(key.open(kKeyPath, kKeyReadWrite, false), kErrorSuccess);
+        EXPECT_EQ(platform.openKeyCount(), 1u);
+    }
+    EXPECT_EQ(platform.openKeyCount(), 0u); // the destructor closed it
+}
+
+TEST_F(RegistryKeyTest, CreateMakesAMissingKeyWithNoValues) {
+    const char* path = "Software\\Tolvane Works\\Other";
+    RegistryKey opened(platform, hkeyLocalMachine(), path, kKeyReadWrite, false);
+    EXPECT_EQ(opened.isOpen(), 0);
+    EXPECT_EQ(platform.registry.count("software\\tolvane works\\other"), 0u);
+
+    RegistryKey created(platform, hkeyLocalMachine(), path, kKeyReadWrite, true);
+    EXPECT_EQ(created.isOpen(), 1);
+    ASSERT_EQ(platform.registry.count("software\\tolvane works\\other"), 1u);
+    EXPECT_TRUE(platform.registry["software\\tolvane works\\other"].empty());
+    EXPECT_EQ(query(created, "Home").status, kErrorFileNotFound);
+}
+
+TEST_F(RegistryKeyTest, FailedOpenHoldsNoKey) {
+    platform.registryDenied = true;
+    RegistryKey key(platform, hkeyLocalMachine(), kKeyPath, kKeyReadWrite, true);
+    EXPECT_EQ(key.isOpen(), 0);
+    EXPECT_EQ(key.open(kKeyPath, kKeyReadWrite, false), kErrorAccessDenied);
+    EXPECT_EQ(key.open(kKeyPath, 0x20019 /* KEY_READ */, false), kErrorSuccess);
+    EXPECT_EQ(key.isOpen(), 1);
+    // A failed open after a successful one leaves no key either.
+    EXPECT_EQ(key.open("Software\\Nowhere", kKeyReadWrite, false), kErrorAccessDenied);
+    EXPECT_EQ(key.isOpen(), 0);
+    EXPECT_EQ(platform.openKeyCount(), 0u);
+    EXPECT_EQ(key.close(), -1);
+}
+
+TEST_F(RegistryKeyTest, QueryWithoutAKeyIsAProgrammingError) {
+    RegistryKey key(platform, hkeyLocalMachine(), "Software\\Nowhere", kKeyReadWrite, false);
+    ASSERT_EQ(key.isOpen(), 0);
+    char buffer[260] = "untouched";
+    std::uint32_t size = sizeof buffer;
+#ifdef NDEBUG
+    // Without assertions the call reports that no key is held.
+    EXPECT_EQ(key.queryString("Home", buffer, &size), -1);
+    EXPECT_STREQ(buffer, "untouched");
+#else
+    EXPECT_DEATH(key.queryString("Home", buffer, &size), "hRegKey != NULL");
+#endif
+}
+
+} // namespace
+} // namespace quillora
