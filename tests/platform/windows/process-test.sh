@@ -102,18 +102,32 @@ C:\Quillora\Books\Manuals
 INI
 }
 
+# A version 8 book data file for the package of that catalogue, on C:.
+books="$WINEPREFIX/drive_c/Quillora/Books/manuals.dat"
+write_book_data() {
+    mkdir -p "$(dirname "$books")"
+    crlf >"$books" <<'DAT'
+zobooksdatafile 8
+B	2	0	8	Getting Started|Quillora basics|||||en|16	1	-1	0	1	0	
+B	4	0	6	Scripting|Automation|||||en|32	1	-1	0	1	0	
+DAT
+}
+
 case $scenario in
 registry-values)
     # The resource library names the values; the three directories read from
-    # the registry are what the paths are abbreviated to.
+    # the registry are what the paths are abbreviated to. Both files are
+    # written back in version 9, with CR LF.
     install_app
     set_value "$home_value" 'C:\Quillora'
     set_value "$local_value" 'C:\Library'
     set_value "$cd_value" 'R:'
     write_catalogue
-    run_tool
-    expect_stdout "Reading Quillora.ini" "	Loading Manuals" "Saving Quillora.ini"
-    expect_status 2 # the package has no book data file
+    write_book_data
+    run_tool maintain=n
+    expect_stdout "Will set maintain flag to false" "Reading Quillora.ini" "	Loading Manuals" \
+        "	Saving" "Saving Quillora.ini"
+    expect_status 0
     expect_file "$dir/data/Quillora.ini" <<'INI'
 Version 9
 MODE=standard
@@ -129,6 +143,11 @@ D	7	D:\Elsewhere
 D	8	E:\Tutorials
 
 INI
+    expect_file "$books" <<'DAT'
+zobooksdatafile 9
+B	2	0	8	Getting Started|Quillora basics|||||en|16	0	0	1	-1	0	0	0	
+B	4	0	6	Scripting|Automation|||||en|32	0	0	1	-1	0	0	0	
+DAT
     ;;
 missing-key)
     install_app
@@ -154,15 +173,19 @@ missing-library)
     grep -q KIVRes "$dir/stderr" || fail "no word of the resource library on stderr"
     ;;
 cd-drive)
-    # No CD directory in the registry: the first CD-ROM drive stands in for it.
-    # d: is an ordinary drive, e: a CD-ROM drive.
+    # No CD directory in the registry: the first CD-ROM drive stands in for it,
+    # and a book whose directory is not on it is renumbered. d: is an ordinary
+    # drive, e: a CD-ROM drive.
     configure_drives d: hd "$dir/disk" e: cdrom "$dir/cdrom"
     install_app
     set_value "$home_value" 'C:\Quillora'
     set_value "$local_value" 'C:\Library'
     write_catalogue
-    run_tool
-    expect_status 2
+    write_book_data
+    run_tool updatedir
+    expect_stdout "Will update directory entries for copied books." "Reading Quillora.ini" \
+        "	Loading Manuals" "Updating Scripting id 6 to 101" "	Saving" "Saving Quillora.ini"
+    expect_status 0
     expect_file "$dir/data/Quillora.ini" <<'INI'
 Version 9
 MODE=standard
@@ -173,11 +196,16 @@ $+HOME.\Books\manuals.dat
 $+HOME.\Books\Manuals
 1	active
 D	5	R:\Manuals
-D	6	$+LOCAL.\Notes
+D	101	$+LOCAL.\Notes
 D	7	D:\Elsewhere
 D	8	$+CD.\Tutorials
 
 INI
+    expect_file "$books" <<'DAT'
+zobooksdatafile 9
+B	2	0	8	Getting Started|Quillora basics|||||en|16	0	0	1	-1	0	1	0	
+B	4	0	101	Scripting|Automation|||||en|32	0	0	1	-1	0	1	0	
+DAT
     ;;
 *)
     fail "no such scenario"
