@@ -179,7 +179,13 @@ bool TextCursor::readUntil(std::string& out, char delim) {
     const void* hit = std::memchr(start, delim, left);
     if (hit != nullptr) {
         auto len = static_cast<std::size_t>(static_cast<const char*>(hit) - start);
-        out.assign(start, len);
+        // Filling a fresh string (a record field) costs less by building a new
+        // one; a reused buffer that is big enough keeps its storage.
+        if (out.empty() || len > out.capacity()) {
+            out = std::string(start, len);
+        } else {
+            out.assign(start, len);
+        }
         pos_ += len + 1;
         return true;
     }
