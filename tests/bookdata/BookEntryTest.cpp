@@ -62,35 +62,6 @@ TEST(BookEntry, Version3LineLacksTheLaterFieldsAndIsWrittenInFull) {
     EXPECT_EQ(writeRecord(*book), "B\t7\t0\t3\tGuide|t2|t3||t5|t6||128\t0\t0\t2\t-1\t0\t1\t0\t\n");
 }
 
-TEST(BookEntry, VersionGatesOfTheMiddleVersions) {
-    struct Case {
-        std::int32_t version;
-        const char* line;
-        std::uint32_t auxNumber;
-        const char* text4;
-        const char* text7;
-        std::uint8_t typeBits;
-    };
-    const Case cases[] = {
-        {4, "1\t2\tn|a|b|c|d|t7|2\t0\t0\t0\t1\t0\t\n", 0, "", "t7", 0x20},
-        {5, "1\t9\t2\tn|a|b|c|d|t7|3\t0\t0\t0\t1\t0\t\n", 9, "", "t7", 0x40},
-        {6, "1\t9\t2\tn|a|b|t4|c|d|t7|0\t0\t0\t0\t1\t0\t\n", 9, "t4", "t7", 0x10},
-        {7, "1\t9\t2\tn|a|b|t4|c|d|t7|3\t0\t0\t0\t1\t0\t\n", 9, "t4", "t7", 3},
-        {8, "1\t9\t2\tn|a|b|t4|c|d|t7|300\t0\t0\t0\t1\t0\t\n", 9, "t4", "t7", 44},
-    };
-    for (const Case& c : cases) {
-        auto book = readRecord<BookEntry>(c.line, c.version);
-        ASSERT_NE(book, nullptr) << c.version;
-        EXPECT_EQ(book->directoryId, 2) << c.version;
-        EXPECT_EQ(book->auxNumber, c.auxNumber) << c.version;
-        EXPECT_EQ(book->text4, c.text4) << c.version;
-        EXPECT_EQ(book->text5, "c") << c.version;
-        EXPECT_EQ(book->text7, c.text7) << c.version;
-        EXPECT_EQ(book->typeBits, c.typeBits) << c.version;
-        EXPECT_EQ(book->maintain, 1) << c.version;
-    }
-}
-
 TEST(BookEntry, NumbersAreFoldedIntoRange) {
     // levelCode 3, extraFlag 2, displayKind 7, active 5, hasLValue 2, maintain 2, hasExtraText 2
     auto book = readRecord<BookEntry>("1\t0\t2\tn|||||||16\t3\t2\t7\t5\t2\t2\t2\tleft|\n", 9);
