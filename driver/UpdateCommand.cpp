@@ -5,6 +5,7 @@
 #include "catalog/LibraryCatalog.h"
 #include "driver/UpdateOptions.h"
 #include "platform/Platform.h"
+#include "platform/StagedFiles.h"
 #include "product/CdDrive.h"
 #include "product/PathMacro.h"
 #include "product/ProductKeyTable.h"
@@ -87,8 +88,9 @@ bool pointsAtCd(const DirectoryItem& directory, const std::string& cdDrive) {
 
 class DirectoryRenumbering {
 public:
-    DirectoryRenumbering(Package& package, const std::string& cdDrive, std::ostream& out)
-        : package_(package), cdDrive_(cdDrive), out_(out) {
+    DirectoryRenumbering(Package& package, const std::string& cdDrive, std::ostream& out,
+                         DirectoryChanges& changes)
+        : package_(package), cdDrive_(cdDrive), out_(out), changes_(changes) {
         directoryIdMap_.fill(0);
     }
 
@@ -109,6 +111,7 @@ public:
                 return;
             }
             std::int32_t allocated = package_.allocateDirectoryId();
+            changes_.push_back({directory, directory->id});
             directory->id = allocated;
             newId = static_cast<std::uint32_t>(allocated);
             directoryIdMap_[oldId] = newId;
@@ -124,23 +127,19 @@ private:
     Package& package_;
     const std::string& cdDrive_;
     std::ostream& out_;
+    DirectoryChanges& changes_;
     std::array<std::uint32_t, 100> directoryIdMap_{};
 };
 
 } // namespace
 
-void renumberCopiedDirectories(Package& package, const std::string& cdDrive, std::ostream& out) {
-    UpdateOptions options;
-    options.updateDirectories = true;
-    applyEntryOptions(package, options, cdDrive, out);
-}
-
-void applyEntryOptions(Package& package, const UpdateOptions& options, const std::string& cdDrive,
-                       std::ostream& out) {
+DirectoryChanges applyEntryOptions(Package& package, const UpdateOptions& options,
+                                   const std::string& cdDrive, std::ostream& out) {
+    DirectoryChanges changes;
     if (!options.setMaintain && !options.setActive && !options.updateDirectories) {
-        return;
+        return changes;
     }
-    DirectoryRenumbering renumbering(package, cdDrive, out);
+    DirectoryRenumbering renumbering(package, cdDrive, out, changes);
     std::size_t cursor = 0;
     for (LibraryEntry* entry = package.allEntries.first(cursor); entry != nullptr;
          entry = package.allEntries.next(cursor)) {
@@ -153,6 +152,13 @@ void applyEntryOptions(Package& package, const UpdateOptions& options, const std
         if (options.updateDirectories && entry->kind == EntryKind::Book) {
             renumbering.renumber(*static_cast<BookEntry*>(entry));
         }
+    }
+    return changes;
+}
+
+void undoDirectoryChanges(const DirectoryChanges& changes) {
+    for (const DirectoryChange& change : changes) {
+        change.item->id = change.oldId;
     }
 }
 
@@ -210,11 +216,14 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
 
     const std::string cdDrive = findCdDrive(platform);
     int status = kExitOk;
+    // The book data files and the catalogue refer to each other (directory
+    // identifiers): none is replaced until all are written.
+    StagedFiles files(platform);
     std::size_t cursor = 0;
     for (Package* package = catalog->body.packages.first(cursor); package != nullptr;
          package = catalog->body.packages.next(cursor)) {
         say(out, "\tLoading " + package->name);
-        ResultCode loadResult = package->load(platform);
+        ResultCode loadResult = package->load(files);
         if (!isSuccess(loadResult)) {
             // Saving what little was read would destroy the file: leave it as it is.
             err << kDiagnosticPrefix << "package " << package->name << ": " << package->diagnostic
@@ -224,13 +233,18 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
             status = kExitIncomplete;
             continue;
         }
-        applyEntryOptions(*package, options, cdDrive, out);
+        DirectoryChanges changes = applyEntryOptions(*package, options, cdDrive, out);
         abbreviatePackagePaths(*package, *catalog);
         say(out, "\tSaving");
-        ResultCode saveResult = package->save(platform);
+        ResultCode saveResult = package->save(files);
         if (!isSuccess(saveResult)) {
+            // The file keeps its old identifiers, so the catalogue must too.
+            undoDirectoryChanges(changes);
             err << kDiagnosticPrefix << "package " << package->name << ": " << package->diagnostic
-                << " (result " << saveResult << ")" << std::endl;
+                << " (result " << saveResult
+                << "); its book data file is left unchanged and its directories keep their "
+                   "identifiers"
+                << std::endl;
             status = kExitIncomplete;
         }
         // Nothing reads the entries again; free them before the next package.
@@ -238,10 +252,18 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
     }
 
     say(out, "Saving " + catalogName);
-    ResultCode writeResult = catalog->writeCatalog(platform);
+    ResultCode writeResult = catalog->writeCatalog(files);
     if (!isSuccess(writeResult)) {
-        err << kDiagnosticPrefix << catalog->diagnostic << " (result " << writeResult << ")"
-            << std::endl;
+        files.discard();
+        err << kDiagnosticPrefix << catalog->diagnostic << " (result " << writeResult
+            << "); nothing was written" << std::endl;
+        return kExitIncomplete;
+    }
+    std::vector<std::string> failures;
+    if (!files.commit(failures)) {
+        for (const std::string& failure : failures) {
+            err << kDiagnosticPrefix << failure << std::endl;
+        }
         status = kExitIncomplete;
     }
     return status;

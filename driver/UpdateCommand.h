@@ -2,12 +2,14 @@
 // complete run can be driven from tests.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace quillora {
 
+class DirectoryItem;
 class LibraryCatalog;
 class Package;
 class Platform;
@@ -24,13 +26,23 @@ enum ExitStatus : int {
 int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
               Platform& platform);
 
-// Renumbers the directories of copied books in a loaded package; prints one
-// "Updating " line per book.
-void renumberCopiedDirectories(Package& package, const std::string& cdDrive, std::ostream& out);
+// A directory item given a new identifier, with the one it had.
+struct DirectoryChange {
+    DirectoryItem* item;
+    std::int32_t oldId;
+};
+using DirectoryChanges = std::vector<DirectoryChange>;
+
+// Sets the flags the options ask for on every entry of a loaded package and
+// renumbers the directories of copied books, printing one "Updating " line per
+// book. Returns the directory items it renumbered.
+DirectoryChanges applyEntryOptions(Package& package, const UpdateOptions& options,
+                                   const std::string& cdDrive, std::ostream& out);
+// Gives renumbered directory items their old identifiers back, for a package
+// whose book data file could not be saved.
+void undoDirectoryChanges(const DirectoryChanges& changes);
 // Rewrites a path's leading installation directory into path-macro form.
 std::string abbreviatePath(const std::string& path, const LibraryCatalog& catalog);
 void abbreviatePackagePaths(Package& package, const LibraryCatalog& catalog);
-void applyEntryOptions(Package& package, const UpdateOptions& options, const std::string& cdDrive,
-                       std::ostream& out);
 
 } // namespace quillora

@@ -132,6 +132,11 @@ int readHostFile(const std::string& path, std::string& bytes, std::string& error
 
 bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
     std::string path = hostPath(name);
+    if (int injected = fault(FileOperation::Read)) {
+        errno = injected;
+        error = errnoText("cannot open", path);
+        return false;
+    }
     std::string bytes;
     if (readHostFile(path, bytes, error) != 0) {
         return false;
@@ -141,8 +146,9 @@ bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::strin
     return true;
 }
 
-bool PosixPlatform::replaceFile(const std::string& resolvedPath, const std::string& bytes,
-                                std::string& error) {
+bool PosixPlatform::writeTemporary(const std::string& temporaryPath,
+                                   const std::string& resolvedPath, const std::string& bytes,
+                                   std::string& error) {
     struct stat old {};
     bool exists = ::stat(resolvedPath.c_str(), &old) == 0;
     // A read-only file is not ours to replace, even where the directory would
@@ -152,35 +158,62 @@ bool PosixPlatform::replaceFile(const std::string& resolvedPath, const std::stri
         error = errnoText("cannot write", resolvedPath);
         return false;
     }
-    std::string temporary = resolvedPath + ".quillora-tmp";
-    FileDescriptor fd(
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, exists ? 0600 : 0644));
+    int injected = fault(FileOperation::Open);
+    FileDescriptor fd(injected != 0
+                          ? -1
+                          : ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                                   exists ? 0600 : 0644));
     if (fd.get() < 0) {
-        error = errnoText("cannot create", temporary);
+        if (injected != 0) {
+            errno = injected;
+        }
+        error = errnoText("cannot create", temporaryPath);
         return false;
     }
-    bool ok = writeAll(fd.get(), bytes);
+    bool ok = true;
+    if (int failure = fault(FileOperation::Write)) {
+        // A short write: half of it reaches the disk.
+        writeAll(fd.get(), bytes.substr(0, bytes.size() / 2));
+        errno = failure;
+        ok = false;
+    } else {
+        ok = writeAll(fd.get(), bytes);
+    }
     if (!ok) {
-        error = errnoText("cannot write", temporary);
+        error = errnoText("cannot write", temporaryPath);
     }
     if (ok && exists && ::fchmod(fd.get(), old.st_mode & 07777) != 0) {
         ok = false;
-        error = errnoText("cannot set the permissions of", temporary);
+        error = errnoText("cannot set the permissions of", temporaryPath);
     }
-    if (ok && ::fsync(fd.get()) != 0) {
-        ok = false;
-        error = errnoText("cannot flush", temporary);
+    if (ok) {
+        int failure = fault(FileOperation::Flush);
+        if (failure != 0 || ::fsync(fd.get()) != 0) {
+            if (failure != 0) {
+                errno = failure;
+            }
+            ok = false;
+            error = errnoText("cannot flush", temporaryPath);
+        }
     }
     if (::close(fd.release()) != 0 && ok) {
         ok = false;
-        error = errnoText("cannot close", temporary);
-    }
-    if (ok && ::rename(temporary.c_str(), resolvedPath.c_str()) != 0) {
-        ok = false;
-        error = errnoText("cannot replace", resolvedPath);
+        error = errnoText("cannot close", temporaryPath);
     }
     if (!ok) {
-        ::unlink(temporary.c_str());
+        ::unlink(temporaryPath.c_str());
+    }
+    return ok;
+}
+
+bool PosixPlatform::commitTemporary(const std::string& temporaryPath,
+                                    const std::string& resolvedPath, std::string& error) {
+    int failure = fault(FileOperation::Rename);
+    if (failure != 0 || ::rename(temporaryPath.c_str(), resolvedPath.c_str()) != 0) {
+        if (failure != 0) {
+            errno = failure;
+        }
+        error = errnoText("cannot replace", resolvedPath);
         return false;
     }
     // Make the rename itself durable.
@@ -190,6 +223,10 @@ bool PosixPlatform::replaceFile(const std::string& resolvedPath, const std::stri
         ::fsync(dir.get());
     }
     return true;
+}
+
+void PosixPlatform::discardTemporary(const std::string& temporaryPath) {
+    ::unlink(temporaryPath.c_str());
 }
 
 } // namespace quillora

@@ -1,9 +1,14 @@
 // Whole-file helpers of the POSIX stand-ins, on host paths (no name mapping).
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace quillora {
+
+// The file operations a test can make fail.
+enum class FileOperation { Read, Open, Write, Flush, Rename };
+using FileFaultHook = std::function<int(FileOperation)>;
 
 // Reads the regular file at path. 0, or the errno value of the failure with
 // error saying what failed.

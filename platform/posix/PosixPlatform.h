@@ -8,6 +8,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/posix/PosixFiles.h"
 #include "platform/posix/RegistryStore.h"
 
 #include <map>
@@ -60,8 +61,15 @@ public:
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
-    bool replaceFile(const std::string& resolvedPath, const std::string& bytes,
-                     std::string& error) override;
+    bool writeTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
+                        const std::string& bytes, std::string& error) override;
+    bool commitTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
+                         std::string& error) override;
+    void discardTemporary(const std::string& temporaryPath) override;
+
+    // For tests: asked before each file operation; an errno value other than 0
+    // makes that operation fail (a write fails after writing half its bytes).
+    void setFaultHook(FileFaultHook hook) { faultHook_ = std::move(hook); }
 
     // Where a stored (possibly Windows-form) name lies on this machine.
     std::string hostPath(const std::string& name);
@@ -87,6 +95,8 @@ private:
     std::string registryProblem_;
     std::map<RegKey, std::string> openKeys_;
     std::uintptr_t nextHandle_ = 0x100;
+    int fault(FileOperation operation) const { return faultHook_ ? faultHook_(operation) : 0; }
+    FileFaultHook faultHook_;
 };
 
 } // namespace quillora

@@ -90,16 +90,10 @@ bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::str
     return true;
 }
 
-// Writes a file beside the target and swaps it in, so that a failure at any
-// point leaves the old content whole.
-bool WindowsPlatform::replaceFile(const std::string& resolvedPath, const std::string& bytes,
-                                  std::string& error) {
-    // Wine's ReplaceFileA rejects relative names.
-    std::string target = fullPath(resolvedPath);
-    if (target.empty()) {
-        target = resolvedPath;
-    }
-    DWORD attributes = GetFileAttributesA(target.c_str());
+bool WindowsPlatform::writeTemporary(const std::string& temporaryPath,
+                                     const std::string& resolvedPath, const std::string& bytes,
+                                     std::string& error) {
+    DWORD attributes = GetFileAttributesA(resolvedPath.c_str());
     bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     // A read-only file is not ours to replace; MoveFileExA alone would (under
     // Wine as root, for one).
@@ -110,41 +104,57 @@ bool WindowsPlatform::replaceFile(const std::string& resolvedPath, const std::st
     // ReplaceFileA keeps the attributes on Windows but not under Wine, and the
     // fallback never does: give them to the new file from the start.
     DWORD kept = exists ? attributes & kKeptAttributes : 0;
-    std::string temporary = target + ".quillora-tmp";
-    FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    FileHandle file(CreateFileA(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
-        error = windowsErrorText("cannot create", temporary, GetLastError());
+        error = windowsErrorText("cannot create", temporaryPath, GetLastError());
         return false;
     }
     bool ok = writeAll(file.get(), bytes);
     if (!ok) {
-        error = windowsErrorText("cannot write", temporary, GetLastError());
+        error = windowsErrorText("cannot write", temporaryPath, GetLastError());
     }
     if (ok && !FlushFileBuffers(file.get())) {
         ok = false;
-        error = windowsErrorText("cannot flush", temporary, GetLastError());
+        error = windowsErrorText("cannot flush", temporaryPath, GetLastError());
     }
     if (!file.close() && ok) {
         ok = false;
-        error = windowsErrorText("cannot close", temporary, GetLastError());
-    }
-    if (ok) {
-        // ReplaceFileA fails when there is no old file, and may leave the old
-        // file gone with the new one still at its temporary name: the move
-        // finishes the job in both cases.
-        bool swapped = exists && ReplaceFileA(target.c_str(), temporary.c_str(), nullptr,
-                                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-        if (!swapped && !MoveFileExA(temporary.c_str(), target.c_str(),
-                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            ok = false;
-            error = windowsErrorText("cannot replace", resolvedPath, GetLastError());
-        }
+        error = windowsErrorText("cannot close", temporaryPath, GetLastError());
     }
     if (!ok) {
-        DeleteFileA(temporary.c_str());
+        DeleteFileA(temporaryPath.c_str());
     }
     return ok;
+}
+
+bool WindowsPlatform::commitTemporary(const std::string& temporaryPath,
+                                      const std::string& resolvedPath, std::string& error) {
+    // Wine's ReplaceFileA rejects relative names.
+    std::string target = fullPath(resolvedPath);
+    if (target.empty()) {
+        target = resolvedPath;
+    }
+    std::string temporary = fullPath(temporaryPath);
+    if (temporary.empty()) {
+        temporary = temporaryPath;
+    }
+    bool exists = GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+    // ReplaceFileA fails when there is no old file, and may leave the old file
+    // gone with the new one still at its temporary name: the move finishes the
+    // job in both cases.
+    bool swapped = exists && ReplaceFileA(target.c_str(), temporary.c_str(), nullptr,
+                                          REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+    if (!swapped && !MoveFileExA(temporary.c_str(), target.c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = windowsErrorText("cannot replace", resolvedPath, GetLastError());
+        return false;
+    }
+    return true;
+}
+
+void WindowsPlatform::discardTemporary(const std::string& temporaryPath) {
+    DeleteFileA(temporaryPath.c_str());
 }
 
 } // namespace quillora

@@ -21,8 +21,11 @@ public:
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
-    bool replaceFile(const std::string& resolvedPath, const std::string& bytes,
-                     std::string& error) override;
+    bool writeTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
+                        const std::string& bytes, std::string& error) override;
+    bool commitTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
+                         std::string& error) override;
+    void discardTemporary(const std::string& temporaryPath) override;
 };
 
 } // namespace quillora

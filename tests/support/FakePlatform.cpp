@@ -130,15 +130,31 @@ bool FakePlatform::readFile(const std::string& name, FileBytes& out, std::string
     return true;
 }
 
-bool FakePlatform::replaceFile(const std::string& resolvedPath, const std::string& bytes,
-                               std::string& error) {
+bool FakePlatform::writeTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
+                                  const std::string& bytes, std::string& error) {
     if (readOnly.count(resolvedPath) != 0) {
         error = "read-only: " + resolvedPath;
         return false;
     }
-    ++replaceCount;
-    files[resolvedPath] = bytes;
+    files[temporaryPath] = bytes;
     return true;
+}
+
+bool FakePlatform::commitTemporary(const std::string& temporaryPath,
+                                   const std::string& resolvedPath, std::string& error) {
+    auto it = files.find(temporaryPath);
+    if (it == files.end()) {
+        error = "no temporary file " + temporaryPath;
+        return false;
+    }
+    ++replaceCount;
+    files[resolvedPath] = std::move(it->second);
+    files.erase(temporaryPath);
+    return true;
+}
+
+void FakePlatform::discardTemporary(const std::string& temporaryPath) {
+    files.erase(temporaryPath);
 }
 
 std::map<std::string, std::string>& FakePlatform::productKey() {
