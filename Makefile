@@ -28,10 +28,11 @@ deps-windows:
 	@sh scripts/install-deps.sh $(WINDOWS_PACKAGES)
 
 # quillora-update.exe and KIVRes.dll in $(WINDOWS_BUILD), and the Wine prefix
-# the tests run in.
+# the tests run in. Release: what ships, and without debug information the
+# cross build takes a quarter less time.
 windows: deps-windows
 	cmake -S . -B $(WINDOWS_BUILD) --toolchain cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	  -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
 check-windows: windows
