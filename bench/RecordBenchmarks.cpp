@@ -69,8 +69,9 @@ void writeRecords(benchmark::State& state, char tag) {
         TextSink sink;
         sink.reserve(text.size());
         package.writeEntries(sink);
-        written = sink.str().size();
-        benchmark::DoNotOptimize(sink.str().data());
+        written = sink.size();
+        std::string bytes = sink.take();
+        benchmark::DoNotOptimize(bytes.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(written));

@@ -1,26 +1,24 @@
 #include "platform/TextSink.h"
 
+#include <algorithm>
+
 namespace quillora {
 
-TextSink& TextSink::u32(std::uint32_t v) {
-    char buf[10];
-    int n = 0;
-    do {
-        buf[n++] = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v != 0);
-    while (n > 0) {
-        out_.push_back(buf[--n]);
-    }
-    return *this;
+void TextSink::grow(std::size_t n) {
+    constexpr std::size_t kFirstRoom = 256;
+    buffer_.resize(std::max({buffer_.size() * 2, used_ + n, kFirstRoom}));
 }
 
-TextSink& TextSink::i32(std::int32_t v) {
-    if (v < 0) {
-        out_.push_back('-');
-        return u32(0u - static_cast<std::uint32_t>(v));
-    }
-    return u32(static_cast<std::uint32_t>(v));
+// Digits are formed back to front in a small buffer and copied at once.
+TextSink& TextSink::u32Long(std::uint32_t v) {
+    char digits[10];
+    char* const end = digits + sizeof digits;
+    char* first = end;
+    do {
+        *--first = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    return text(std::string_view(first, static_cast<std::size_t>(end - first)));
 }
 
 } // namespace quillora

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -11,27 +12,67 @@ namespace quillora {
 class TextSink {
 public:
     TextSink& text(std::string_view s) {
-        out_.append(s.data(), s.size());
+        if (!s.empty()) {
+            std::memcpy(room(s.size()), s.data(), s.size());
+            used_ += s.size();
+        }
         return *this;
     }
     TextSink& ch(char c) {
-        out_.push_back(c);
+        *room(1) = c;
+        ++used_;
         return *this;
     }
     TextSink& tab() { return ch('\t'); }
     TextSink& bar() { return ch('|'); }
     TextSink& newline() { return ch('\n'); }
-    TextSink& i32(std::int32_t v);
-    TextSink& u32(std::uint32_t v);
+    // Most numbers in the files are a single digit: those are one character.
+    TextSink& u32(std::uint32_t v) {
+        if (v < 10) {
+            return ch(static_cast<char>('0' + v));
+        }
+        return u32Long(v);
+    }
+    TextSink& i32(std::int32_t v) {
+        if (v < 0) {
+            ch('-');
+            return u32(0u - static_cast<std::uint32_t>(v));
+        }
+        return u32(static_cast<std::uint32_t>(v));
+    }
 
     // Kept for the writers' "stream still good" results; in memory nothing fails.
     bool failed() const { return false; }
-    const std::string& str() const { return out_; }
-    std::string take() { return std::move(out_); }
-    void reserve(std::size_t n) { out_.reserve(n); }
+    std::size_t size() const { return used_; }
+    // The text written so far; the sink is empty afterwards.
+    std::string take() {
+        buffer_.resize(used_);
+        used_ = 0;
+        std::string text = std::move(buffer_);
+        buffer_.clear();
+        return text;
+    }
+    // Room for n characters in all, so that writing them needs no growth.
+    void reserve(std::size_t n) {
+        if (buffer_.size() < n) {
+            buffer_.resize(n);
+        }
+    }
 
 private:
-    std::string out_;
+    // Where the next n characters go. The buffer is written through a pointer:
+    // appending to a string character by character costs several times more.
+    char* room(std::size_t n) {
+        if (buffer_.size() - used_ < n) {
+            grow(n);
+        }
+        return buffer_.data() + used_;
+    }
+    void grow(std::size_t n);
+    TextSink& u32Long(std::uint32_t v);
+
+    std::string buffer_; // its size is the room; the first used_ characters are the text
+    std::size_t used_ = 0;
 };
 
 } // namespace quillora
