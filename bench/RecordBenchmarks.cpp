@@ -116,11 +116,18 @@ public:
         out.resolvedPath = name;
         return true;
     }
-    bool replaceFile(const std::string& resolvedPath, const std::string& bytes,
-                     std::string&) override {
-        files[resolvedPath] = bytes;
+    bool writeTemporary(const std::string& temporaryPath, const std::string&,
+                        const std::string& bytes, std::string&) override {
+        files[temporaryPath] = bytes;
         return true;
     }
+    bool commitTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
+                         std::string&) override {
+        files[resolvedPath] = std::move(files[temporaryPath]);
+        files.erase(temporaryPath);
+        return true;
+    }
+    void discardTemporary(const std::string& temporaryPath) override { files.erase(temporaryPath); }
 };
 
 // One package's book data file of kLines records of mixed kinds.
