@@ -59,6 +59,29 @@ bool isReadOnly(const std::string& path, const struct stat& info) {
     return (info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0;
 }
 
+// A temporary file is on the disk before it replaces its target. Where the
+// system allows, its writing out is only started when it is written (Flush) and
+// waited for when it is put in place (Sync), after the run has written all its
+// files: by then the disk has done it. Waiting for each file right after
+// writing it took longer than reading and writing all its records.
+bool startFlush(int fd) {
+#ifdef __linux__
+    return ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE) == 0;
+#else
+    return ::fsync(fd) == 0;
+#endif
+}
+
+bool finishFlush(const std::string& temporaryPath) {
+#ifdef __linux__
+    FileDescriptor fd(::open(temporaryPath.c_str(), O_RDONLY | O_CLOEXEC));
+    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+#else
+    (void)temporaryPath;
+    return true;
+#endif
+}
+
 } // namespace
 
 std::string directoryOf(const std::string& path) {
@@ -188,7 +211,7 @@ bool PosixPlatform::writeTemporary(const std::string& temporaryPath,
     }
     if (ok) {
         int failure = fault(FileOperation::Flush);
-        if (failure != 0 || ::fsync(fd.get()) != 0) {
+        if (failure != 0 || !startFlush(fd.get())) {
             if (failure != 0) {
                 errno = failure;
             }
@@ -208,6 +231,13 @@ bool PosixPlatform::writeTemporary(const std::string& temporaryPath,
 
 bool PosixPlatform::commitTemporary(const std::string& temporaryPath,
                                     const std::string& resolvedPath, std::string& error) {
+    if (int failure = fault(FileOperation::Sync); failure != 0 || !finishFlush(temporaryPath)) {
+        if (failure != 0) {
+            errno = failure;
+        }
+        error = errnoText("cannot flush", temporaryPath);
+        return false;
+    }
     int failure = fault(FileOperation::Rename);
     if (failure != 0 || ::rename(temporaryPath.c_str(), resolvedPath.c_str()) != 0) {
         if (failure != 0) {

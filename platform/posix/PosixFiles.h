@@ -6,8 +6,10 @@
 
 namespace quillora {
 
-// The file operations a test can make fail.
-enum class FileOperation { Read, Open, Write, Flush, Rename };
+// The file operations a test can make fail. Flush starts a temporary file's
+// writing out (or does it, where it cannot be left for later); Sync waits for
+// it to be on the disk, just before the Rename that puts it in place.
+enum class FileOperation { Read, Open, Write, Flush, Sync, Rename };
 using FileFaultHook = std::function<int(FileOperation)>;
 
 // Reads the regular file at path. 0, or the errno value of the failure with

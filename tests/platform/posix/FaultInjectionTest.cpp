@@ -144,7 +144,7 @@ TEST_F(FaultInjection, EveryFailingFileOperationLeavesTheLibraryWhole) {
     }
     expectBooksFindTheirDirectories("clean run");
     for (FileOperation op : {FileOperation::Read, FileOperation::Open, FileOperation::Write,
-                             FileOperation::Flush, FileOperation::Rename}) {
+                             FileOperation::Flush, FileOperation::Sync, FileOperation::Rename}) {
         EXPECT_EQ(counts[op], 4);
     }
 
@@ -193,8 +193,10 @@ TEST_F(FaultInjection, EveryFailingFileOperationLeavesTheLibraryWhole) {
         // The catalogue cannot be written: nothing is.
         points.push_back({op, name, kPackages + 1, &before_});
     }
-    // Putting the files in place: only the one that failed keeps its old content.
+    // Putting the files in place: only the one that failed keeps its old content,
+    // whether its last flush or its rename failed.
     for (int k = 1; k <= 4; ++k) {
+        points.push_back({FileOperation::Sync, "sync", k, &renameExpected[k - 1]});
         points.push_back({FileOperation::Rename, "rename", k, &renameExpected[k - 1]});
     }
 
@@ -221,7 +223,7 @@ TEST_F(FaultInjection, EveryFailingFileOperationLeavesTheLibraryWhole) {
         for (const auto& [relative, bytes] : *point.expected) {
             EXPECT_EQ(now.at(relative), bytes) << label << ": " << relative;
         }
-        if (point.op != FileOperation::Rename) {
+        if (point.op != FileOperation::Rename && point.op != FileOperation::Sync) {
             expectBooksFindTheirDirectories(label);
         }
     }
