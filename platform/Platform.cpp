@@ -16,7 +16,7 @@ bool Platform::replaceFile(const std::string& resolvedPath, const std::string& b
     if (!writeTemporary(temporary, resolvedPath, bytes, error)) {
         return false;
     }
-    if (!commitTemporary(temporary, resolvedPath, error)) {
+    if (!flushTemporary(temporary, error) || !commitTemporary(temporary, resolvedPath, error)) {
         discardTemporary(temporary);
         return false;
     }

@@ -90,7 +90,15 @@ public:
     // fails here, before anything is written. On failure nothing is left behind.
     virtual bool writeTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
                                 const std::string& bytes, std::string& error) = 0;
-    // Puts a written temporary file in place of resolvedPath in one step.
+    // Waits until a written temporary file is on the disk, where writing it
+    // only started that (by default it already is).
+    virtual bool flushTemporary(const std::string& temporaryPath, std::string& error) {
+        (void)temporaryPath;
+        (void)error;
+        return true;
+    }
+    // Puts a written (and flushed) temporary file in place of resolvedPath in
+    // one step.
     virtual bool commitTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
                                  std::string& error) = 0;
     virtual void discardTemporary(const std::string& temporaryPath) = 0;

@@ -39,6 +39,14 @@ bool StagedFiles::replaceFile(const std::string& resolvedPath, const std::string
 }
 
 bool StagedFiles::commit(std::vector<std::string>& errors) {
+    for (const std::string& target : order_) {
+        std::string error;
+        if (!inner_.flushTemporary(waiting_.at(target).temporaryPath, error)) {
+            errors.push_back(error + "; nothing was replaced");
+            discard();
+            return false;
+        }
+    }
     bool ok = true;
     for (const std::string& target : order_) {
         const Waiting& waiting = waiting_.at(target);

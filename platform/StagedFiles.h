@@ -19,8 +19,9 @@ public:
     StagedFiles(const StagedFiles&) = delete;
     StagedFiles& operator=(const StagedFiles&) = delete;
 
-    // Puts every waiting file in place, in the order they were written. Each
-    // failure is added to errors; false when there was one.
+    // Puts every waiting file in place, in the order they were written, once
+    // all of them are on the disk: a file that cannot be flushed changes
+    // nothing at all. Each failure is added to errors; false when there was one.
     bool commit(std::vector<std::string>& errors);
     // Removes every waiting file; the targets keep their old content.
     void discard();
@@ -65,6 +66,9 @@ public:
     bool commitTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
                          std::string& error) override {
         return inner_.commitTemporary(temporaryPath, resolvedPath, error);
+    }
+    bool flushTemporary(const std::string& temporaryPath, std::string& error) override {
+        return inner_.flushTemporary(temporaryPath, error);
     }
     void discardTemporary(const std::string& temporaryPath) override {
         inner_.discardTemporary(temporaryPath);

@@ -61,8 +61,8 @@ bool isReadOnly(const std::string& path, const struct stat& info) {
 
 // A temporary file is on the disk before it replaces its target. Where the
 // system allows, its writing out is only started when it is written (Flush) and
-// waited for when it is put in place (Sync), after the run has written all its
-// files: by then the disk has done it. Waiting for each file right after
+// waited for (Sync) once the run has written all its files, before any is put in
+// place: by then the disk has done it. Waiting for each file right after
 // writing it took longer than reading and writing all its records.
 bool startFlush(int fd) {
 #ifdef __linux__
@@ -229,8 +229,7 @@ bool PosixPlatform::writeTemporary(const std::string& temporaryPath,
     return ok;
 }
 
-bool PosixPlatform::commitTemporary(const std::string& temporaryPath,
-                                    const std::string& resolvedPath, std::string& error) {
+bool PosixPlatform::flushTemporary(const std::string& temporaryPath, std::string& error) {
     if (int failure = fault(FileOperation::Sync); failure != 0 || !finishFlush(temporaryPath)) {
         if (failure != 0) {
             errno = failure;
@@ -238,6 +237,11 @@ bool PosixPlatform::commitTemporary(const std::string& temporaryPath,
         error = errnoText("cannot flush", temporaryPath);
         return false;
     }
+    return true;
+}
+
+bool PosixPlatform::commitTemporary(const std::string& temporaryPath,
+                                    const std::string& resolvedPath, std::string& error) {
     int failure = fault(FileOperation::Rename);
     if (failure != 0 || ::rename(temporaryPath.c_str(), resolvedPath.c_str()) != 0) {
         if (failure != 0) {

@@ -8,7 +8,7 @@ namespace quillora {
 
 // The file operations a test can make fail. Flush starts a temporary file's
 // writing out (or does it, where it cannot be left for later); Sync waits for
-// it to be on the disk, just before the Rename that puts it in place.
+// it to be on the disk, before any file of the run is put in place (Rename).
 enum class FileOperation { Read, Open, Write, Flush, Sync, Rename };
 using FileFaultHook = std::function<int(FileOperation)>;
 

@@ -65,6 +65,7 @@ public:
                         const std::string& bytes, std::string& error) override;
     bool commitTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
                          std::string& error) override;
+    bool flushTemporary(const std::string& temporaryPath, std::string& error) override;
     void discardTemporary(const std::string& temporaryPath) override;
 
     // For tests: asked before each file operation; an errno value other than 0

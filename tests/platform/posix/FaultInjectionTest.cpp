@@ -193,10 +193,11 @@ TEST_F(FaultInjection, EveryFailingFileOperationLeavesTheLibraryWhole) {
         // The catalogue cannot be written: nothing is.
         points.push_back({op, name, kPackages + 1, &before_});
     }
-    // Putting the files in place: only the one that failed keeps its old content,
-    // whether its last flush or its rename failed.
+    // Waiting for the files to be on the disk: any failure, and nothing is
+    // replaced. Putting them in place: only the one that failed keeps its old
+    // content.
     for (int k = 1; k <= 4; ++k) {
-        points.push_back({FileOperation::Sync, "sync", k, &renameExpected[k - 1]});
+        points.push_back({FileOperation::Sync, "sync", k, &before_});
         points.push_back({FileOperation::Rename, "rename", k, &renameExpected[k - 1]});
     }
 
@@ -223,7 +224,7 @@ TEST_F(FaultInjection, EveryFailingFileOperationLeavesTheLibraryWhole) {
         for (const auto& [relative, bytes] : *point.expected) {
             EXPECT_EQ(now.at(relative), bytes) << label << ": " << relative;
         }
-        if (point.op != FileOperation::Rename && point.op != FileOperation::Sync) {
+        if (point.op != FileOperation::Rename) {
             expectBooksFindTheirDirectories(label);
         }
     }
