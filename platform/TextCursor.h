@@ -62,8 +62,9 @@ public:
 private:
     bool sentry();
     // The common short number, read inline: whitespace, a minus when allowed, at
-    // most 9 digits (so no overflow). Moves nothing when the number is anything
-    // else; the full readers below then decide.
+    // most 9 digits (so no overflow), not near the end of the text. Moves
+    // nothing when the number is anything else; the full readers below then
+    // decide.
     inline bool readShortNumber(std::uint32_t& magnitude, bool& negative, bool allowMinus);
     bool readInt32Full(std::int32_t& value);
     bool readUInt32Full(std::uint32_t& value);
@@ -88,21 +89,24 @@ bool TextCursor::readShortNumber(std::uint32_t& magnitude, bool& negative, bool 
     while (p < end && isSpace(static_cast<unsigned char>(*p))) {
         ++p;
     }
-    negative = allowMinus && p < end && *p == '-';
+    // A sign, nine digits and the character after them all lie before the end,
+    // so the digits are read without a test against it.
+    if (end - p < 11) {
+        return false;
+    }
+    negative = allowMinus && *p == '-';
     if (negative) {
         ++p;
     }
     const char* const digits = p;
     std::uint32_t m = 0;
-    while (p < end && p - digits < 9 && static_cast<unsigned>(*p - '0') < 10u) {
-        m = m * 10u + static_cast<unsigned>(*p - '0');
-        ++p;
+    for (unsigned digit; p - digits < 9 && (digit = static_cast<unsigned>(*p - '0')) < 10u; ++p) {
+        m = m * 10u + digit;
     }
-    if (p == digits || (p < end && static_cast<unsigned>(*p - '0') < 10u)) {
+    if (p == digits || static_cast<unsigned>(*p - '0') < 10u) {
         return false;
     }
     pos_ = static_cast<std::size_t>(p - text_.data());
-    eof_ = p == end;
     magnitude = m;
     return true;
 }
