@@ -2,34 +2,27 @@
 // and file version, as the benchmark runs it: every package is saved, no record
 // is lost, and a second run finds nothing left to change.
 #include "bench/SyntheticLibrary.h"
+#include "support/ProcessRun.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace quillora::bench {
 namespace {
 
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // Every file of the library by its path inside it, with its bytes.
-std::map<std::string, std::string> snapshot(const fs::path& root) {
+std::map<std::string, std::string> snapshot(const testing::TempLibrary& temp) {
     std::map<std::string, std::string> files;
+    const fs::path root = temp.path("library");
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
         if (entry.is_regular_file()) {
-            files[fs::relative(entry.path(), root).string()] = slurp(entry.path());
+            std::string relative = fs::relative(entry.path(), root).string();
+            files[relative] = temp.read("library/" + relative);
         }
     }
     return files;
@@ -54,48 +47,29 @@ std::size_t countLines(const std::string& text, const std::string& prefix) {
     return n;
 }
 
-struct ToolRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-ToolRun runTool(const fs::path& library, const fs::path& logs) {
-    std::string command = "cd '" + library.string() + "' && QUILLORA_REGISTRY='" +
-                          (library / "registry.reg").string() + "' '" + QUILLORA_UPDATE_EXE +
-                          "' updatedir maintain=y > '" + (logs / "out.txt").string() + "' 2> '" +
-                          (logs / "err.txt").string() + "'";
-    int status = std::system(command.c_str());
-    return {status, slurp(logs / "out.txt"), slurp(logs / "err.txt")};
-}
-
 TEST(GeneratedLibraryRun, EveryPackageSavedNothingLostSecondRunChangesNothing) {
     for (int catalogVersion : {7, 9}) {
         SCOPED_TRACE("catalogue version " + std::to_string(catalogVersion));
-        const fs::path dir =
-            fs::temp_directory_path() / ("quillora-genrun-" + std::to_string(::getpid()) + "-" +
-                                         std::to_string(catalogVersion));
-        const fs::path library = dir / "library";
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-
+        testing::TempLibrary temp;
         LibraryOptions options;
         options.packages = 24; // enough for older files of several versions
         options.recordsPerPackage = 300;
         options.seed = 11;
         options.catalogVersion = catalogVersion;
+        options.installRoot = temp.path("library");
         LibrarySummary summary;
         std::string why;
-        ASSERT_TRUE(writeLibrary(library.string(), options, summary, why)) << why;
+        ASSERT_TRUE(writeLibrary(temp.path("library"), options, summary, why)) << why;
         ASSERT_GT(summary.olderFiles, 0u);
-        const auto before = snapshot(library);
+        temp.write("registry.reg", temp.read("library/registry.reg"));
+        const auto before = snapshot(temp);
 
-        ToolRun first = runTool(library, dir);
+        const testing::RunResult first = temp.run({"updatedir", "maintain=y"});
         EXPECT_EQ(first.status, 0) << first.err;
         EXPECT_EQ(first.err, "");
         EXPECT_EQ(countLines(first.out, "\tSaving\n"), options.packages);
         EXPECT_GT(countLines(first.out, "Updating "), 0u) << "copied directories renumbered";
-        const auto after = snapshot(library);
+        const auto after = snapshot(temp);
         ASSERT_EQ(after.size(), before.size());
         for (const auto& [path, bytes] : before) {
             if (path.size() > 4 && path.compare(path.size() - 4, 4, ".dat") == 0) {
@@ -105,11 +79,10 @@ TEST(GeneratedLibraryRun, EveryPackageSavedNothingLostSecondRunChangesNothing) {
         }
         EXPECT_EQ(after.at("Quillora.ini").compare(0, 9, "Version 9"), 0);
 
-        ToolRun second = runTool(library, dir);
+        const testing::RunResult second = temp.run({"updatedir", "maintain=y"});
         EXPECT_EQ(second.status, 0) << second.err;
         EXPECT_EQ(countLines(second.out, "Updating "), 0u);
-        EXPECT_TRUE(snapshot(library) == after) << "the second run changed a file";
-        fs::remove_all(dir);
+        EXPECT_TRUE(snapshot(temp) == after) << "the second run changed a file";
     }
 }
 
