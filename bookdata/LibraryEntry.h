@@ -1,7 +1,6 @@
 // The abstract base of every book data record.
 #pragma once
 
-#include "bookdata/EntryPool.h"
 #include "catalog/RefList.h"
 
 #include <cstdint>
@@ -28,12 +27,6 @@ public:
     virtual ~LibraryEntry() = default;
     LibraryEntry(const LibraryEntry&) = delete;
     LibraryEntry& operator=(const LibraryEntry&) = delete;
-
-    // Entries come and go by the thousand per package.
-    static void* operator new(std::size_t size) { return entrypool::allocate(size); }
-    static void operator delete(void* block, std::size_t size) noexcept {
-        entrypool::release(block, size);
-    }
 
     // in is just past the tag and its tab; true when the cursor has not failed.
     virtual bool read(TextCursor& in, std::int32_t fileVersion) = 0;

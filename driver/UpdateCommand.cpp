@@ -118,13 +118,8 @@ public:
         }
         if (newId > 100) {
             book.directoryId = static_cast<std::int32_t>(newId);
-            // A line per book, often most of the library: built whole and
-            // written without a flush of its own; "\tSaving" flushes them.
-            std::string line;
-            line.reserve(book.name.size() + 48);
-            line.append("Updating ").append(book.name).append(" id ").append(std::to_string(oldId));
-            line.append(" to ").append(std::to_string(newId)).push_back('\n');
-            out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+            say(out_, "Updating " + book.name + " id " + std::to_string(oldId) + " to " +
+                          std::to_string(newId));
         }
     }
 
