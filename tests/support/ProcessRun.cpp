@@ -137,7 +137,7 @@ void TempLibrary::installProgram(bool withResourceFile) {
 }
 
 RunResult TempLibrary::run(const std::vector<std::string>& args) const {
-    std::string command = "cd " + quoted(path("library")) + " && env -i";
+    std::string command = "cd " + quoted(path(workingDirectory)) + " && env -i";
     for (const auto& [name, value] : environment) {
         command += " " + quoted(name + "=" + value);
     }

@@ -45,7 +45,7 @@ struct RunResult {
 };
 
 // A temporary folder, removed with everything in it when the object goes:
-//   library/       the working directory of runs
+//   library/       the working directory of runs, unless told otherwise
 //   registry.reg   the store file runs use (QUILLORA_REGISTRY)
 //   home/          HOME of runs
 //   bin/           the program, once installProgram has put a copy there
@@ -70,13 +70,15 @@ public:
     // a copy of resources/KIVRes.rc beside it or with no resource file at all.
     void installProgram(bool withResourceFile);
 
-    // Runs the program with args in library/, in an environment holding only
-    // the entries of environment. The program's own path comes first, as the
-    // shell gives it.
+    // Runs the program with args in the working directory, in an environment
+    // holding only the entries of environment. The program's own path comes
+    // first, as the shell gives it.
     RunResult run(const std::vector<std::string>& args = {}) const;
 
     std::map<std::string, std::string> environment;
     std::string program;
+    // The working directory of runs, inside the folder.
+    std::string workingDirectory = "library";
 
 private:
     std::string root_;

@@ -5,17 +5,8 @@
 set -eu
 scenario=$1 exe=$2 dll=$3 template=$4 clone=$5 work=$6 source=$7
 
-mkdir -p "$work"
-dir=$(mktemp -d "$work/$scenario.XXXXXX")
-export WINEPREFIX="$dir/prefix" WINEDEBUG=-all
-unset DISPLAY WAYLAND_DISPLAY
-cleanup() {
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
-    rm -rf "$dir"
-}
-trap cleanup EXIT
-sh "$clone" "$template" "$WINEPREFIX"
+. "$(dirname "$0")/wine-prefix.sh"
+own_prefix "$scenario" "$work" "$template" "$clone"
 
 key='HKLM\Software\Tolvane Works\Quillora'
 # The registry value names, as the resource library holds them.
@@ -68,19 +59,6 @@ expect_file() {
         diff -u "$dir/expected" "$1" | cat -A >&2
         fail "unexpected content of $1"
     }
-}
-
-# Declares drives of the prefix (letter, type, folder...), then restarts the
-# prefix: mountmgr reads the drive types only when the prefix starts.
-configure_drives() {
-    while [ $# -ge 3 ]; do
-        mkdir -p "$3"
-        ln -s "$3" "$WINEPREFIX/dosdevices/$1"
-        wine reg add 'HKLM\Software\Wine\Drives' /v "$1" /d "$2" /f >/dev/null </dev/null ||
-            fail "reg add $1"
-        shift 3
-    done
-    wineserver -w
 }
 
 # A version 7 catalogue whose paths lie in the installation's folders.
