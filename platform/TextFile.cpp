@@ -41,7 +41,10 @@ DecodedText decodeText(std::string bytes) {
 }
 
 std::string encodeText(std::string text, LineEnding lineEnding) {
-    if (lineEnding == LineEnding::Lf) {
+    // In an LF file too, a line whose text ends in CR is ended by CR LF: a bare
+    // LF would make that CR part of the line end when the file is read again.
+    const bool everyLine = lineEnding == LineEnding::CrLf;
+    if (!everyLine && text.find("\r\n") == std::string::npos) {
         return text;
     }
     std::string out;
@@ -54,7 +57,11 @@ std::string encodeText(std::string text, LineEnding lineEnding) {
             break;
         }
         out.append(text, start, lf - start);
-        out.append("\r\n", 2);
+        if (everyLine || (lf > 0 && text[lf - 1] == '\r')) {
+            out.append("\r\n", 2);
+        } else {
+            out.push_back('\n');
+        }
         start = lf + 1;
     }
     return out;

@@ -35,5 +35,21 @@ TEST(TextFile, EncodingWritesTheLineEndsBack) {
     EXPECT_EQ(encodeText(decodeText(crlf).text, LineEnding::CrLf), crlf);
 }
 
+// A line whose text ends in CR (from "\r\r\n") must not lose that CR when the
+// file is written and read again, whichever line ends the file keeps.
+TEST(TextFile, DecodedTextSurvivesEncodingAndDecodingAgain) {
+    const std::string cases[] = {
+        "h\nx\r\r\ny\n", "h\r\nx\r\r\ny\r\n", "h\n\r\r\n\r\n",
+        "h\r\n\r\r\r\n", "h\nlast\r",         "h\nx\r\r\r\n",
+    };
+    for (const std::string& bytes : cases) {
+        const DecodedText first = decodeText(bytes);
+        const DecodedText second = decodeText(encodeText(first.text, first.lineEnding));
+        EXPECT_EQ(second.text, first.text) << bytes;
+        EXPECT_EQ(second.lineEnding, first.lineEnding) << bytes;
+    }
+    EXPECT_EQ(encodeText("h\nx\r\ny\n", LineEnding::Lf), "h\nx\r\r\ny\n");
+}
+
 } // namespace
 } // namespace quillora
