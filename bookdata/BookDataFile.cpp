@@ -34,6 +34,14 @@ ResultCode Package::load(Platform& platform) {
     maxEntryId = 0;
     diagnostic.clear();
     const std::string path = resolveDataFilePath(dataFileLocation);
+    // The system would take such a name for the part before the NUL, and the
+    // file would then be saved in place rather than replaced in one step.
+    const std::size_t nul = path.find('\0');
+    if (nul != std::string::npos) {
+        openedPath.clear();
+        diagnostic = path.substr(0, nul) + ": the file name holds a NUL byte";
+        return result::BadMagic;
+    }
     FileBytes file;
     std::string error;
     if (!platform.readFile(path, file, error)) {

@@ -2,6 +2,8 @@
 
 #include "bookdata/RecordLine.h"
 
+#include <vector>
+
 namespace quillora {
 
 bool GroupEntry::read(TextCursor& in, std::int32_t fileVersion) {
@@ -25,9 +27,8 @@ bool GroupEntry::read(TextCursor& in, std::int32_t fileVersion) {
     return line.end();
 }
 
-// The group's own line has no maintain value and no tab before its newline;
-// its members follow, then the E line that closes it.
-bool GroupEntry::write(TextSink& out, std::int32_t version) const {
+// The group's own line has no maintain value and no tab before its newline.
+void GroupEntry::writeOwnLine(TextSink& out) const {
     RecordWriter(out, 'G')
         .number(id)
         .number(auxNumber)
@@ -38,10 +39,34 @@ bool GroupEntry::write(TextSink& out, std::int32_t version) const {
         .number(typeBits)
         .number(levelCode)
         .endWithNumber(active);
-    for (const LibraryEntry* child : children) {
-        child->write(out, version);
+}
+
+// Its line, its members, then the E line that closes it. Nested groups are
+// walked with a stack of their own: a file may nest them deeper than the call
+// stack would allow.
+bool GroupEntry::write(TextSink& out, std::int32_t version) const {
+    struct Open {
+        const GroupEntry* group;
+        std::size_t next;
+    };
+    std::vector<Open> open{{this, 0}};
+    writeOwnLine(out);
+    while (!open.empty()) {
+        Open& innermost = open.back();
+        if (innermost.next == innermost.group->children.count()) {
+            out.ch('E').newline();
+            open.pop_back();
+            continue;
+        }
+        const LibraryEntry* child = innermost.group->children.at(innermost.next++);
+        if (child->kind == EntryKind::Group) {
+            const auto* group = static_cast<const GroupEntry*>(child);
+            group->writeOwnLine(out);
+            open.push_back({group, 0});
+        } else {
+            child->write(out, version);
+        }
     }
-    out.ch('E').newline();
     return !out.failed();
 }
 

@@ -14,6 +14,9 @@ public:
     bool write(TextSink& out, std::int32_t version) const override;
 
     EntryList children;
+
+private:
+    void writeOwnLine(TextSink& out) const;
 };
 
 } // namespace quillora

@@ -35,6 +35,17 @@ bool endsAfterCtrlZ(TextCursor& in) {
     return true;
 }
 
+// The character for a message: itself when printable, else its byte value, so
+// that a stray control byte cannot garble the message.
+std::string shown(char c) {
+    if (c >= ' ' && c <= '~') {
+        return std::string("'") + c + "'";
+    }
+    const char* const digits = "0123456789ABCDEF";
+    const auto byte = static_cast<unsigned char>(c);
+    return std::string("byte 0x") + digits[byte >> 4] + digits[byte & 0xF];
+}
+
 std::unique_ptr<LibraryEntry> makeEntry(char tag, Package* owner) {
     switch (tag) {
     case 'B':
@@ -110,7 +121,7 @@ ResultCode Package::readEntries(TextCursor& in, std::int32_t fileVersion) {
         std::unique_ptr<LibraryEntry> entry = makeEntry(tag, this);
         if (entry == nullptr) {
             diagnostic = diagnosticAt(openedPath, in.lineNumberAt(tagPosition),
-                                      std::string("no record begins with '") + raw + "'");
+                                      "no record begins with " + shown(raw));
             return result::BadRecordTag;
         }
         in.skipOne();
