@@ -6,6 +6,13 @@ NATIVE_PACKAGES := cmake make g++ libgtest-dev googletest
 WINDOWS_BUILD := build-windows
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64 googletest wine wine64
 
+# The test suite under ASan and UBSan, and the fuzz targets of fuzz/ (clang).
+SANITIZE_BUILD := build-asan
+FUZZ_BUILD := build-fuzz
+FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
+# Seconds each fuzz target runs in `make fuzz`; `make check` gives each 30.
+FUZZ_SECONDS ?= 300
+
 BENCH_BUILD := build-bench
 BENCH_NATIVE_PACKAGES := cmake make g++ libbenchmark-dev python3
 # Extra harness options, e.g. BENCH_ARGS="--packages 10 --rounds 3".
@@ -22,7 +29,27 @@ build: deps
 
 check: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory check-sanitize
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
 	@$(MAKE) --no-print-directory check-windows
+
+.PHONY: check-sanitize fuzz
+
+# Every test again, the process tests' program included, with any sanitizer
+# report failing its test.
+check-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DQUILLORA_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS; its corpus grows in $(FUZZ_BUILD)/corpus.
+fuzz:
+	@sh scripts/install-deps.sh $(FUZZ_PACKAGES)
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DQUILLORA_FUZZ=ON \
+	  -DQUILLORA_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz-catalog fuzz-bookdata
+	sh scripts/fuzz.sh $(FUZZ_BUILD) catalog $(FUZZ_SECONDS)
+	sh scripts/fuzz.sh $(FUZZ_BUILD) bookdata $(FUZZ_SECONDS)
 
 deps-windows:
 	@sh scripts/install-deps.sh $(WINDOWS_PACKAGES)
@@ -57,4 +84,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(WINDOWS_BUILD) scratch
+	rm -rf $(BUILD) $(WINDOWS_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) scratch
