@@ -77,13 +77,9 @@ bool pointsAtCd(const DirectoryItem& directory, const std::string& cdDrive) {
     if (isMacroPath(directory.path)) {
         return startsWithNoCase(directory.path, token::Cd);
     }
-    // The first two characters against those of the drive ("d:"); an empty
-    // drive compares as two empty characters, like the C strings it models.
-    auto at = [](const std::string& s, std::size_t i) {
-        return i < s.size() ? toLowerAscii(std::string(1, s[i]))[0] : '\0';
-    };
-    return at(directory.path, 0) == at(cdDrive, 0) &&
-           (at(directory.path, 0) == '\0' || at(directory.path, 1) == at(cdDrive, 1));
+    // The first two characters against those of the drive ("d:"), compared as C
+    // strings would be: a shorter text counts as ending early.
+    return toLowerAscii(directory.path.substr(0, 2)) == toLowerAscii(cdDrive.substr(0, 2));
 }
 
 class DirectoryRenumbering {

@@ -16,7 +16,7 @@
 namespace quillora {
 namespace {
 
-// A path of the build machine ("/work/...") as Wine sees it.
+// An absolute path of the build machine as Wine sees it.
 std::string hostPath(const std::string& path) {
     return "Z:" + path;
 }
