@@ -26,6 +26,10 @@ bool isMagic(const std::string& word) {
 
 } // namespace
 
+std::pmr::memory_resource* entryMemoryOf(Package* package) {
+    return package != nullptr ? &package->entryTexts : std::pmr::get_default_resource();
+}
+
 ResultCode Package::load(Platform& platform) {
     if (loaded) {
         return result::Success;
@@ -90,6 +94,7 @@ ResultCode Package::save(Platform& platform) {
 void Package::clear() {
     rootEntries.removeAll();
     allEntries.removeAll();
+    entryTexts.release();
     loaded = false;
     modified = true;
 }

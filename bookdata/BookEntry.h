@@ -7,7 +7,8 @@ namespace quillora {
 // Tag B: one book; may be followed by an L line.
 class BookEntry : public LibraryEntry {
 public:
-    explicit BookEntry(Package* ownerPackage) : LibraryEntry(ownerPackage, EntryKind::Book) {}
+    explicit BookEntry(Package* ownerPackage)
+        : LibraryEntry(ownerPackage, EntryKind::Book, entryMemoryOf(ownerPackage)) {}
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     bool write(TextSink& out, std::int32_t version) const override;
 
@@ -15,10 +16,10 @@ public:
     std::uint8_t displayKind = 0;
     std::int32_t hasLValue = 0;
     std::int32_t hasExtraText = 0;
-    std::string extraText;
-    std::string text5;
-    std::string text6;
-    std::string text7;
+    EntryText extraText{textMemory()};
+    EntryText text5{textMemory()};
+    EntryText text6{textMemory()};
+    EntryText text7{textMemory()};
     std::int32_t extraFlag = 0;
     std::int32_t lValue = -1;
 };

@@ -4,7 +4,7 @@
 
 namespace quillora {
 
-bool ExtractEntry::readLine(TextCursor& in, std::string* text8) {
+bool ExtractEntry::readLine(TextCursor& in, EntryText* text8) {
     RecordReader line(in);
     id = line.leadingNumber();
     auxNumber = line.leadingUnsigned();
@@ -29,7 +29,7 @@ bool ExtractEntry::readLine(TextCursor& in, std::string* text8) {
     return line.end();
 }
 
-bool ExtractEntry::writeLine(TextSink& out, char tag, const std::string* text8) const {
+bool ExtractEntry::writeLine(TextSink& out, char tag, const EntryText* text8) const {
     RecordWriter line(out, tag);
     line.number(id).number(auxNumber).number(directoryId).text(name);
     if (text8 != nullptr) {

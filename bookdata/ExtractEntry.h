@@ -10,17 +10,17 @@ class ExtractEntry : public LibraryEntry {
 public:
     std::int32_t directoryId = 0;
     std::uint8_t displayKind = 0;
-    std::string text5;
-    std::string text6;
-    std::string text7;
+    EntryText text5{textMemory()};
+    EntryText text6{textMemory()};
+    EntryText text7{textMemory()};
     std::int32_t extraFlag = 0;
 
 protected:
     ExtractEntry(Package* ownerPackage, EntryKind entryKind)
-        : LibraryEntry(ownerPackage, entryKind) {}
+        : LibraryEntry(ownerPackage, entryKind, entryMemoryOf(ownerPackage)) {}
     // text8 is null for the layout without it.
-    bool readLine(TextCursor& in, std::string* text8);
-    bool writeLine(TextSink& out, char tag, const std::string* text8) const;
+    bool readLine(TextCursor& in, EntryText* text8);
+    bool writeLine(TextSink& out, char tag, const EntryText* text8) const;
 };
 
 } // namespace quillora

@@ -12,7 +12,7 @@ public:
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     bool write(TextSink& out, std::int32_t version) const override;
 
-    std::string text8;
+    EntryText text8{textMemory()};
 };
 
 } // namespace quillora

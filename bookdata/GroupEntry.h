@@ -8,7 +8,8 @@ namespace quillora {
 // package's allEntries, never by the group.
 class GroupEntry : public LibraryEntry {
 public:
-    explicit GroupEntry(Package* ownerPackage) : LibraryEntry(ownerPackage, EntryKind::Group) {}
+    explicit GroupEntry(Package* ownerPackage)
+        : LibraryEntry(ownerPackage, EntryKind::Group, entryMemoryOf(ownerPackage)) {}
     ~GroupEntry() override { children.removeAll(); }
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     bool write(TextSink& out, std::int32_t version) const override;

@@ -4,6 +4,7 @@
 #include "catalog/RefList.h"
 
 #include <cstdint>
+#include <memory_resource>
 #include <string>
 
 namespace quillora {
@@ -22,6 +23,11 @@ enum class EntryKind : std::uint16_t {
     ExtractGroup = 0x2000,
 };
 
+// A record's texts. A package reads its entries together and frees them
+// together, so their texts come from the package's own memory, not one heap
+// allocation each.
+using EntryText = std::pmr::string;
+
 class LibraryEntry {
 public:
     virtual ~LibraryEntry() = default;
@@ -34,25 +40,36 @@ public:
     virtual bool write(TextSink& out, std::int32_t version) const = 0;
 
     Package* owner;
+
+private:
+    // First, so that every text below can be made with it.
+    std::pmr::memory_resource* textMemory_;
+
+public:
     std::int32_t id = 0;
-    std::string name;
-    std::string text2;
-    std::string text3;
+    EntryText name{textMemory_};
+    EntryText text2{textMemory_};
+    EntryText text3{textMemory_};
     std::int8_t active = -1;
     std::int32_t imageId = 9;
     std::int32_t maintain = 1;
     std::uint8_t levelCode = 0;
     std::uint32_t auxNumber = 0;
-    std::string text4;
+    EntryText text4{textMemory_};
     std::uint8_t typeBits = 0x10;
     EntryKind kind = EntryKind::None;
     GroupEntry* parent = nullptr;
 
 protected:
-    LibraryEntry(Package* ownerPackage, EntryKind entryKind)
-        : owner(ownerPackage), kind(entryKind) {}
+    LibraryEntry(Package* ownerPackage, EntryKind entryKind, std::pmr::memory_resource* memory)
+        : owner(ownerPackage), textMemory_(memory), kind(entryKind) {}
+    std::pmr::memory_resource* textMemory() const { return textMemory_; }
 };
 
 using EntryList = ReferringList<LibraryEntry>;
+
+// Where the texts of an entry of this package are kept; the general heap for an
+// entry of no package.
+std::pmr::memory_resource* entryMemoryOf(Package* package);
 
 } // namespace quillora

@@ -8,15 +8,15 @@ namespace quillora {
 class ProgramEntry : public LibraryEntry {
 public:
     explicit ProgramEntry(Package* ownerPackage)
-        : LibraryEntry(ownerPackage, EntryKind::Program) {}
+        : LibraryEntry(ownerPackage, EntryKind::Program, entryMemoryOf(ownerPackage)) {}
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     bool write(TextSink& out, std::int32_t version) const override;
 
     std::int32_t directoryId = 0;
-    std::string text5;
-    std::string text6;
-    std::string text7;
-    std::string text8;
+    EntryText text5{textMemory()};
+    EntryText text6{textMemory()};
+    EntryText text7{textMemory()};
+    EntryText text8{textMemory()};
     std::int32_t extraFlag = 0;
 };
 

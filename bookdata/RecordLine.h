@@ -3,6 +3,7 @@
 // Each record's own file lists its fields in order through these two classes.
 #pragma once
 
+#include "bookdata/LibraryEntry.h"
 #include "catalog/Category.h"
 #include "platform/TextCursor.h"
 #include "platform/TextSink.h"
@@ -34,7 +35,7 @@ public:
     }
 
     // The characters up to the next bar, whatever their number; the bar is dropped.
-    void text(std::string& out) { in_.readUntil(out, '|'); }
+    void text(EntryText& out) { in_.readUntil(out, '|'); }
     // One character, whatever it is (the tab before an optional last string).
     void skipOne() { in_.skipOne(); }
 
@@ -86,7 +87,7 @@ public:
         return *this;
     }
     // A string as it is, then its bar.
-    RecordWriter& text(const std::string& value) {
+    RecordWriter& text(std::string_view value) {
         out_.text(value).bar();
         return *this;
     }

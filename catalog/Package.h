@@ -9,6 +9,7 @@
 #include "platform/TextFile.h"
 
 #include <cstdint>
+#include <memory_resource>
 #include <string>
 
 namespace quillora {
@@ -45,7 +46,9 @@ public:
     ResultCode readEntries(TextCursor& in, std::int32_t fileVersion);
     ResultCode writeEntries(TextSink& out) const;
 
-    // Book data file state
+    // Book data file state. The entries' texts are kept in entryTexts, which is
+    // emptied in one step when the entries are freed.
+    std::pmr::monotonic_buffer_resource entryTexts;
     EntryList rootEntries;
     OwningList<LibraryEntry> allEntries;
     std::int32_t formatVersion = 9;

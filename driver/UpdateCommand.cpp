@@ -114,8 +114,9 @@ public:
         }
         if (newId > 100) {
             book.directoryId = static_cast<std::int32_t>(newId);
-            say(out_, "Updating " + book.name + " id " + std::to_string(oldId) + " to " +
-                          std::to_string(newId));
+            std::string line = "Updating ";
+            line.append(book.name).append(" id ").append(std::to_string(oldId));
+            say(out_, line.append(" to ").append(std::to_string(newId)));
         }
     }
 
@@ -247,6 +248,15 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
         package->clear();
     }
 
+    // The catalogue cannot hold a section without a name; its writer leaves such
+    // a section out. Say so, rather than let its lines go unnoticed.
+    for (const Package* package : catalog->body.packages) {
+        if (package->name.empty()) {
+            err << kDiagnosticPrefix << "a package section with no name (book data file \""
+                << package->dataFileLocation << "\", " << package->items.count()
+                << " items) is not written back to " << catalogName << std::endl;
+        }
+    }
     say(out, "Saving " + catalogName);
     ResultCode writeResult = catalog->writeCatalog(files);
     if (!isSuccess(writeResult)) {

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <sstream>
+#include <string_view>
 #include <unordered_map>
 
 namespace quillora::fuzz {
@@ -25,7 +26,7 @@ public:
     Line(const Line&) = delete;
     Line& operator=(const Line&) = delete;
 
-    Line& operator()(const char* name, const std::string& value) {
+    Line& operator()(const char* name, std::string_view value) {
         out_ << ' ' << name << '=' << value.size() << ':' << value;
         return *this;
     }

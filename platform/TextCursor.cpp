@@ -170,7 +170,7 @@ bool TextCursor::readWord(std::string& word) {
     return true;
 }
 
-bool TextCursor::readUntil(std::string& out, char delim) {
+bool TextCursor::readUntil(std::string_view& out, char delim) {
     if (!sentry()) {
         return false;
     }
@@ -179,17 +179,11 @@ bool TextCursor::readUntil(std::string& out, char delim) {
     const void* hit = std::memchr(start, delim, left);
     if (hit != nullptr) {
         auto len = static_cast<std::size_t>(static_cast<const char*>(hit) - start);
-        // Filling a fresh string (a record field) costs less by building a new
-        // one; a reused buffer that is big enough keeps its storage.
-        if (out.empty() || len > out.capacity()) {
-            out = std::string(start, len);
-        } else {
-            out.assign(start, len);
-        }
+        out = std::string_view(start, len);
         pos_ += len + 1;
         return true;
     }
-    out.assign(start, left);
+    out = std::string_view(start, left);
     pos_ = text_.size();
     eof_ = true;
     if (left == 0) {

@@ -48,7 +48,19 @@ public:
 
     // Characters up to delim; the delim is consumed and not stored. Reaching the
     // end before delim marks end of input; reading nothing at all then fails.
-    bool readUntil(std::string& out, char delim);
+    // The view is into the text; it is left as it was when the cursor had
+    // already failed or ended.
+    bool readUntil(std::string_view& out, char delim);
+    // The same into any string type (record fields live in their own memory).
+    template <typename Text> bool readUntil(Text& out, char delim) {
+        if (!sentry()) {
+            return false;
+        }
+        std::string_view field;
+        const bool ok = readUntil(field, delim);
+        out.assign(field.data(), field.size());
+        return ok;
+    }
 
     bool failed() const { return failed_; }
     bool atEnd() const { return eof_; }

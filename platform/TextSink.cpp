@@ -9,15 +9,34 @@ void TextSink::grow(std::size_t n) {
     buffer_.resize(std::max({buffer_.size() * 2, used_ + n, kFirstRoom}));
 }
 
-// Digits are formed back to front in a small buffer and copied at once.
+// Digits are formed back to front, two at a time, in a small buffer and copied
+// at once: identifiers and sizes are mostly several digits long.
 TextSink& TextSink::u32Long(std::uint32_t v) {
+    static constexpr char kPairs[] = "00010203040506070809"
+                                     "10111213141516171819"
+                                     "20212223242526272829"
+                                     "30313233343536373839"
+                                     "40414243444546474849"
+                                     "50515253545556575859"
+                                     "60616263646566676869"
+                                     "70717273747576777879"
+                                     "80818283848586878889"
+                                     "90919293949596979899";
     char digits[10];
     char* const end = digits + sizeof digits;
     char* first = end;
-    do {
-        *--first = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v != 0);
+    while (v >= 100) {
+        const std::uint32_t pair = (v % 100) * 2;
+        v /= 100;
+        *--first = kPairs[pair + 1];
+        *--first = kPairs[pair];
+    }
+    if (v >= 10) {
+        *--first = kPairs[v * 2 + 1];
+        *--first = kPairs[v * 2];
+    } else {
+        *--first = static_cast<char>('0' + v);
+    }
     return text(std::string_view(first, static_cast<std::size_t>(end - first)));
 }
 

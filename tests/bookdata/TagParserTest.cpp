@@ -195,9 +195,9 @@ TEST(TagParser, LongStringsAreReadWholeAndWrittenBackUnchanged) {
     Package p;
     ASSERT_EQ(loadText(p, fs, file), result::Success);
     auto* book = static_cast<BookEntry*>(p.allEntries.at(0));
-    EXPECT_EQ(book->name, longName);
-    EXPECT_EQ(book->text2, longText);
-    EXPECT_EQ(book->extraText, longText);
+    EXPECT_EQ(std::string_view(book->name), longName);
+    EXPECT_EQ(std::string_view(book->text2), longText);
+    EXPECT_EQ(std::string_view(book->extraText), longText);
     EXPECT_EQ(saveText(p, fs), file);
 }
 

@@ -152,6 +152,35 @@ TEST(BookDataRun, AFailedLoadLeavesItsFileAndDirectoriesAsTheyWere) {
     EXPECT_NE(ini.find("D\t5\t$+HOME.\\other\n"), std::string::npos) << ini;
 }
 
+// The catalogue format leaves out a section without a name; the run says so.
+TEST(BookDataRun, ASectionWithNoNameIsReportedAsNotWrittenBack) {
+    FakePlatform platform = installed();
+    platform.files["Quillora.ini"] = "Version 9\n"
+                                     "[Categories]\n"
+                                     "1\t16\tAll|x|0 0 0|\n"
+                                     "[]\n"
+                                     "C:\\Lib\\unnamed.dat\n"
+                                     "x\n"
+                                     "1\tactive\n"
+                                     "D\t3\tC:\\Lib\\a\n"
+                                     "D\t4\tC:\\Lib\\b\n"
+                                     "\n"
+                                     "[Named:]\n"
+                                     "C:\\Lib\\named.dat\n"
+                                     "y\n"
+                                     "2\tactive\n";
+    platform.files["C:\\Lib\\unnamed.dat"] = "zobooksdatafile 9\n" + book9(1, 3, -1, 1);
+    platform.files["C:\\Lib\\named.dat"] = "zobooksdatafile 9\n" + book9(1, 0, -1, 1);
+
+    RunResult r = run(platform, {});
+    EXPECT_EQ(r.status, kExitOk);
+    EXPECT_EQ(r.err, "quillora-update: a package section with no name (book data file "
+                     "\"$+HOME.\\unnamed.dat\", 2 items) is not written back to Quillora.ini\n");
+    const std::string& ini = platform.files["Quillora.ini"];
+    EXPECT_EQ(ini.find("unnamed.dat"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("[Named:]\n"), std::string::npos) << ini;
+}
+
 TEST(BookDataRun, EveryKindOfEveryVersionRoundTripsAndASecondRunChangesNothing) {
     FakePlatform platform = installed();
     std::string ini = "Version 9\n[Categories]\n1\t16\tAll|x|0 0 0|\n";
