@@ -14,7 +14,7 @@ FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 300
 
 BENCH_BUILD := build-bench
-BENCH_NATIVE_PACKAGES := cmake make g++ libbenchmark-dev python3
+BENCH_NATIVE_PACKAGES := cmake make g++ libbenchmark-dev python3 time
 # Extra harness options, e.g. BENCH_ARGS="--packages 10 --rounds 3".
 BENCH_ARGS ?=
 

@@ -4,9 +4,11 @@
 Generates the library once, then alternates, round by round, (a) copying it
 (cp -r into a new folder, then sync) and (b) a full `quillora-update updatedir
 maintain=y` over a fresh copy (the copy is made and synced before the clock
-starts; the run's own sync is timed). Prints the medians, the ratio b/a, the
-throughput of (b), its peak resident memory and, when given, the summary of
-the micro-benchmarks, each against its target.
+starts; the run's own sync is timed), and the same run with its standard output
+discarded, which shows what the flushed message lines cost. Prints the medians,
+the ratio b/a, the throughput of (b), its peak resident memory (through GNU
+time) and, when given, the summary of the micro-benchmarks, each against its
+target.
 """
 import argparse
 import json
@@ -20,6 +22,7 @@ import time
 RATIO_TARGET = 2.0
 MICRO_TARGET_MB_S = 300.0
 MIB = 1024 * 1024
+TIME = "/usr/bin/time"
 
 
 def run_checked(argv, **kwargs):
@@ -48,34 +51,41 @@ def time_copy(library, target):
     return time.perf_counter() - start
 
 
-def time_run(tool, library, target, logs):
-    """Returns (seconds, peak RSS in bytes, CPU seconds) of one full run."""
+def time_run(tool, library, target, logs, out_path=None):
+    """Returns (seconds, peak RSS in bytes, CPU seconds) of one full run. Its
+    standard output goes to a file in logs, or to out_path when given."""
     remove(target)
     run_checked(["cp", "-r", library, target])
     run_checked(["sync"])
     env = dict(os.environ, QUILLORA_REGISTRY=os.path.join(target, "registry.reg"))
-    out_path = os.path.join(logs, "run.out")
+    out_path = out_path or os.path.join(logs, "run.out")
     err_path = os.path.join(logs, "run.err")
+    stats_path = os.path.join(logs, "run.stats")
+    # GNU time reports the peak of the tool alone: the rusage of a child forked
+    # from this interpreter would count the interpreter's own memory as well.
+    command = [TIME, "-f", "%M %U %S", "-o", stats_path, tool, "updatedir", "maintain=y"]
     with open(out_path, "wb") as out, open(err_path, "wb") as err:
         start = time.perf_counter()
-        child = subprocess.Popen([tool, "updatedir", "maintain=y"], cwd=target, env=env,
-                                 stdout=out, stderr=err)
-        _, status, usage = os.wait4(child.pid, 0)
-        child.returncode = os.waitstatus_to_exitcode(status)
+        returncode = subprocess.run(command, cwd=target, env=env, stdout=out, stderr=err).returncode
         run_checked(["sync"])
         seconds = time.perf_counter() - start
-    if child.returncode != 0 or os.path.getsize(err_path) != 0:
+    if returncode != 0 or os.path.getsize(err_path) != 0:
         with open(err_path, "r", errors="replace") as err:
-            sys.exit("quillora-update failed (exit %d):\n%s" % (child.returncode, err.read(2000)))
-    return seconds, usage.ru_maxrss * 1024, usage.ru_utime + usage.ru_stime
+            sys.exit("quillora-update failed (exit %d):\n%s" % (returncode, err.read(2000)))
+    with open(stats_path) as stats:
+        peak_kib, user, system = stats.read().split()[-3:]
+    return seconds, int(peak_kib) * 1024, float(user) + float(system)
 
 
 def check_output(logs, packages):
-    """A run that skipped packages would look fast: every package must be saved."""
+    """A run that skipped packages would look fast: every package must be saved.
+    Returns the number of lines the run printed."""
     with open(os.path.join(logs, "run.out"), "r", errors="replace") as out:
-        saved = sum(1 for line in out if line == "\tSaving\n")
+        lines = out.readlines()
+    saved = sum(1 for line in lines if line == "\tSaving\n")
     if saved != packages:
         sys.exit("quillora-update saved %d of %d packages" % (saved, packages))
+    return len(lines)
 
 
 def verdict(ok):
@@ -144,21 +154,28 @@ def main():
     library_bytes = folder_bytes(library)
     largest = int(facts["largest_data_file"])
 
-    copies, runs, peaks, cpus = [], [], [], []
+    copies, runs, peaks, cpus, quiet_runs = [], [], [], [], []
+    message_lines = 0
     for round_number in range(args.rounds):
         # Alternate which goes first, so neither always follows the other.
-        order = ("copy", "run") if round_number % 2 == 0 else ("run", "copy")
+        order = ("copy", "run", "quiet") if round_number % 2 == 0 else ("quiet", "run", "copy")
         for what in order:
             if what == "copy":
                 copies.append(time_copy(library, copy_target))
-            else:
+            elif what == "run":
                 seconds, peak, cpu = time_run(tool, library, run_target, work)
-                check_output(work, args.packages)
+                message_lines = check_output(work, args.packages)
                 runs.append(seconds)
                 peaks.append(peak)
                 cpus.append(cpu)
-        print("round %d: copy %.3f s, run %.3f s (cpu %.3f s), peak %.1f MiB"
-              % (round_number + 1, copies[-1], runs[-1], cpus[-1], peaks[-1] / MIB), flush=True)
+            else:
+                # Every message line is flushed, one write call each; the same
+                # run with its output discarded shows what those cost.
+                quiet_runs.append(time_run(tool, library, run_target, work, os.devnull)[0])
+        print("round %d: copy %.3f s, run %.3f s (cpu %.3f s), peak %.1f MiB, "
+              "run to /dev/null %.3f s"
+              % (round_number + 1, copies[-1], runs[-1], cpus[-1], peaks[-1] / MIB,
+                 quiet_runs[-1]), flush=True)
     remove(copy_target)
     remove(run_target)
 
@@ -179,6 +196,8 @@ def main():
     print("  ratio b/a                           %7.2f    (target <= %.1f: %s)"
           % (ratio, RATIO_TARGET, verdict(ratio <= RATIO_TARGET)))
     print("  throughput of (b)                   %7.1f MB/s" % (library_bytes / run_median / 1e6))
+    print("  lines (b) printed, each flushed     %7d" % message_lines)
+    print("  (b) with standard output /dev/null  %7.3f s" % statistics.median(quiet_runs))
     print("  peak resident memory of (b)         %7.1f MiB (target <= %.1f MiB: %s)"
           % (peak / MIB, memory_limit / MIB, verdict(peak <= memory_limit)))
     if args.micro:
