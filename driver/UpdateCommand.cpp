@@ -114,9 +114,10 @@ public:
         }
         if (newId > 100) {
             book.directoryId = static_cast<std::int32_t>(newId);
-            std::string line = "Updating ";
-            line.append(book.name).append(" id ").append(std::to_string(oldId));
-            say(out_, line.append(" to ").append(std::to_string(newId)));
+            // One buffer for every such line: a large library prints very many.
+            line_.assign("Updating ").append(book.name).append(" id ");
+            line_.append(std::to_string(oldId)).append(" to ").append(std::to_string(newId));
+            say(out_, line_);
         }
     }
 
@@ -126,6 +127,7 @@ private:
     std::ostream& out_;
     DirectoryChanges& changes_;
     std::array<std::uint32_t, 100> directoryIdMap_{};
+    std::string line_;
 };
 
 } // namespace
