@@ -51,6 +51,32 @@ bool writeAll(HANDLE file, const std::string& bytes) {
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
                                   FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
+// path with its last part spelt as the folder spells it. Names match without
+// regard to case, but a rename gives the file the spelling it is handed, so a
+// file written back under another spelling would be renamed. A short (8.3)
+// name comes back long for the same reason. path itself when the lookup fails.
+std::string spellingOnDisk(const std::string& path) {
+    std::size_t start = path.find_last_of("\\/:");
+    start = start == std::string::npos ? 0 : start + 1;
+    // Wildcards would find some other file.
+    if (start == path.size() || path.find_first_of("*?", start) != std::string::npos) {
+        return path;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return path;
+    }
+    FindClose(search);
+    std::string name = found.cFileName;
+    // A name the ANSI code page cannot spell comes back with '?' in it.
+    if (name.empty() || name.find('?') != std::string::npos ||
+        (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return path;
+    }
+    return path.substr(0, start) + name;
+}
+
 } // namespace
 
 // Binary: the core handles CR LF itself.
@@ -86,7 +112,7 @@ bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::str
     }
     bytes.resize(got);
     out.bytes = std::move(bytes);
-    out.resolvedPath = name;
+    out.resolvedPath = spellingOnDisk(name);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -10,24 +11,35 @@ namespace quillora::testing {
 
 namespace {
 
-void removeTree(const std::string& path) {
+// The names in folder but . and .., unsorted; false when it cannot be listed.
+bool listNames(const std::string& folder, std::vector<std::string>& names) {
     WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-                removeTree(child);
-            } else {
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    do {
+        std::string name = entry.cFileName;
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return true;
+}
+
+void removeTree(const std::string& path) {
+    std::vector<std::string> names;
+    listNames(path, names);
+    for (const std::string& name : names) {
+        std::string child = path + "\\" + name;
+        DWORD attributes = GetFileAttributesA(child.c_str());
+        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            removeTree(child);
+        } else {
+            DeleteFileA(child.c_str());
+        }
     }
     RemoveDirectoryA(path.c_str());
 }
@@ -68,6 +80,15 @@ std::string readBytes(const std::string& path) {
 
 bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    if (!listNames(folder, names)) {
+        ADD_FAILURE() << "cannot list " << folder << " (" << GetLastError() << ")";
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace quillora::testing

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace quillora::testing {
 
@@ -25,5 +26,7 @@ private:
 void writeBytes(const std::string& path, const std::string& bytes);
 std::string readBytes(const std::string& path);
 bool fileExists(const std::string& path);
+// The names in folder as the file system spells them, sorted; without . and ..
+std::vector<std::string> namesIn(const std::string& folder);
 
 } // namespace quillora::testing
