@@ -40,6 +40,7 @@ std::string recordLines(char tag, int version) {
 // Through the tag parser, which hands each line to its kind's read.
 bool readAll(const std::string& text, int version, Package& package) {
     package.clear();
+    package.reserveEntryTexts(text.size());
     TextCursor in(text);
     return package.readEntries(in, version) == 0 && package.allEntries.count() == kLines;
 }

@@ -19,6 +19,8 @@ constexpr std::size_t kMagicSearch = 19;
 constexpr std::size_t kRestOfHeader = 10;
 // A guess at the written size of one record, to build the file in one buffer.
 constexpr std::size_t kRecordSizeGuess = 128;
+// Room for the texts beyond the file's own size: allocator bookkeeping.
+constexpr std::size_t kTextRoomSlack = 256;
 
 bool isMagic(const std::string& word) {
     return word.size() == kMagic.size() && startsWithNoCase(word, std::string(kMagic));
@@ -27,7 +29,7 @@ bool isMagic(const std::string& word) {
 } // namespace
 
 std::pmr::memory_resource* entryMemoryOf(Package* package) {
-    return package != nullptr ? &package->entryTexts : std::pmr::get_default_resource();
+    return package != nullptr ? &*package->entryTexts : std::pmr::get_default_resource();
 }
 
 ResultCode Package::load(Platform& platform) {
@@ -56,6 +58,7 @@ ResultCode Package::load(Platform& platform) {
     openedPath = file.resolvedPath.empty() ? path : file.resolvedPath;
     DecodedText decoded = decodeText(std::move(file.bytes));
     lineEnding = decoded.lineEnding;
+    reserveEntryTexts(decoded.text.size());
     TextCursor in(decoded.text);
     std::int32_t fileVersion = 0;
     ResultCode code = readHeader(in, fileVersion);
@@ -94,9 +97,15 @@ ResultCode Package::save(Platform& platform) {
 void Package::clear() {
     rootEntries.removeAll();
     allEntries.removeAll();
-    entryTexts.release();
+    entryTexts.emplace();
     loaded = false;
     modified = true;
+}
+
+void Package::reserveEntryTexts(std::size_t fileTextSize) {
+    // Every text is part of the file and only those over 15 characters take
+    // room of their own, so this is enough for all of them at once.
+    entryTexts.emplace(fileTextSize + fileTextSize / 16 + kTextRoomSlack);
 }
 
 void Package::addEntry(LibraryEntry* entry) {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory_resource>
+#include <optional>
 #include <string>
 
 namespace quillora {
@@ -38,6 +39,8 @@ public:
     ResultCode load(Platform& platform);
     ResultCode save(Platform& platform);
     void clear();
+    // With no entries: makes room for the texts of a file of that many characters.
+    void reserveEntryTexts(std::size_t fileTextSize);
     void addEntry(LibraryEntry* entry);
     // Expands "$+CD.", "$+HOME." and "$+LOCAL." through the current catalogue.
     std::string resolveDataFilePath(const std::string& location) const;
@@ -47,8 +50,9 @@ public:
     ResultCode writeEntries(TextSink& out) const;
 
     // Book data file state. The entries' texts are kept in entryTexts, which is
-    // emptied in one step when the entries are freed.
-    std::pmr::monotonic_buffer_resource entryTexts;
+    // emptied in one step when the entries are freed, and made anew for each
+    // load with room for all the texts of the file.
+    std::optional<std::pmr::monotonic_buffer_resource> entryTexts{std::in_place};
     EntryList rootEntries;
     OwningList<LibraryEntry> allEntries;
     std::int32_t formatVersion = 9;

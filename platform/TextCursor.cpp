@@ -6,18 +6,6 @@
 
 namespace quillora {
 
-// Like an istream sentry: an operation started at the end of input fails.
-bool TextCursor::sentry() {
-    if (failed_) {
-        return false;
-    }
-    if (eof_) {
-        failed_ = true;
-        return false;
-    }
-    return true;
-}
-
 int TextCursor::peek() {
     if (!sentry()) {
         return kEnd;
@@ -167,29 +155,6 @@ bool TextCursor::readWord(std::string& word) {
     }
     word.assign(text_.substr(start, pos_ - start));
     eof_ = pos_ >= text_.size();
-    return true;
-}
-
-bool TextCursor::readUntil(std::string_view& out, char delim) {
-    if (!sentry()) {
-        return false;
-    }
-    const char* start = text_.data() + pos_;
-    std::size_t left = text_.size() - pos_;
-    const void* hit = std::memchr(start, delim, left);
-    if (hit != nullptr) {
-        auto len = static_cast<std::size_t>(static_cast<const char*>(hit) - start);
-        out = std::string_view(start, len);
-        pos_ += len + 1;
-        return true;
-    }
-    out = std::string_view(start, left);
-    pos_ = text_.size();
-    eof_ = true;
-    if (left == 0) {
-        failed_ = true;
-        return false;
-    }
     return true;
 }
 

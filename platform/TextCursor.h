@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -50,15 +51,20 @@ public:
     // end before delim marks end of input; reading nothing at all then fails.
     // The view is into the text; it is left as it was when the cursor had
     // already failed or ended.
-    bool readUntil(std::string_view& out, char delim);
+    inline bool readUntil(std::string_view& out, char delim);
     // The same into any string type (record fields live in their own memory).
     template <typename Text> bool readUntil(Text& out, char delim) {
+        std::string_view field;
         if (!sentry()) {
             return false;
         }
-        std::string_view field;
         const bool ok = readUntil(field, delim);
-        out.assign(field.data(), field.size());
+        if (out.empty()) {
+            // A fresh string (a record field) is filled for less by making it anew.
+            out = Text(field.data(), field.size(), out.get_allocator());
+        } else {
+            out.assign(field.data(), field.size());
+        }
         return ok;
     }
 
@@ -72,7 +78,17 @@ public:
     unsigned lineNumberAt(std::size_t position) const;
 
 private:
-    bool sentry();
+    // Like an istream sentry: an operation started at the end of input fails.
+    bool sentry() {
+        if (failed_) {
+            return false;
+        }
+        if (eof_) {
+            failed_ = true;
+            return false;
+        }
+        return true;
+    }
     // The common short number, read inline: whitespace, a minus when allowed, at
     // most 9 digits (so no overflow), not near the end of the text. Moves
     // nothing when the number is anything else; the full readers below then
@@ -120,6 +136,29 @@ bool TextCursor::readShortNumber(std::uint32_t& magnitude, bool& negative, bool 
     }
     pos_ = static_cast<std::size_t>(p - text_.data());
     magnitude = m;
+    return true;
+}
+
+bool TextCursor::readUntil(std::string_view& out, char delim) {
+    if (!sentry()) {
+        return false;
+    }
+    const char* start = text_.data() + pos_;
+    const std::size_t left = text_.size() - pos_;
+    const void* hit = std::memchr(start, delim, left);
+    if (hit != nullptr) {
+        const auto len = static_cast<std::size_t>(static_cast<const char*>(hit) - start);
+        out = std::string_view(start, len);
+        pos_ += len + 1;
+        return true;
+    }
+    out = std::string_view(start, left);
+    pos_ = text_.size();
+    eof_ = true;
+    if (left == 0) {
+        failed_ = true;
+        return false;
+    }
     return true;
 }
 
