@@ -75,7 +75,8 @@ bench:
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@mkdir -p scratch/bench
 	$(BENCH_BUILD)/bench/quillora-bench-micro --benchmark_min_time=0.2 \
-	  --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+	  --benchmark_min_warmup_time=0.1 --benchmark_repetitions=5 \
+	  --benchmark_display_aggregates_only=true \
 	  --benchmark_out=scratch/bench/micro.json --benchmark_out_format=json
 	python3 bench/run_bench.py --build $(BENCH_BUILD) --work scratch/bench \
 	  --micro scratch/bench/micro.json $(BENCH_ARGS)

@@ -249,4 +249,15 @@ BENCHMARK(writeCatalog);
 } // namespace
 } // namespace quillora::bench
 
-BENCHMARK_MAIN();
+// The process is set up as the tool sets itself up, so that memory behaves as
+// in a run.
+int main(int argc, char** argv) {
+    quillora::prepareHostProcess();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

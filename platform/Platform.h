@@ -115,4 +115,9 @@ std::string temporaryPathFor(const std::string& target, unsigned generation = 0)
 // The platform the program itself runs on (POSIX stand-ins or real Win32).
 std::unique_ptr<Platform> makeHostPlatform();
 
+// Sets up the process for a run, once, before it starts: a run frees the large
+// buffers of one package (its file's text, its entries' texts, its new content)
+// and takes as much again for the next, and that memory is kept for reuse.
+void prepareHostProcess();
+
 } // namespace quillora
