@@ -6,7 +6,7 @@ std::unique_ptr<Platform> makeHostPlatform() {
     return std::make_unique<WindowsPlatform>();
 }
 
-// The process heap keeps freed memory for reuse already.
+// The C runtime's heap offers no such setting; left as it is (not measured here).
 void prepareHostProcess() {}
 
 } // namespace quillora
