@@ -117,7 +117,8 @@ std::unique_ptr<Platform> makeHostPlatform();
 
 // Sets up the process for a run, once, before it starts: a run frees the large
 // buffers of one package (its file's text, its entries' texts, its new content)
-// and takes as much again for the next, and that memory is kept for reuse.
+// and takes as much again for the next; where the host allows, that memory is
+// kept for reuse.
 void prepareHostProcess();
 
 } // namespace quillora
