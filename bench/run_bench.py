@@ -8,10 +8,9 @@ starts; the run's own sync is timed), and the same run with its standard output
 discarded, which shows what the flushed message lines cost; and once a round the
 floor: quillora-bench-floor reads every file and writes it back unchanged the
 way a run does, printing as many flushed lines, with no parsing at all, which is
-what no run can go below. Prints the medians,
-the ratio b/a, the throughput of (b), its peak resident memory (through GNU
-time) and, when given, the summary of the micro-benchmarks, each against its
-target.
+what no run can go below. Prints the medians, the ratio b/a, the throughput of
+(b), its peak resident memory (through GNU time) and, when given, the summary
+of the micro-benchmarks, each against its target.
 """
 import argparse
 import json
@@ -54,12 +53,17 @@ def time_copy(library, target):
     return time.perf_counter() - start
 
 
-def time_run(tool, library, target, logs, out_path=None):
-    """Returns (seconds, peak RSS in bytes, CPU seconds) of one full run. Its
-    standard output goes to a file in logs, or to out_path when given."""
+def fresh_copy(library, target):
+    """A copy of the library at target, on the disk before any clock starts."""
     remove(target)
     run_checked(["cp", "-r", library, target])
     run_checked(["sync"])
+
+
+def time_run(tool, library, target, logs, out_path=None):
+    """Returns (seconds, peak RSS in bytes, CPU seconds) of one full run. Its
+    standard output goes to a file in logs, or to out_path when given."""
+    fresh_copy(library, target)
     env = dict(os.environ, QUILLORA_REGISTRY=os.path.join(target, "registry.reg"))
     out_path = out_path or os.path.join(logs, "run.out")
     err_path = os.path.join(logs, "run.err")
@@ -83,9 +87,7 @@ def time_run(tool, library, target, logs, out_path=None):
 def time_floor(floor, library, target, lines):
     """The same files read and written back unchanged the way a run writes them,
     and as many lines printed and flushed, with no parsing at all."""
-    remove(target)
-    run_checked(["cp", "-r", library, target])
-    run_checked(["sync"])
+    fresh_copy(library, target)
     files = sorted(os.path.relpath(os.path.join(folder, name), target)
                    for folder, _, names in os.walk(target) for name in names
                    if name.endswith((".dat", ".ini")))

@@ -56,4 +56,14 @@ public:
 LibraryCatalog* currentCatalog();
 void publishCurrentCatalog(LibraryCatalog* catalog);
 
+// Publishes a catalogue for as long as it lives, and unpublishes it on every
+// way out of the scope.
+class PublishedCatalog {
+public:
+    explicit PublishedCatalog(LibraryCatalog* catalog) { publishCurrentCatalog(catalog); }
+    ~PublishedCatalog() { publishCurrentCatalog(nullptr); }
+    PublishedCatalog(const PublishedCatalog&) = delete;
+    PublishedCatalog& operator=(const PublishedCatalog&) = delete;
+};
+
 } // namespace quillora

@@ -25,15 +25,6 @@ void say(std::ostream& out, const std::string& line) {
     out << line << std::endl;
 }
 
-// Unpublishes the current catalogue on every way out of the run.
-class PublishedCatalog {
-public:
-    explicit PublishedCatalog(LibraryCatalog* catalog) { publishCurrentCatalog(catalog); }
-    ~PublishedCatalog() { publishCurrentCatalog(nullptr); }
-    PublishedCatalog(const PublishedCatalog&) = delete;
-    PublishedCatalog& operator=(const PublishedCatalog&) = delete;
-};
-
 const char* boolText(bool value) {
     return value ? "true" : "false";
 }

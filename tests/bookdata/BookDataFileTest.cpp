@@ -178,7 +178,7 @@ TEST(BookDataFile, LocationMacrosResolveThroughTheCurrentCatalog) {
     catalog.homeDirectory = "C:\\Quillora";
     catalog.cdDirectory = "D:";
     catalog.localDirectory = "C:\\Local";
-    publishCurrentCatalog(&catalog);
+    PublishedCatalog published(&catalog);
     EXPECT_EQ(p.resolveDataFilePath("$+home.\\books\\guide.dat"), "C:\\Quillora\\books\\guide.dat");
     EXPECT_EQ(p.resolveDataFilePath("$+CD.\\x.dat"), "D:\\x.dat");
     EXPECT_EQ(p.resolveDataFilePath("$+LOCAL.\\y.dat"), "C:\\Local\\y.dat");
@@ -188,7 +188,6 @@ TEST(BookDataFile, LocationMacrosResolveThroughTheCurrentCatalog) {
     fs.files["C:\\Quillora\\books\\guide.dat"] = kHeader9 + bookLine(1);
     p.dataFileLocation = "$+HOME.\\books\\guide.dat";
     EXPECT_EQ(p.load(fs), result::Success);
-    publishCurrentCatalog(nullptr);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 namespace quillora {
 namespace {
 
+using testing::addDirectory;
 using testing::readCatalogText;
 
 Package& addPackage(LibraryCatalog& catalog, const std::string& name) {
@@ -17,13 +18,6 @@ Package& addPackage(LibraryCatalog& catalog, const std::string& name) {
     added.name = name;
     catalog.body.packages.append(std::move(package));
     return added;
-}
-
-void addDirectory(Package& package, std::int32_t id, const std::string& path) {
-    auto item = std::make_unique<DirectoryItem>();
-    item->id = id;
-    item->path = path;
-    package.items.append(std::move(item));
 }
 
 void addMarked(Package& package, std::int32_t id, char mark, const std::string& text) {

@@ -1,5 +1,6 @@
 // Book data files through the update: load, flags and renumbering, abbreviation,
 // save; and whole runs over a catalogue whose packages hold real files.
+#include "catalog/CatalogTestSupport.h"
 #include "catalog/DirectoryItem.h"
 #include "catalog/LibraryCatalog.h"
 #include "driver/UpdateCommand.h"
@@ -14,26 +15,9 @@
 namespace quillora {
 namespace {
 
+using testing::addDirectory;
 using testing::FakePlatform;
 using testing::RunResult;
-
-// Publishes a catalogue for the length of a test.
-class Published {
-public:
-    explicit Published(LibraryCatalog& catalog) { publishCurrentCatalog(&catalog); }
-    ~Published() { publishCurrentCatalog(nullptr); }
-    Published(const Published&) = delete;
-    Published& operator=(const Published&) = delete;
-};
-
-DirectoryItem* addDirectory(Package& p, std::int32_t id, const std::string& path) {
-    auto item = std::make_unique<DirectoryItem>();
-    item->id = id;
-    item->path = path;
-    DirectoryItem* raw = item.get();
-    p.items.append(std::move(item));
-    return raw;
-}
 
 // A version-5 book line in directory dir, and what it becomes in version 9
 // with the given directory and maintain flag.
@@ -52,7 +36,7 @@ TEST(BookDataUpdate, LoadRenumberAbbreviateAndSave) {
     catalog.homeDirectory = "C:\\Lib";
     catalog.cdDirectory = "D:";
     catalog.localDirectory = "C:\\Lib\\Local";
-    Published published(catalog);
+    PublishedCatalog published(&catalog);
     FakePlatform fs;
     fs.files["C:\\Lib\\manuals.dat"] = "zobooksdatafile 5\n"
                                        "G\t1\t0\tManuals|||0\t-1\n" +

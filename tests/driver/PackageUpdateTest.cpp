@@ -2,6 +2,7 @@
 #include "bookdata/BookEntry.h"
 #include "bookdata/GroupEntry.h"
 #include "bookdata/ProgramEntry.h"
+#include "catalog/CatalogTestSupport.h"
 #include "catalog/DirectoryItem.h"
 #include "catalog/LibraryCatalog.h"
 #include "catalog/MarkedItem.h"
@@ -15,14 +16,7 @@
 namespace quillora {
 namespace {
 
-DirectoryItem* addDirectory(Package& p, std::int32_t id, const std::string& path) {
-    auto item = std::make_unique<DirectoryItem>();
-    item->id = id;
-    item->path = path;
-    DirectoryItem* raw = item.get();
-    p.items.append(std::move(item));
-    return raw;
-}
+using testing::addDirectory;
 
 BookEntry* addBook(Package& p, const std::string& name, std::int32_t directoryId) {
     auto* book = new BookEntry(&p);

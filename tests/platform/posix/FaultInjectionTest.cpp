@@ -101,7 +101,7 @@ protected:
         catalog.homeDirectory = "C:\\Quillora";
         catalog.localDirectory = "C:\\Users\\Public\\Quillora";
         catalog.cdDirectory = "d:";
-        publishCurrentCatalog(&catalog);
+        PublishedCatalog published(&catalog);
         ASSERT_EQ(catalog.readCatalog(platform), 0) << label << ": " << catalog.diagnostic;
         for (Package* package : catalog.body.packages) {
             ASSERT_EQ(package->load(platform), 0) << label << ": " << package->diagnostic;
@@ -116,7 +116,6 @@ protected:
                     << " names directory " << book->directoryId;
             }
         }
-        publishCurrentCatalog(nullptr);
     }
 
     testing::TempLibrary temp_;
