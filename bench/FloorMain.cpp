@@ -1,7 +1,8 @@
 // quillora-bench-floor: what a run costs before any parsing. Reads each file
-// named and writes it back unchanged the way a run does (temporary file beside
-// it, flushed, all renamed at the end), and prints LINES lines in all, each
-// flushed as a run's messages are.
+// named and writes it back unchanged the way a run does (under the library's
+// lock, a new file beside each, flushed, all put in place together under a
+// commit record), and prints LINES lines in all, each flushed as a run's
+// messages are.
 //   quillora-bench-floor LINES FILE...
 #include "platform/Platform.h"
 #include "platform/StagedFiles.h"
@@ -21,12 +22,17 @@ int main(int argc, char** argv) {
     const auto files = static_cast<unsigned long>(argc - 2);
     quillora::prepareHostProcess();
     std::unique_ptr<quillora::Platform> host = quillora::makeHostPlatform();
-    quillora::StagedFiles staged(*host);
+    std::string error;
+    auto lock = host->fileSystem().lockLibrary("quillora-bench-floor.lock", [] {}, error);
+    if (!lock) {
+        std::cerr << "quillora-bench-floor: " << error << std::endl;
+        return 1;
+    }
+    quillora::StagedFiles staged(*host, "quillora-bench-floor.commit");
     unsigned long printed = 0;
     for (unsigned long i = 0; i < files; ++i) {
         const std::string name = argv[i + 2];
         quillora::FileBytes file;
-        std::string error;
         if (!staged.readFile(name, file, error) ||
             !staged.replaceFile(file.resolvedPath.empty() ? name : file.resolvedPath, file.bytes,
                                 error)) {

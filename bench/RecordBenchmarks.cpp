@@ -117,18 +117,16 @@ public:
         out.resolvedPath = name;
         return true;
     }
-    bool writeTemporary(const std::string& temporaryPath, const std::string&,
-                        const std::string& bytes, std::string&) override {
-        files[temporaryPath] = bytes;
+    // Saving replaces a string; the file system is never reached.
+    bool replaceFile(const std::string& resolvedPath, const std::string& bytes,
+                     std::string&) override {
+        files[resolvedPath] = bytes;
         return true;
     }
-    bool commitTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
-                         std::string&) override {
-        files[resolvedPath] = std::move(files[temporaryPath]);
-        files.erase(temporaryPath);
-        return true;
-    }
-    void discardTemporary(const std::string& temporaryPath) override { files.erase(temporaryPath); }
+    FileSystem& fileSystem() override { return host_->fileSystem(); }
+
+private:
+    std::unique_ptr<Platform> host_ = makeHostPlatform();
 };
 
 // One package's book data file of kLines records of mixed kinds.

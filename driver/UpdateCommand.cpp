@@ -4,6 +4,7 @@
 #include "catalog/DirectoryItem.h"
 #include "catalog/LibraryCatalog.h"
 #include "driver/UpdateOptions.h"
+#include "platform/LibraryRecovery.h"
 #include "platform/Platform.h"
 #include "platform/StagedFiles.h"
 #include "product/CdDrive.h"
@@ -196,6 +197,28 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
 
     const std::string catalogName = programName() + ".ini";
     say(out, "Reading " + catalogName);
+    // From here to the last file in place the library is this run's alone; a
+    // run that died before leaves its commit record, finished or undone first.
+    FileSystem& disk = platform.fileSystem();
+    std::string lockError;
+    std::unique_ptr<LibraryLock> lock =
+        disk.lockLibrary(programName() + ".lock", [&err] {
+            err << kDiagnosticPrefix << "waiting for another run on this library to finish"
+                << std::endl;
+        }, lockError);
+    const std::string recordPath = programName() + ".commit";
+    std::vector<std::string> notes;
+    std::string recoveryError;
+    bool recovered = lock != nullptr && recoverLibrary(disk, recordPath, notes, recoveryError);
+    for (const std::string& note : notes) {
+        err << kDiagnosticPrefix << note << std::endl;
+    }
+    if (!recovered) {
+        say(out, "Cannot find " + catalogName);
+        err << kDiagnosticPrefix << (lock ? recoveryError : lockError)
+            << "; nothing was read or written" << std::endl;
+        return kExitStopped;
+    }
     ResultCode readResult = catalog->readCatalog(platform);
     if (!isSuccess(readResult)) {
         say(out, "Cannot find " + catalogName);
@@ -208,7 +231,7 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
     int status = kExitOk;
     // The book data files and the catalogue refer to each other (directory
     // identifiers): none is replaced until all are written.
-    StagedFiles files(platform);
+    StagedFiles files(platform, recordPath);
     std::size_t cursor = 0;
     for (Package* package = catalog->body.packages.first(cursor); package != nullptr;
          package = catalog->body.packages.next(cursor)) {

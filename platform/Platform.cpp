@@ -2,25 +2,28 @@
 
 namespace quillora {
 
-std::string temporaryPathFor(const std::string& target, unsigned generation) {
-    std::string path = target + ".quillora-tmp";
-    if (generation != 0) {
-        path += std::to_string(generation);
-    }
-    return path;
-}
-
 bool Platform::replaceFile(const std::string& resolvedPath, const std::string& bytes,
                            std::string& error) {
-    const std::string temporary = temporaryPathFor(resolvedPath);
-    if (!writeTemporary(temporary, resolvedPath, bytes, error)) {
+    FileSystem& disk = fileSystem();
+    std::string staged;
+    std::string identity;
+    CreateStatus status = CreateStatus::Exists;
+    for (int attempt = 0; attempt < 8 && status == CreateStatus::Exists; ++attempt) {
+        staged = resolvedPath + ".quillora-" + disk.randomHex();
+        status = disk.createFile(staged, bytes, resolvedPath, identity, error);
+    }
+    if (status != CreateStatus::Created) {
+        if (status == CreateStatus::Exists) {
+            error = "cannot write " + resolvedPath + ": every new name tried beside it was taken";
+        }
         return false;
     }
-    if (!flushTemporary(temporary, error) || !commitTemporary(temporary, resolvedPath, error)) {
-        discardTemporary(temporary);
+    if (!disk.syncFile(staged, error) || !disk.renameFile(staged, resolvedPath, error)) {
+        std::string ignored;
+        disk.removeFile(staged, ignored);
         return false;
     }
-    return true;
+    return disk.syncFolder(disk.folderOf(resolvedPath), error);
 }
 
 } // namespace quillora

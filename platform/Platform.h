@@ -3,6 +3,8 @@
 // whole run can be driven in tests by a fake.
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -85,32 +87,13 @@ public:
     // --- whole files. name is as stored by the product (Windows form allowed);
     // the platform finds the file and reports where.
     virtual bool readFile(const std::string& name, FileBytes& out, std::string& error) = 0;
-    // Writes bytes to temporaryPath, beside resolvedPath, and flushes them to
-    // disk; the file takes over resolvedPath's permissions. A read-only target
-    // fails here, before anything is written. On failure nothing is left behind.
-    virtual bool writeTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
-                                const std::string& bytes, std::string& error) = 0;
-    // Waits until a written temporary file is on the disk, where writing it
-    // only started that (by default it already is).
-    virtual bool flushTemporary(const std::string& temporaryPath, std::string& error) {
-        (void)temporaryPath;
-        (void)error;
-        return true;
-    }
-    // Puts a written (and flushed) temporary file in place of resolvedPath in
-    // one step.
-    virtual bool commitTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
-                                 std::string& error) = 0;
-    virtual void discardTemporary(const std::string& temporaryPath) = 0;
+    // The operations a commit is built from.
+    virtual FileSystem& fileSystem() = 0;
     // Replaces the file at resolvedPath with bytes at once: either the old or the
     // new content survives, never a mix.
     virtual bool replaceFile(const std::string& resolvedPath, const std::string& bytes,
                              std::string& error);
 };
-
-// The temporary file that stands beside target while its new content waits;
-// generation tells apart several waiting contents of one target.
-std::string temporaryPathFor(const std::string& target, unsigned generation = 0);
 
 // The platform the program itself runs on (POSIX stand-ins or real Win32).
 std::unique_ptr<Platform> makeHostPlatform();

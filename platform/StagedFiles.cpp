@@ -1,6 +1,19 @@
 #include "platform/StagedFiles.h"
 
+#include <algorithm>
+
 namespace quillora {
+
+namespace {
+
+// How many random names to try before giving up on a folder where each is
+// taken: someone is planting them.
+constexpr int kNameTries = 8;
+
+} // namespace
+
+StagedFiles::StagedFiles(Platform& inner, std::string recordPath)
+    : inner_(inner), disk_(inner.fileSystem()), recordPath_(std::move(recordPath)) {}
 
 bool StagedFiles::readFile(const std::string& name, FileBytes& out, std::string& error) {
     if (!inner_.readFile(name, out, error)) {
@@ -11,63 +24,188 @@ bool StagedFiles::readFile(const std::string& name, FileBytes& out, std::string&
         return true;
     }
     FileBytes staged;
-    if (!inner_.readFile(it->second.temporaryPath, staged, error)) {
+    if (!inner_.readFile(it->second.staged, staged, error)) {
         return false;
     }
     out.bytes = std::move(staged.bytes);
     return true;
 }
 
-bool StagedFiles::replaceFile(const std::string& resolvedPath, const std::string& bytes,
-                              std::string& error) {
-    auto it = waiting_.find(resolvedPath);
-    // A second content for one target gets a file of its own, so that the first
-    // stays whole should writing the second fail.
-    unsigned generation = it == waiting_.end() ? 0 : it->second.generation + 1;
-    std::string temporary = temporaryPathFor(resolvedPath, generation);
-    if (!inner_.writeTemporary(temporary, resolvedPath, bytes, error)) {
+bool StagedFiles::appendToRecord(const std::string& text, std::string& error) {
+    if (!disk_.appendFile(recordPath_, text, error) || !disk_.syncFile(recordPath_, error)) {
         return false;
     }
+    recordText_ += text;
+    return true;
+}
+
+bool StagedFiles::recordFolder(const std::string& folder, std::string& error) {
+    if (std::find(folders_.begin(), folders_.end(), folder) != folders_.end()) {
+        return true;
+    }
+    if (!recordStarted_) {
+        token_ = disk_.randomHex();
+        const std::string start = commitRecordStart(token_);
+        std::string identity;
+        CreateStatus status = disk_.createFile(recordPath_, start, "", identity, error);
+        if (status == CreateStatus::Exists) {
+            error = recordPath_ + " appeared during the run: it is not this tool's";
+        }
+        if (status != CreateStatus::Created) {
+            return false;
+        }
+        recordStarted_ = true;
+        recordText_ = start;
+        if (!disk_.syncFile(recordPath_, error) ||
+            !disk_.syncFolder(disk_.folderOf(recordPath_), error)) {
+            return false;
+        }
+    }
+    if (!appendToRecord(commitRecordFolder(folder), error)) {
+        return false;
+    }
+    folders_.push_back(folder);
+    return true;
+}
+
+bool StagedFiles::replaceFile(const std::string& resolvedPath, const std::string& bytes,
+                              std::string& error) {
+    if (!recordFolder(disk_.folderOf(resolvedPath), error)) {
+        return false;
+    }
+    StagedEntry entry;
+    entry.target = resolvedPath;
+    CreateStatus status = CreateStatus::Exists;
+    for (int attempt = 0; attempt < kNameTries && status == CreateStatus::Exists; ++attempt) {
+        entry.staged = resolvedPath + stagedNameMark(token_) + disk_.randomHex().substr(0, 8);
+        status = disk_.createFile(entry.staged, bytes, resolvedPath, entry.identity, error);
+    }
+    if (status == CreateStatus::Exists) {
+        error = "cannot stage " + resolvedPath + ": every new name tried beside it was taken";
+    }
+    if (status != CreateStatus::Created) {
+        return false;
+    }
+    auto it = waiting_.find(resolvedPath);
     if (it == waiting_.end()) {
-        waiting_.emplace(resolvedPath, Waiting{temporary, generation});
+        waiting_.emplace(resolvedPath, entry);
         order_.push_back(resolvedPath);
     } else {
-        inner_.discardTemporary(it->second.temporaryPath);
-        it->second = Waiting{temporary, generation};
+        // The first content stays whole until the second is written; it goes
+        // before the commit.
+        superseded_.push_back(it->second.staged);
+        it->second = entry;
     }
     return true;
 }
 
-bool StagedFiles::commit(std::vector<std::string>& errors) {
-    for (const std::string& target : order_) {
-        std::string error;
-        if (!inner_.flushTemporary(waiting_.at(target).temporaryPath, error)) {
-            errors.push_back(error + "; nothing was replaced");
-            discard();
-            return false;
-        }
-    }
-    bool ok = true;
-    for (const std::string& target : order_) {
-        const Waiting& waiting = waiting_.at(target);
-        std::string error;
-        if (!inner_.commitTemporary(waiting.temporaryPath, target, error)) {
-            inner_.discardTemporary(waiting.temporaryPath);
-            errors.push_back(error);
-            ok = false;
-        }
-    }
+void StagedFiles::forget() {
     waiting_.clear();
     order_.clear();
+    superseded_.clear();
+    folders_.clear();
+    recordStarted_ = false;
+    recordText_.clear();
+}
+
+bool StagedFiles::removeStaged(std::string& error) {
+    bool ok = true;
+    std::vector<std::string> paths = superseded_;
+    for (const std::string& target : order_) {
+        paths.push_back(waiting_.at(target).staged);
+    }
+    for (const std::string& path : paths) {
+        ok = disk_.removeFile(path, error) && ok;
+    }
+    superseded_.clear();
+    for (const std::string& folder : folders_) {
+        ok = ok && disk_.syncFolder(folder, error);
+    }
     return ok;
 }
 
 void StagedFiles::discard() {
-    for (const std::string& target : order_) {
-        inner_.discardTemporary(waiting_.at(target).temporaryPath);
+    if (!recordStarted_) {
+        return;
     }
-    waiting_.clear();
-    order_.clear();
+    std::string error;
+    // The record goes last, and only once the staged files are gone for good:
+    // it is what lets the next run find any that are left.
+    if (removeStaged(error)) {
+        if (disk_.removeFile(recordPath_, error)) {
+            disk_.syncFolder(disk_.folderOf(recordPath_), error);
+        }
+    }
+    forget();
+}
+
+bool StagedFiles::commit(std::vector<std::string>& errors) {
+    if (!recordStarted_) {
+        return true;
+    }
+    std::string error;
+    auto fail = [&](const std::string& why) {
+        errors.push_back(why + "; nothing was replaced");
+        discard();
+        return false;
+    };
+    for (const std::string& target : order_) {
+        if (!disk_.syncFile(waiting_.at(target).staged, error)) {
+            return fail(error);
+        }
+        PathKind kind = disk_.examine(target).kind;
+        if (kind == PathKind::Folder || kind == PathKind::Other) {
+            return fail("cannot replace " + target + ": it is not a file");
+        }
+    }
+    for (const std::string& path : superseded_) {
+        if (!disk_.removeFile(path, error)) {
+            return fail(error);
+        }
+    }
+    superseded_.clear();
+    for (const std::string& folder : folders_) {
+        if (!disk_.syncFolder(folder, error)) {
+            return fail(error);
+        }
+    }
+
+    std::vector<StagedEntry> entries;
+    for (const std::string& target : order_) {
+        entries.push_back(waiting_.at(target));
+    }
+    const std::string kept = "; " + recordPath_ + " is kept: the next run finishes this one";
+    // The moment of the commit: once the record's last line is on the disk,
+    // the new files count, whatever happens next.
+    if (!appendToRecord(commitRecordEnd(recordText_, entries), error)) {
+        errors.push_back(error + "; " + recordPath_ +
+                         " is kept: the next run finishes this run or undoes it");
+        forget();
+        return false;
+    }
+    for (const StagedEntry& entry : entries) {
+        PathInfo staged = disk_.examine(entry.staged);
+        if (staged.kind != PathKind::File || staged.identity != entry.identity) {
+            errors.push_back("cannot put " + entry.target + " in place: " + entry.staged +
+                             " is not the file this run wrote" + kept);
+            forget();
+            return false;
+        }
+        if (!disk_.renameFile(entry.staged, entry.target, error) ||
+            !disk_.syncFolder(disk_.folderOf(entry.target), error)) {
+            errors.push_back(error + kept);
+            forget();
+            return false;
+        }
+    }
+    bool ok = disk_.removeFile(recordPath_, error) &&
+              disk_.syncFolder(disk_.folderOf(recordPath_), error);
+    if (!ok) {
+        errors.push_back(error + "; every file is in place, and the next run removes " +
+                         recordPath_);
+    }
+    forget();
+    return ok;
 }
 
 } // namespace quillora

@@ -1,8 +1,11 @@
 // Holds back every file replacement of a run until the run has written all
-// its files, so that the catalogue and the book data files it refers to change
-// together: a run that cannot write the catalogue changes nothing at all.
+// its files, then puts them in place together under a commit record, so that
+// the catalogue and the book data files it refers to change together even
+// when the process or the machine dies on the way: the next run finishes a
+// committed run and undoes one that did not commit (LibraryRecovery).
 #pragma once
 
+#include "platform/CommitRecord.h"
 #include "platform/Platform.h"
 
 #include <map>
@@ -13,27 +16,33 @@ namespace quillora {
 
 class StagedFiles : public Platform {
 public:
-    explicit StagedFiles(Platform& inner) : inner_(inner) {}
+    // recordPath: the library's commit record, beside its catalogue.
+    StagedFiles(Platform& inner, std::string recordPath);
     // Whatever was not committed is discarded.
     ~StagedFiles() override { discard(); }
     StagedFiles(const StagedFiles&) = delete;
     StagedFiles& operator=(const StagedFiles&) = delete;
 
-    // Puts every waiting file in place, in the order they were written, once
-    // all of them are on the disk: a file that cannot be flushed changes
-    // nothing at all. Each failure is added to errors; false when there was one.
+    // Waits for every staged file to be on the disk, completes the record (the
+    // commit), then puts each file in place in the order they were written and
+    // removes the record. A failure before the commit changes nothing; one
+    // after it leaves the record for the next run to finish. Each failure is
+    // added to errors; false when there was one.
     bool commit(std::vector<std::string>& errors);
-    // Removes every waiting file; the targets keep their old content.
+    // Removes every staged file and the record; the targets keep their old
+    // content.
     void discard();
     std::size_t waitingCount() const { return order_.size(); }
 
     // A file waiting to replace its target is read in the target's place.
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
-    // Writes the new content beside the target, flushed, and keeps it waiting.
+    // Writes the new content beside the target, under a new name of its own,
+    // and keeps it waiting.
     bool replaceFile(const std::string& resolvedPath, const std::string& bytes,
                      std::string& error) override;
 
     // Everything else goes straight to the platform.
+    FileSystem& fileSystem() override { return disk_; }
     unsigned driveType(const std::string& root) override { return inner_.driveType(root); }
     std::string fullPath(const std::string& path) override { return inner_.fullPath(path); }
     void splitPath(const std::string& path, std::string& drive, std::string& dir) override {
@@ -59,30 +68,29 @@ public:
                                                          std::string& error) override {
         return inner_.openResourceLibrary(name, error);
     }
-    bool writeTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
-                        const std::string& bytes, std::string& error) override {
-        return inner_.writeTemporary(temporaryPath, resolvedPath, bytes, error);
-    }
-    bool commitTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
-                         std::string& error) override {
-        return inner_.commitTemporary(temporaryPath, resolvedPath, error);
-    }
-    bool flushTemporary(const std::string& temporaryPath, std::string& error) override {
-        return inner_.flushTemporary(temporaryPath, error);
-    }
-    void discardTemporary(const std::string& temporaryPath) override {
-        inner_.discardTemporary(temporaryPath);
-    }
 
 private:
-    struct Waiting {
-        std::string temporaryPath;
-        unsigned generation = 0;
-    };
+    // Starts the record (first staged file) and names each new folder in it,
+    // on the disk before any staged file is made there, so that the next run
+    // finds every file this one may leave.
+    bool recordFolder(const std::string& folder, std::string& error);
+    bool appendToRecord(const std::string& text, std::string& error);
+    // Removes every staged file, superseded ones too; false when one may be
+    // left.
+    bool removeStaged(std::string& error);
+    // Drops the run's state without touching the disk.
+    void forget();
 
     Platform& inner_;
-    std::map<std::string, Waiting> waiting_; // by target
-    std::vector<std::string> order_;         // targets, first written first
+    FileSystem& disk_;
+    const std::string recordPath_;
+    std::string token_;
+    std::string recordText_; // what the record holds so far
+    bool recordStarted_ = false;
+    std::vector<std::string> folders_;        // named in the record
+    std::map<std::string, StagedEntry> waiting_; // by target
+    std::vector<std::string> superseded_;        // staged, then staged again
+    std::vector<std::string> order_;             // targets, first written first
 };
 
 } // namespace quillora

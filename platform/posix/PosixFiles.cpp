@@ -3,8 +3,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,7 +62,7 @@ bool isReadOnly(const std::string& path, const struct stat& info) {
     return (info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0;
 }
 
-// A temporary file is on the disk before it replaces its target. Where the
+// A staged file is on the disk before it replaces its target. Where the
 // system allows, its writing out is only started when it is written (Flush) and
 // waited for (Sync) once the run has written all its files, before any is put in
 // place: by then the disk has done it. Waiting for each file right after
@@ -69,16 +72,6 @@ bool startFlush(int fd) {
     return ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE) == 0;
 #else
     return ::fsync(fd) == 0;
-#endif
-}
-
-bool finishFlush(const std::string& temporaryPath) {
-#ifdef __linux__
-    FileDescriptor fd(::open(temporaryPath.c_str(), O_RDONLY | O_CLOEXEC));
-    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
-#else
-    (void)temporaryPath;
-    return true;
 #endif
 }
 
@@ -118,8 +111,12 @@ int readHostFile(const std::string& path, std::string& bytes, std::string& error
         error = errnoText("cannot open", path);
         return failure;
     }
+    return readHostDescriptor(fd.get(), path, bytes, error);
+}
+
+int readHostDescriptor(int fd, const std::string& path, std::string& bytes, std::string& error) {
     struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) {
+    if (::fstat(fd, &info) != 0) {
         int failure = errno;
         error = errnoText("cannot examine", path);
         return failure;
@@ -135,7 +132,7 @@ int readHostFile(const std::string& path, std::string& bytes, std::string& error
         if (got == bytes.size()) {
             bytes.resize(bytes.size() + 65536); // the file may have grown
         }
-        ssize_t n = ::read(fd.get(), &bytes[got], bytes.size() - got);
+        ssize_t n = ::read(fd, &bytes[got], bytes.size() - got);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -169,98 +166,285 @@ bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::strin
     return true;
 }
 
-bool PosixPlatform::writeTemporary(const std::string& temporaryPath,
-                                   const std::string& resolvedPath, const std::string& bytes,
-                                   std::string& error) {
-    struct stat old {};
-    bool exists = ::stat(resolvedPath.c_str(), &old) == 0;
-    // A read-only file is not ours to replace, even where the directory would
-    // allow a rename (and even for root, as the read-only attribute on Windows).
-    if (exists && isReadOnly(resolvedPath, old)) {
-        errno = EACCES;
-        error = errnoText("cannot write", resolvedPath);
+namespace {
+
+std::string identityOf(const struct stat& info) {
+    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+}
+
+class PosixLock : public LibraryLock {
+public:
+    explicit PosixLock(int fd) : fd_(fd) {}
+    ~PosixLock() override { ::close(fd_); } // closing drops the lock
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+int PosixFileSystem::fault(FileOperation operation) const {
+    return hook_ ? hook_(operation) : 0;
+}
+
+// Makes call unless the hook fails operation; on failure errno says why.
+template <typename Call> bool PosixFileSystem::attempt(FileOperation operation, Call call) const {
+    if (int injected = fault(operation)) {
+        errno = injected;
         return false;
     }
+    return call();
+}
+
+CreateStatus PosixFileSystem::createFile(const std::string& path, const std::string& bytes,
+                                         const std::string& replacing, std::string& identity,
+                                         std::string& error) {
+    struct stat old {};
+    bool exists = !replacing.empty() && ::stat(replacing.c_str(), &old) == 0;
+    // A read-only file is not ours to replace, even where the directory would
+    // allow a rename (and even for root, as the read-only attribute on Windows).
+    if (exists && isReadOnly(replacing, old)) {
+        errno = EACCES;
+        error = errnoText("cannot write", replacing);
+        return CreateStatus::Failed;
+    }
     int injected = fault(FileOperation::Open);
-    FileDescriptor fd(injected != 0
-                          ? -1
-                          : ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                                   exists ? 0600 : 0644));
+    // Only a new file: never one that is there, nor through a link.
+    FileDescriptor fd(injected != 0 ? -1
+                                    : ::open(path.c_str(),
+                                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                             exists ? 0600 : 0644));
     if (fd.get() < 0) {
         if (injected != 0) {
             errno = injected;
         }
-        error = errnoText("cannot create", temporaryPath);
-        return false;
+        error = errnoText("cannot create", path);
+        return errno == EEXIST ? CreateStatus::Exists : CreateStatus::Failed;
     }
-    bool ok = true;
-    if (int failure = fault(FileOperation::Write)) {
-        // A short write: half of it reaches the disk.
-        writeAll(fd.get(), bytes.substr(0, bytes.size() / 2));
-        errno = failure;
-        ok = false;
-    } else {
-        ok = writeAll(fd.get(), bytes);
-    }
+    struct stat made {};
+    bool ok = ::fstat(fd.get(), &made) == 0;
     if (!ok) {
-        error = errnoText("cannot write", temporaryPath);
+        error = errnoText("cannot examine", path);
+    }
+    if (ok) {
+        if (int failure = fault(FileOperation::Write)) {
+            // A short write: half of it reaches the disk.
+            writeAll(fd.get(), bytes.substr(0, bytes.size() / 2));
+            errno = failure;
+            ok = false;
+        } else {
+            ok = writeAll(fd.get(), bytes);
+        }
+        if (!ok) {
+            error = errnoText("cannot write", path);
+        }
     }
     if (ok && exists && ::fchmod(fd.get(), old.st_mode & 07777) != 0) {
         ok = false;
-        error = errnoText("cannot set the permissions of", temporaryPath);
+        error = errnoText("cannot set the permissions of", path);
     }
-    if (ok) {
-        int failure = fault(FileOperation::Flush);
-        if (failure != 0 || !startFlush(fd.get())) {
-            if (failure != 0) {
-                errno = failure;
-            }
-            ok = false;
-            error = errnoText("cannot flush", temporaryPath);
-        }
+    if (ok && !attempt(FileOperation::Flush, [&] { return startFlush(fd.get()); })) {
+        ok = false;
+        error = errnoText("cannot flush", path);
     }
     if (::close(fd.release()) != 0 && ok) {
         ok = false;
-        error = errnoText("cannot close", temporaryPath);
+        error = errnoText("cannot close", path);
     }
     if (!ok) {
-        ::unlink(temporaryPath.c_str());
+        ::unlink(path.c_str());
+        return CreateStatus::Failed;
     }
-    return ok;
+    identity = identityOf(made);
+    return CreateStatus::Created;
 }
 
-bool PosixPlatform::flushTemporary(const std::string& temporaryPath, std::string& error) {
-    if (int failure = fault(FileOperation::Sync); failure != 0 || !finishFlush(temporaryPath)) {
+bool PosixFileSystem::appendFile(const std::string& path, const std::string& bytes,
+                                 std::string& error) {
+    int failure = fault(FileOperation::Append);
+    FileDescriptor fd(failure != 0
+                          ? -1
+                          : ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        !writeAll(fd.get(), bytes)) {
         if (failure != 0) {
             errno = failure;
+        } else if (fd.get() >= 0 && !S_ISREG(info.st_mode)) {
+            errno = EINVAL;
         }
-        error = errnoText("cannot flush", temporaryPath);
+        error = errnoText("cannot write", path);
+        return false;
+    }
+    if (::close(fd.release()) != 0) {
+        error = errnoText("cannot close", path);
         return false;
     }
     return true;
 }
 
-bool PosixPlatform::commitTemporary(const std::string& temporaryPath,
-                                    const std::string& resolvedPath, std::string& error) {
-    int failure = fault(FileOperation::Rename);
-    if (failure != 0 || ::rename(temporaryPath.c_str(), resolvedPath.c_str()) != 0) {
+bool PosixFileSystem::syncFile(const std::string& path, std::string& error) {
+    int failure = fault(FileOperation::Sync);
+    FileDescriptor fd(failure != 0 ? -1 : ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (fd.get() < 0 || ::fsync(fd.get()) != 0) {
         if (failure != 0) {
             errno = failure;
         }
-        error = errnoText("cannot replace", resolvedPath);
+        error = errnoText("cannot flush", path);
         return false;
-    }
-    // Make the rename itself durable.
-    FileDescriptor dir(
-        ::open(directoryOf(resolvedPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0) {
-        ::fsync(dir.get());
     }
     return true;
 }
 
-void PosixPlatform::discardTemporary(const std::string& temporaryPath) {
-    ::unlink(temporaryPath.c_str());
+bool PosixFileSystem::syncFolder(const std::string& folder, std::string& error) {
+    const std::string path = folder.empty() ? "." : folder;
+    int failure = fault(FileOperation::SyncFolder);
+    FileDescriptor fd(failure != 0 ? -1
+                                   : ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0 || ::fsync(fd.get()) != 0) {
+        if (failure != 0) {
+            errno = failure;
+        }
+        error = errnoText("cannot flush the folder", path);
+        return false;
+    }
+    return true;
+}
+
+bool PosixFileSystem::renameFile(const std::string& from, const std::string& to,
+                                 std::string& error) {
+    if (!attempt(FileOperation::Rename, [&] { return ::rename(from.c_str(), to.c_str()) == 0; })) {
+        error = errnoText("cannot replace", to);
+        return false;
+    }
+    return true;
+}
+
+bool PosixFileSystem::removeFile(const std::string& path, std::string& error) {
+    if (!attempt(FileOperation::Remove,
+                 [&] { return ::unlink(path.c_str()) == 0 || errno == ENOENT; })) {
+        error = errnoText("cannot remove", path);
+        return false;
+    }
+    return true;
+}
+
+PathInfo PosixFileSystem::examine(const std::string& path) {
+    PathInfo result;
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        result.kind = errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Other;
+        return result;
+    }
+    if (S_ISREG(info.st_mode)) {
+        result.kind = PathKind::File;
+        result.identity = identityOf(info);
+    } else if (S_ISLNK(info.st_mode)) {
+        result.kind = PathKind::Link;
+    } else if (S_ISDIR(info.st_mode)) {
+        result.kind = PathKind::Folder;
+    } else {
+        result.kind = PathKind::Other;
+    }
+    return result;
+}
+
+bool PosixFileSystem::listFolder(const std::string& folder, std::vector<std::string>& names,
+                                 std::string& error) {
+    const std::string path = folder.empty() ? "." : folder;
+    DIR* dir = ::opendir(path.c_str());
+    if (dir == nullptr) {
+        error = errnoText("cannot list", path);
+        return false;
+    }
+    names.clear();
+    while (const dirent* entry = ::readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    }
+    ::closedir(dir);
+    return true;
+}
+
+bool PosixFileSystem::readOwnFile(const std::string& path, std::string& bytes,
+                                  std::string& error) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
+        error = errnoText("cannot open", path);
+        return false;
+    }
+    // It says which files to rename over which: only this user (or the
+    // administrator) may have written it.
+    if (!S_ISREG(info.st_mode) || (info.st_uid != ::geteuid() && info.st_uid != 0) ||
+        (info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        error = path + " is not a file this tool made: another user owns it or can write it";
+        return false;
+    }
+    return readHostDescriptor(fd.get(), path, bytes, error) == 0;
+}
+
+std::unique_ptr<LibraryLock> PosixFileSystem::lockLibrary(const std::string& path,
+                                                          const std::function<void()>& waiting,
+                                                          std::string& error) {
+    int failure = fault(FileOperation::Lock);
+    // Never written into, so opened for reading only; never through a link.
+    FileDescriptor fd(failure != 0 ? -1
+                                   : ::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC,
+                                            0644));
+    if (fd.get() < 0) {
+        if (failure != 0) {
+            errno = failure;
+        }
+        error = errno == ELOOP ? path + " is a link: the library's lock file must be a file"
+                               : errnoText("cannot open the lock file", path);
+        return nullptr;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1) {
+        error = path + " is not a lock file this tool made (not a file, or a file with other names)";
+        return nullptr;
+    }
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK) {
+            error = errnoText("cannot lock", path);
+            return nullptr;
+        }
+        waiting();
+        while (::flock(fd.get(), LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                error = errnoText("cannot lock", path);
+                return nullptr;
+            }
+        }
+    }
+    return std::make_unique<PosixLock>(fd.release());
+}
+
+std::string PosixFileSystem::randomHex() {
+    unsigned char bytes[8] = {};
+    std::size_t got = 0;
+    while (got < sizeof bytes) {
+        ssize_t n = ::getrandom(bytes + got, sizeof bytes - got, 0);
+        if (n < 0 && errno != EINTR) {
+            break;
+        }
+        got += n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (unsigned char byte : bytes) {
+        text += digits[byte >> 4];
+        text += digits[byte & 15];
+    }
+    return text;
+}
+
+std::string PosixFileSystem::folderOf(const std::string& path) const {
+    std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 } // namespace quillora

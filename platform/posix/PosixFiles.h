@@ -1,20 +1,25 @@
 // Whole-file helpers of the POSIX stand-ins, on host paths (no name mapping).
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <functional>
 #include <string>
 
 namespace quillora {
 
-// The file operations a test can make fail. Flush starts a temporary file's
-// writing out (or does it, where it cannot be left for later); Sync waits for
-// it to be on the disk, before any file of the run is put in place (Rename).
-enum class FileOperation { Read, Open, Write, Flush, Sync, Rename };
+// The file operations a test can make fail (or end the process at). Open
+// makes a new file, Write fills it and Flush starts its writing out; Sync
+// waits for a file to be on the disk and SyncFolder for a folder's entries;
+// Append adds to the commit record; Lock takes the library's lock.
+enum class FileOperation { Read, Open, Write, Flush, Sync, SyncFolder, Rename, Remove, Append, Lock };
 using FileFaultHook = std::function<int(FileOperation)>;
 
 // Reads the regular file at path. 0, or the errno value of the failure with
 // error saying what failed.
 int readHostFile(const std::string& path, std::string& bytes, std::string& error);
+// The same from an open descriptor (closed by the caller).
+int readHostDescriptor(int fd, const std::string& path, std::string& bytes, std::string& error);
 
 // Whether a replacement of path would be let through: a file that exists must
 // be writable by its permission bits (even for root, like the read-only
@@ -23,5 +28,35 @@ bool canReplaceFile(const std::string& path, std::string& why);
 
 // The folder part of path ("." when there is none).
 std::string directoryOf(const std::string& path);
+
+// The file system of the host, with the test fault hook on each operation
+// that changes the disk.
+class PosixFileSystem : public FileSystem {
+public:
+    void setFaultHook(FileFaultHook hook) { hook_ = std::move(hook); }
+    int fault(FileOperation operation) const;
+
+    CreateStatus createFile(const std::string& path, const std::string& bytes,
+                            const std::string& replacing, std::string& identity,
+                            std::string& error) override;
+    bool appendFile(const std::string& path, const std::string& bytes, std::string& error) override;
+    bool syncFile(const std::string& path, std::string& error) override;
+    bool syncFolder(const std::string& folder, std::string& error) override;
+    bool renameFile(const std::string& from, const std::string& to, std::string& error) override;
+    bool removeFile(const std::string& path, std::string& error) override;
+    PathInfo examine(const std::string& path) override;
+    bool listFolder(const std::string& folder, std::vector<std::string>& names,
+                    std::string& error) override;
+    bool readOwnFile(const std::string& path, std::string& bytes, std::string& error) override;
+    std::unique_ptr<LibraryLock> lockLibrary(const std::string& path,
+                                             const std::function<void()>& waiting,
+                                             std::string& error) override;
+    std::string randomHex() override;
+    std::string folderOf(const std::string& path) const override;
+
+private:
+    template <typename Call> bool attempt(FileOperation operation, Call call) const;
+    FileFaultHook hook_;
+};
 
 } // namespace quillora

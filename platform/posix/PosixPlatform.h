@@ -61,16 +61,11 @@ public:
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
-    bool writeTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
-                        const std::string& bytes, std::string& error) override;
-    bool commitTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
-                         std::string& error) override;
-    bool flushTemporary(const std::string& temporaryPath, std::string& error) override;
-    void discardTemporary(const std::string& temporaryPath) override;
+    FileSystem& fileSystem() override { return files_; }
 
     // For tests: asked before each file operation; an errno value other than 0
     // makes that operation fail (a write fails after writing half its bytes).
-    void setFaultHook(FileFaultHook hook) { faultHook_ = std::move(hook); }
+    void setFaultHook(FileFaultHook hook) { files_.setFaultHook(std::move(hook)); }
 
     // Where a stored (possibly Windows-form) name lies on this machine.
     std::string hostPath(const std::string& name);
@@ -96,8 +91,8 @@ private:
     std::string registryProblem_;
     std::map<RegKey, std::string> openKeys_;
     std::uintptr_t nextHandle_ = 0x100;
-    int fault(FileOperation operation) const { return faultHook_ ? faultHook_(operation) : 0; }
-    FileFaultHook faultHook_;
+    int fault(FileOperation operation) const { return files_.fault(operation); }
+    PosixFileSystem files_;
 };
 
 } // namespace quillora

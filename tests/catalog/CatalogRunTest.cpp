@@ -46,7 +46,7 @@ TEST(CatalogRun, PackagesThatFailToLoadAreNotSavedButTheCatalogueIsRewritten) {
                      "\tLoading Two\n"
                      "Saving Quillora.ini\n");
     EXPECT_EQ(r.status, kExitIncomplete);
-    EXPECT_EQ(platform.replaceCount, 1);
+    EXPECT_EQ(platform.disk.renameCount, 1);
     // Paths abbreviated; the copied directory keeps its identifier, since its
     // books could not be renumbered.
     EXPECT_EQ(platform.files["Quillora.ini"], "Version 9\n"
@@ -101,7 +101,7 @@ TEST(CatalogRun, UnreadableCatalogueIsNotFoundAndNothingIsWritten) {
                          "Cannot find Quillora.ini\n")
             << c.text;
         EXPECT_EQ(r.status, kExitStopped) << c.text;
-        EXPECT_EQ(platform.replaceCount, 0) << c.text;
+        EXPECT_EQ(platform.disk.renameCount, 0) << c.text;
         EXPECT_EQ(platform.files["Quillora.ini"], c.text);
         EXPECT_NE(r.err.find(c.where), std::string::npos) << r.err;
     }

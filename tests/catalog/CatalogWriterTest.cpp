@@ -244,7 +244,7 @@ TEST(CatalogWriter, WritesBackToTheFileThatWasReadWithItsLineEnds) {
     EXPECT_EQ(platform.files["Quillora.ini"],
               "Version 9\r\nMODE=m\r\n[Categories]\r\n1\t0\tA|B|1 2 3|\r\n"
               "[P:Q]\r\nloc\r\nsecond\r\n0\tactive\r\nD\t5\tpath\r\n\r\n");
-    EXPECT_EQ(platform.replaceCount, 1);
+    EXPECT_EQ(platform.disk.renameCount, 1);
 
     LibraryCatalog lf;
     lf.catalogFileName = "Quillora.ini";

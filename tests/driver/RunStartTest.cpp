@@ -61,7 +61,7 @@ TEST(RunStart, UnreadableHomeOrLocalValueAbortsBeforeTheCatalogue) {
                          "Error reading registry. Update aborted.\n")
             << c.label;
         EXPECT_EQ(r.status, kExitStopped) << c.label;
-        EXPECT_EQ(platform.replaceCount, 0) << c.label;
+        EXPECT_EQ(platform.disk.renameCount, 0) << c.label;
         EXPECT_NE(r.err.find("Software\\Tolvane Works\\Quillora"), std::string::npos) << r.err;
     }
 }
@@ -92,7 +92,7 @@ TEST(RunStart, MissingCatalogueIsReportedAndNothingWritten) {
                      "Reading Quillora.ini\n"
                      "Cannot find Quillora.ini\n");
     EXPECT_EQ(r.status, kExitStopped);
-    EXPECT_EQ(platform.replaceCount, 0);
+    EXPECT_EQ(platform.disk.renameCount, 0);
     EXPECT_NE(r.err.find("Quillora.ini"), std::string::npos) << r.err;
 }
 

@@ -17,7 +17,7 @@ TEST(StagedFiles, NothingChangesUntilCommitAndWaitingContentIsReadBack) {
     testing::FakePlatform platform;
     platform.files["a.dat"] = "old a";
     platform.files["b.dat"] = "old b";
-    StagedFiles staged(platform);
+    StagedFiles staged(platform, "Quillora.commit");
     std::string error;
     ASSERT_TRUE(staged.replaceFile("a.dat", "new a", error)) << error;
     ASSERT_TRUE(staged.replaceFile("b.dat", "new b", error)) << error;
@@ -37,12 +37,14 @@ TEST(StagedFiles, NothingChangesUntilCommitAndWaitingContentIsReadBack) {
 TEST(StagedFiles, ASecondContentForOneTargetReplacesTheFirst) {
     testing::FakePlatform platform;
     platform.files["a.dat"] = "old";
-    StagedFiles staged(platform);
+    StagedFiles staged(platform, "Quillora.commit");
     std::string error;
     ASSERT_TRUE(staged.replaceFile("a.dat", "first", error));
     ASSERT_TRUE(staged.replaceFile("a.dat", "second", error));
     EXPECT_EQ(readThrough(staged, "a.dat"), "second");
-    EXPECT_EQ(platform.files.size(), 2u); // the old file and one waiting file
+    // The old file, both waiting contents (the first goes at the commit) and
+    // the commit record.
+    EXPECT_EQ(platform.files.size(), 4u);
     std::vector<std::string> errors;
     EXPECT_TRUE(staged.commit(errors));
     EXPECT_EQ(platform.files["a.dat"], "second");
@@ -53,7 +55,7 @@ TEST(StagedFiles, DiscardAndDestructionLeaveTheOldFiles) {
     testing::FakePlatform platform;
     platform.files["a.dat"] = "old";
     {
-        StagedFiles staged(platform);
+        StagedFiles staged(platform, "Quillora.commit");
         std::string error;
         ASSERT_TRUE(staged.replaceFile("a.dat", "new", error));
         staged.discard();
@@ -68,7 +70,7 @@ TEST(StagedFiles, AReadOnlyTargetFailsWhenWrittenNotAtCommit) {
     testing::FakePlatform platform;
     platform.files["a.dat"] = "old";
     platform.readOnly.insert("a.dat");
-    StagedFiles staged(platform);
+    StagedFiles staged(platform, "Quillora.commit");
     std::string error;
     EXPECT_FALSE(staged.replaceFile("a.dat", "new", error));
     EXPECT_NE(error, "");

@@ -13,6 +13,19 @@ FakePlatform::FakePlatform() {
                  {kCdValueNameId, kCdValueName}};
 }
 
+FakePlatform::FakePlatform(const FakePlatform& other)
+    : Platform(other),
+      files(other.files),
+      readOnly(other.readOnly),
+      registry(other.registry),
+      registryDenied(other.registryDenied),
+      drives(other.drives),
+      hasResources(other.hasResources),
+      resources(other.resources),
+      currentDirectory(other.currentDirectory),
+      openKeys_(other.openKeys_),
+      nextHandle_(other.nextHandle_) {}
+
 unsigned FakePlatform::driveType(const std::string& root) {
     if (root.size() != 3 || root[1] != ':' || root[2] != '\\') {
         return kDriveNoRootDir;
@@ -128,33 +141,6 @@ bool FakePlatform::readFile(const std::string& name, FileBytes& out, std::string
     out.bytes = it->second;
     out.resolvedPath = name;
     return true;
-}
-
-bool FakePlatform::writeTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
-                                  const std::string& bytes, std::string& error) {
-    if (readOnly.count(resolvedPath) != 0) {
-        error = "read-only: " + resolvedPath;
-        return false;
-    }
-    files[temporaryPath] = bytes;
-    return true;
-}
-
-bool FakePlatform::commitTemporary(const std::string& temporaryPath,
-                                   const std::string& resolvedPath, std::string& error) {
-    auto it = files.find(temporaryPath);
-    if (it == files.end()) {
-        error = "no temporary file " + temporaryPath;
-        return false;
-    }
-    ++replaceCount;
-    files[resolvedPath] = std::move(it->second);
-    files.erase(temporaryPath);
-    return true;
-}
-
-void FakePlatform::discardTemporary(const std::string& temporaryPath) {
-    files.erase(temporaryPath);
 }
 
 std::map<std::string, std::string>& FakePlatform::productKey() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "support/MemoryFileSystem.h"
 
 #include <map>
 #include <set>
@@ -30,6 +31,9 @@ private:
 class FakePlatform : public Platform {
 public:
     FakePlatform();
+    // A copy has the same files on a disk of its own, with nothing pending.
+    FakePlatform(const FakePlatform& other);
+    FakePlatform& operator=(const FakePlatform&) = delete;
 
     // Files by exact name.
     std::map<std::string, std::string> files;
@@ -44,7 +48,8 @@ public:
     std::map<unsigned, std::string> resources;
     // What _fullpath makes of a relative path.
     std::string currentDirectory = "C:\\Work";
-    int replaceCount = 0;
+    // The files above as a disk: renames counted, power cuts modelled.
+    MemoryFileSystem disk{files, readOnly};
 
     unsigned driveType(const std::string& root) override;
     std::string fullPath(const std::string& path) override;
@@ -60,11 +65,7 @@ public:
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
-    bool writeTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
-                        const std::string& bytes, std::string& error) override;
-    bool commitTemporary(const std::string& temporaryPath, const std::string& resolvedPath,
-                         std::string& error) override;
-    void discardTemporary(const std::string& temporaryPath) override;
+    FileSystem& fileSystem() override { return disk; }
 
     // Sets the three directory values the way an installer would.
     void setInstallation(const std::string& home, const std::string& local, const std::string& cd);

@@ -1,0 +1,76 @@
+// The file operations a run's commit is built from, in the tool's own terms.
+// A file is only ever made new: nothing here writes through an existing name or
+// a link, so a name planted by someone else cannot redirect a write.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quillora {
+
+// What is at a path, looked at without following a link there.
+enum class PathKind { Missing, File, Link, Folder, Other };
+
+struct PathInfo {
+    PathKind kind = PathKind::Missing;
+    // Stays with a file across renames (device and file number); empty when
+    // not a file.
+    std::string identity;
+};
+
+enum class CreateStatus { Created, Exists, Failed };
+
+// Held while a run works on a library; the system drops it with the process.
+class LibraryLock {
+public:
+    virtual ~LibraryLock() = default;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Makes path, which must not exist yet (a link there counts), holding
+    // bytes, and starts its writing to the disk (syncFile waits for it). When
+    // replacing names an existing file, the new one takes over its permissions,
+    // and a read-only one refuses. identity is the new file's. On failure
+    // nothing is left behind; Exists says the name was taken.
+    virtual CreateStatus createFile(const std::string& path, const std::string& bytes,
+                                    const std::string& replacing, std::string& identity,
+                                    std::string& error) = 0;
+    // Adds bytes at the end of a regular file (never through a link).
+    virtual bool appendFile(const std::string& path, const std::string& bytes,
+                            std::string& error) = 0;
+    // Waits until the file's content is on the disk.
+    virtual bool syncFile(const std::string& path, std::string& error) = 0;
+    // Waits until the entries of folder (created, renamed, removed) are on
+    // the disk; folder is as folderOf gives it.
+    virtual bool syncFolder(const std::string& folder, std::string& error) = 0;
+    // Puts from in place of to in one step; both lie in one folder.
+    virtual bool renameFile(const std::string& from, const std::string& to,
+                            std::string& error) = 0;
+    // Removes the name path (a link itself, never what it points at).
+    virtual bool removeFile(const std::string& path, std::string& error) = 0;
+    virtual PathInfo examine(const std::string& path) = 0;
+    // The names in folder (as folderOf gives it), without "." and "..".
+    virtual bool listFolder(const std::string& folder, std::vector<std::string>& names,
+                            std::string& error) = 0;
+    // Reads a file only this tool makes: a regular file, not a link, that no
+    // other user could have written.
+    virtual bool readOwnFile(const std::string& path, std::string& bytes, std::string& error) = 0;
+    // Takes the library's lock at path, a file kept for nothing else. When
+    // another run holds it, calls waiting once and waits for it without limit.
+    // Null when the lock cannot be taken (a link or another kind of file there).
+    virtual std::unique_ptr<LibraryLock> lockLibrary(const std::string& path,
+                                                     const std::function<void()>& waiting,
+                                                     std::string& error) = 0;
+    // 16 hexadecimal digits from the system's source of randomness.
+    virtual std::string randomHex() = 0;
+    // The folder part of path with its last separator ("dir/"), or "" for a
+    // bare name, so that folderOf(path) + name names a sibling of path.
+    virtual std::string folderOf(const std::string& path) const = 0;
+};
+
+} // namespace quillora

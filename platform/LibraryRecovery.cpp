@@ -1,0 +1,108 @@
+#include "platform/LibraryRecovery.h"
+
+#include "platform/CommitRecord.h"
+
+#include <algorithm>
+
+namespace quillora {
+
+namespace {
+
+// Puts in place each staged file that is not there yet. The files went in
+// place in the record's order, each on the disk before the next, so a staged
+// file that is gone is in place: its target has its identity.
+bool finishCommit(FileSystem& disk, const CommitRecord& record, std::vector<std::string>& notes,
+                  std::string& error) {
+    for (const StagedEntry& entry : record.entries) {
+        PathInfo staged = disk.examine(entry.staged);
+        if (staged.kind == PathKind::Missing) {
+            PathInfo target = disk.examine(entry.target);
+            if (target.kind == PathKind::File && target.identity == entry.identity) {
+                continue;
+            }
+            error = entry.staged + ", the new content of " + entry.target +
+                    " that an interrupted run committed, has gone";
+            return false;
+        }
+        if (staged.kind != PathKind::File || staged.identity != entry.identity) {
+            error = entry.staged + " is not the file the interrupted run wrote";
+            return false;
+        }
+        if (!disk.renameFile(entry.staged, entry.target, error) ||
+            !disk.syncFolder(disk.folderOf(entry.target), error)) {
+            return false;
+        }
+        notes.push_back("finished an interrupted run: " + entry.target + " put in place");
+    }
+    return true;
+}
+
+// Removes the staged files of the record's run that are still there: those
+// of a run that did not commit, and any a committed run superseded.
+bool removeLeftovers(FileSystem& disk, const CommitRecord& record,
+                     std::vector<std::string>& notes, std::string& error) {
+    if (record.token.empty()) {
+        return true; // cut short before any file was staged
+    }
+    const std::string mark = stagedNameMark(record.token);
+    for (const std::string& folder : record.folders) {
+        std::vector<std::string> names;
+        if (!disk.listFolder(folder, names, error)) {
+            return false;
+        }
+        bool removed = false;
+        for (const std::string& name : names) {
+            std::size_t at = name.find(mark);
+            if (at == std::string::npos || at == 0 ||
+                name.size() != at + mark.size() + 8) {
+                continue;
+            }
+            const std::string path = folder + name;
+            // Only a file the run made: a link or anything else with such a
+            // name is someone else's.
+            if (disk.examine(path).kind != PathKind::File) {
+                continue;
+            }
+            if (!disk.removeFile(path, error)) {
+                return false;
+            }
+            notes.push_back("removed " + path + ", left by a run that did not finish");
+            removed = true;
+        }
+        if (removed && !disk.syncFolder(folder, error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool recoverLibrary(FileSystem& disk, const std::string& recordPath,
+                    std::vector<std::string>& notes, std::string& error) {
+    PathInfo info = disk.examine(recordPath);
+    if (info.kind == PathKind::Missing) {
+        return true;
+    }
+    if (info.kind != PathKind::File) {
+        error = recordPath + " is not a commit record this tool made (a link or not a file)";
+        return false;
+    }
+    std::string bytes;
+    if (!disk.readOwnFile(recordPath, bytes, error)) {
+        return false;
+    }
+    const CommitRecord record = parseCommitRecord(bytes);
+    if (record.complete && !finishCommit(disk, record, notes, error)) {
+        return false;
+    }
+    if (!removeLeftovers(disk, record, notes, error) || !disk.removeFile(recordPath, error) ||
+        !disk.syncFolder(disk.folderOf(recordPath), error)) {
+        return false;
+    }
+    notes.push_back(std::string(record.complete ? "finished" : "undid") +
+                    " an interrupted run: removed its commit record " + recordPath);
+    return true;
+}
+
+} // namespace quillora
