@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 
 namespace quillora {
@@ -186,6 +187,61 @@ TEST(BookDataRun, EveryKindOfEveryVersionRoundTripsAndASecondRunChangesNothing) 
     RunResult second = run(platform, {});
     EXPECT_EQ(second.status, kExitOk) << second.err;
     EXPECT_EQ(platform.files, afterFirst);
+}
+
+// The power goes at each change a run makes to the disk, in turn. Whatever
+// the disk kept of what was not flushed, the next run (other options) gives
+// what it gives after the whole first run, or alone.
+TEST(BookDataRun, APowerCutAtAnyPointLeavesTheFirstRunWholeOrUndone) {
+    FakePlatform original = installed();
+    original.files["Quillora.ini"] = "Version 9\n"
+                                     "[Categories]\n"
+                                     "1\t16\tAll|x|0 0 0|\n"
+                                     "[Home:]\n"
+                                     "C:\\Lib\\home.dat\n"
+                                     "x\n"
+                                     "1\tactive\n"
+                                     "D\t3\tC:\\Lib\\copied\n"
+                                     "\n"
+                                     "[Local:]\n"
+                                     "C:\\Lib\\Local\\local.dat\n"
+                                     "y\n"
+                                     "2\tactive\n"
+                                     "D\t4\tC:\\Lib\\Local\\other\n";
+    original.files["C:\\Lib\\home.dat"] = "zobooksdatafile 5\n" + book5(1, 3) + book5(2, 3);
+    original.files["C:\\Lib\\Local\\local.dat"] = "zobooksdatafile 9\n" + book9(1, 4, -1, 1);
+    const std::vector<std::string> first = {"updatedir", "maintain=n"};
+    const std::vector<std::string> second = {"active=n", "maintain=y"};
+
+    FakePlatform clean(original);
+    ASSERT_EQ(run(clean, first).status, kExitOk);
+    const int changes = clean.disk.changes();
+    ASSERT_EQ(run(clean, second).status, kExitOk);
+    const testing::FileMap counted = clean.files;
+    FakePlatform alone(original);
+    ASSERT_EQ(run(alone, second).status, kExitOk);
+    const testing::FileMap notCounted = alone.files;
+    ASSERT_NE(counted, notCounted);
+
+    std::size_t states = 0;
+    for (int cut = 1; cut <= changes; ++cut) {
+        FakePlatform cutShort(original);
+        cutShort.disk.cutPowerAt(cut);
+        EXPECT_NE(run(cutShort, first).status, kExitOk) << cut;
+        ASSERT_TRUE(cutShort.disk.powerCut()) << cut;
+        for (const testing::DiskState& disk :
+             cutShort.disk.statesAfterPowerCut(6, 64, static_cast<std::uint64_t>(cut))) {
+            ++states;
+            FakePlatform next(original);
+            next.disk.restart(disk);
+            RunResult r = run(next, second);
+            EXPECT_EQ(r.status, kExitOk) << "power cut at change " << cut << ": " << r.err;
+            EXPECT_TRUE(next.files == counted || next.files == notCounted)
+                << "power cut at change " << cut << " left a library no run gives";
+        }
+    }
+    EXPECT_GE(states, static_cast<std::size_t>(changes));
+    std::printf("power-cut points: %d, disk states: %zu\n", changes, states);
 }
 
 } // namespace

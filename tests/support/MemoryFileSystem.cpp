@@ -1,5 +1,6 @@
 #include "support/MemoryFileSystem.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 
@@ -214,7 +215,19 @@ std::size_t MemoryFileSystem::pendingAtPowerCut() const {
     return frozen_.pending.size() + dirty;
 }
 
-std::vector<FileMap> MemoryFileSystem::statesAfterPowerCut(unsigned maxBits, unsigned samples,
+void MemoryFileSystem::restart(const DiskState& state) {
+    files_ = state.files;
+    names_ = state.inodes;
+    for (const auto& [path, inode] : names_) {
+        nextInode_ = std::max(nextInode_, inode + 1);
+    }
+    disk_ = Disk();
+    frozen_ = Disk();
+    changes_ = 0;
+    cutAt_ = 0;
+}
+
+std::vector<DiskState> MemoryFileSystem::statesAfterPowerCut(unsigned maxBits, unsigned samples,
                                                            std::uint64_t seed) const {
     std::vector<std::uint64_t> dirty;
     for (const auto& [number, inode] : frozen_.inodes) {
@@ -244,7 +257,7 @@ std::vector<FileMap> MemoryFileSystem::statesAfterPowerCut(unsigned maxBits, uns
             choices.push_back(keep);
         }
     }
-    std::vector<FileMap> states;
+    std::vector<DiskState> states;
     for (const std::vector<bool>& keep : choices) {
         std::map<std::string, std::uint64_t> names = frozen_.durableNames;
         for (std::size_t i = 0; i < frozen_.pending.size(); ++i) {
@@ -270,10 +283,11 @@ std::vector<FileMap> MemoryFileSystem::statesAfterPowerCut(unsigned maxBits, uns
                 keptData.insert(dirty[d]);
             }
         }
-        FileMap state;
+        DiskState state;
+        state.inodes = names;
         for (const auto& [path, number] : names) {
             const Inode& inode = frozen_.inodes.at(number);
-            state[path] = keptData.count(number) != 0 ? inode.data : inode.durable;
+            state.files[path] = keptData.count(number) != 0 ? inode.data : inode.durable;
         }
         states.push_back(std::move(state));
     }

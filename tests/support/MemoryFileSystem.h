@@ -15,6 +15,12 @@ namespace quillora::testing {
 
 using FileMap = std::map<std::string, std::string>; // path -> bytes
 
+// What a disk holds after a power cut: its files, and the identity each kept.
+struct DiskState {
+    FileMap files;
+    std::map<std::string, std::uint64_t> inodes;
+};
+
 class MemoryFileSystem : public FileSystem {
 public:
     MemoryFileSystem(FileMap& files, std::set<std::string>& readOnly)
@@ -32,8 +38,10 @@ public:
     // What the disk may hold after the power cut: every combination of lost
     // and kept where there are at most 2^maxBits, otherwise `samples` chosen
     // by seed plus all-lost and all-kept.
-    std::vector<FileMap> statesAfterPowerCut(unsigned maxBits, unsigned samples,
+    std::vector<DiskState> statesAfterPowerCut(unsigned maxBits, unsigned samples,
                                              std::uint64_t seed) const;
+    // Starts again from what a power cut left.
+    void restart(const DiskState& state);
     // How many changes were not yet on the disk at the power cut.
     std::size_t pendingAtPowerCut() const;
 
