@@ -111,6 +111,12 @@ std::string commitRecordEnd(const std::string& written, const std::vector<Staged
 
 CommitRecord parseCommitRecord(const std::string& bytes) {
     CommitRecord record;
+    const std::string first = std::string(kMagic) + "\n";
+    // A record cut short in its first line is still a record.
+    if (bytes.compare(0, first.size(), first) != 0 && first.compare(0, bytes.size(), bytes) != 0) {
+        record.foreign = true;
+        return record;
+    }
     std::size_t start = 0;
     std::size_t lineNumber = 0;
     while (start < bytes.size()) {

@@ -29,6 +29,8 @@ struct CommitRecord {
     std::vector<StagedEntry> entries;
     // The commit line is there and its checksum holds: the run committed.
     bool complete = false;
+    // Not even the start of a record: some other file that has the name.
+    bool foreign = false;
 };
 
 std::string commitRecordStart(const std::string& token);

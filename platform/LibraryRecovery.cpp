@@ -2,8 +2,6 @@
 
 #include "platform/CommitRecord.h"
 
-#include <algorithm>
-
 namespace quillora {
 
 namespace {
@@ -85,7 +83,8 @@ bool recoverLibrary(FileSystem& disk, const std::string& recordPath,
         return true;
     }
     if (info.kind != PathKind::File) {
-        error = recordPath + " is not a commit record this tool made (a link or not a file)";
+        error = recordPath + " is not a commit record this tool made (a link or not a file); "
+                             "move it away";
         return false;
     }
     std::string bytes;
@@ -93,6 +92,10 @@ bool recoverLibrary(FileSystem& disk, const std::string& recordPath,
         return false;
     }
     const CommitRecord record = parseCommitRecord(bytes);
+    if (record.foreign) {
+        error = recordPath + " is not a commit record this tool made; move it away";
+        return false;
+    }
     if (record.complete && !finishCommit(disk, record, notes, error)) {
         return false;
     }

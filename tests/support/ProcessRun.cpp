@@ -137,24 +137,38 @@ void TempLibrary::installProgram(bool withResourceFile) {
 }
 
 RunResult TempLibrary::run(const std::vector<std::string>& args) const {
-    std::string command = "cd " + quoted(path(workingDirectory)) + " && env -i";
-    for (const auto& [name, value] : environment) {
-        command += " " + quoted(name + "=" + value);
+    return runTogether({args}).front();
+}
+
+std::vector<RunResult> TempLibrary::runTogether(
+    const std::vector<std::vector<std::string>>& argLists) const {
+    std::string command;
+    for (std::size_t i = 0; i < argLists.size(); ++i) {
+        const std::string tag = "run" + std::to_string(i);
+        command += "(cd " + quoted(path(workingDirectory)) + " && env -i";
+        for (const auto& [name, value] : environment) {
+            command += " " + quoted(name + "=" + value);
+        }
+        command += " " + quoted(program);
+        for (const std::string& arg : argLists[i]) {
+            command += " " + quoted(arg);
+        }
+        command += " </dev/null >" + quoted(path(tag + ".out")) + " 2>" +
+                   quoted(path(tag + ".err")) + "; echo $? >" + quoted(path(tag + ".status")) +
+                   ") & ";
     }
-    command += " " + quoted(program);
-    for (const std::string& arg : args) {
-        command += " " + quoted(arg);
-    }
-    command += " </dev/null >" + quoted(path("run.out")) + " 2>" + quoted(path("run.err")) +
-               "; echo $? >" + quoted(path("run.status"));
-    RunResult result;
+    command += "wait";
+    std::vector<RunResult> results(argLists.size());
     if (std::system(command.c_str()) != 0) {
-        return result; // the shell itself failed
+        return results; // the shell itself failed
     }
-    result.status = std::atoi(read("run.status").c_str());
-    result.out = read("run.out");
-    result.err = read("run.err");
-    return result;
+    for (std::size_t i = 0; i < argLists.size(); ++i) {
+        const std::string tag = "run" + std::to_string(i);
+        results[i].status = std::atoi(read(tag + ".status").c_str());
+        results[i].out = read(tag + ".out");
+        results[i].err = read(tag + ".err");
+    }
+    return results;
 }
 
 } // namespace quillora::testing

@@ -74,6 +74,9 @@ public:
     // holding only the entries of environment. The program's own path comes
     // first, as the shell gives it.
     RunResult run(const std::vector<std::string>& args = {}) const;
+    // Runs the program once for each list of arguments, all at the same time,
+    // and waits for every run.
+    std::vector<RunResult> runTogether(const std::vector<std::vector<std::string>>& argLists) const;
 
     std::map<std::string, std::string> environment;
     std::string program;

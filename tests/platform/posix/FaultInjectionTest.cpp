@@ -281,6 +281,62 @@ TEST_F(FaultInjection, ATargetThatIsAFolderStopsTheRunBeforeTheCommit) {
     }
 }
 
+// A link to a file outside the library, or a file, planted at each name a run
+// uses: nothing outside the library changes, no library file becomes a link,
+// and the run goes on safely or stops with the reason.
+TEST_F(FaultInjection, ANamePlantedBeforeTheRunCannotRedirectAWrite) {
+    const std::string data = "drive_c/Quillora/Data/";
+    struct Case {
+        std::string name;
+        bool link;
+        int status;
+        const char* reason;
+    };
+    std::vector<Case> cases = {
+        {data + "Quillora.lock", true, 1, "Quillora.lock is a link"},
+        {data + "Quillora.lock", false, 0, ""},
+        {data + "Quillora.commit", true, 1, "Quillora.commit is not a commit record"},
+        {data + "Quillora.commit", false, 1, "Quillora.commit is not a commit record"},
+    };
+    for (const char* file : kWrittenFiles) {
+        for (const char* suffix : {".quillora-tmp", ".quillora-tmp1"}) {
+            cases.push_back({std::string(file) + suffix, true, 0, ""});
+            cases.push_back({std::string(file) + suffix, false, 0, ""});
+        }
+    }
+    // A book data file itself replaced by a link: read through, never written.
+    cases.push_back({kWrittenFiles[1], true, 2, "tutorials.dat"});
+
+    const std::string victim = temp_.path("victim.txt");
+    for (const Case& c : cases) {
+        restore();
+        temp_.write("victim.txt", "not the library's\n");
+        const fs::path planted = fs::path(root_) / c.name;
+        const std::string label = c.name + (c.link ? " as a link" : " as a file");
+        fs::remove(planted);
+        if (c.link) {
+            fs::create_symlink(victim, planted);
+        } else {
+            temp_.write("lib/" + c.name, "planted\n");
+        }
+        Outcome outcome = run(nullptr);
+        EXPECT_EQ(outcome.status, c.status) << label << ": " << outcome.err;
+        EXPECT_NE(outcome.err.find(c.reason), std::string::npos) << label << ": " << outcome.err;
+        EXPECT_EQ(temp_.read("victim.txt"), "not the library's\n") << label;
+        EXPECT_FALSE(fs::is_symlink(victim)) << label;
+        for (const auto& entry : fs::recursive_directory_iterator(root_)) {
+            if (entry.is_symlink()) {
+                EXPECT_EQ(entry.path(), planted) << label << ": a library file became a link";
+            }
+        }
+        if (c.link) {
+            EXPECT_TRUE(fs::is_symlink(planted)) << label;
+        } else {
+            EXPECT_EQ(temp_.read("lib/" + c.name), "planted\n") << label;
+        }
+    }
+}
+
 // The process dies at each file operation of a run in turn; the next run,
 // with other options, must give what it gives after the whole first run or
 // alone.

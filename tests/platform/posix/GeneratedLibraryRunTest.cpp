@@ -88,5 +88,51 @@ TEST(GeneratedLibraryRun, EveryPackageSavedNothingLostSecondRunChangesNothing) {
     }
 }
 
+// Two runs with different options started together on one library: the
+// second waits for the first, so the library ends as one order or the other
+// gives.
+TEST(GeneratedLibraryRun, TwoRunsAtOnceGiveWhatOneAfterTheOtherGives) {
+    testing::TempLibrary temp;
+    LibraryOptions options;
+    options.packages = 8;
+    options.recordsPerPackage = 3000;
+    options.seed = 5;
+    options.installRoot = temp.path("library");
+    LibrarySummary summary;
+    std::string why;
+    ASSERT_TRUE(writeLibrary(temp.path("library"), options, summary, why)) << why;
+    temp.write("registry.reg", temp.read("library/registry.reg"));
+    const auto before = snapshot(temp);
+    auto restore = [&] {
+        fs::remove_all(temp.path("library"));
+        for (const auto& [path, bytes] : before) {
+            temp.write("library/" + path, bytes);
+        }
+    };
+    const std::vector<std::string> a = {"updatedir", "maintain=n"};
+    const std::vector<std::string> b = {"active=n", "maintain=y"};
+    ASSERT_EQ(temp.run(a).status, 0);
+    ASSERT_EQ(temp.run(b).status, 0);
+    const auto aThenB = snapshot(temp);
+    restore();
+    ASSERT_EQ(temp.run(b).status, 0);
+    ASSERT_EQ(temp.run(a).status, 0);
+    const auto bThenA = snapshot(temp);
+    ASSERT_NE(aThenB, bThenA);
+
+    int waited = 0;
+    for (int round = 0; round < 20; ++round) {
+        restore();
+        const std::vector<testing::RunResult> runs = temp.runTogether({a, b});
+        for (const testing::RunResult& r : runs) {
+            EXPECT_EQ(r.status, 0) << "round " << round << ": " << r.err;
+            waited += r.err.find("waiting for another run") != std::string::npos ? 1 : 0;
+        }
+        const auto now = snapshot(temp);
+        EXPECT_TRUE(now == aThenB || now == bThenA) << "round " << round << ": a mix of both runs";
+    }
+    EXPECT_GT(waited, 0) << "the runs never met";
+}
+
 } // namespace
 } // namespace quillora::bench
