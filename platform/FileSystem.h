@@ -3,6 +3,7 @@
 // a link, so a name planted by someone else cannot redirect a write.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,6 +22,14 @@ struct PathInfo {
 };
 
 enum class CreateStatus { Created, Exists, Failed };
+
+// The file operations a test can make fail (a value other than 0 from the
+// hook: an errno value on POSIX, a Win32 error code on Windows). Open
+// makes a new file, Write fills it and Flush starts its writing out; Sync
+// waits for a file to be on the disk and SyncFolder for a folder's entries;
+// Append adds to the commit record; Lock takes the library's lock.
+enum class FileOperation { Read, Open, Write, Flush, Sync, SyncFolder, Rename, Remove, Append, Lock };
+using FileFaultHook = std::function<int(FileOperation)>;
 
 // Held while a run works on a library; the system drops it with the process.
 class LibraryLock {
@@ -72,5 +81,8 @@ public:
     // bare name, so that folderOf(path) + name names a sibling of path.
     virtual std::string folderOf(const std::string& path) const = 0;
 };
+
+// bytes as lower-case hexadecimal digits, two a byte.
+std::string hexText(const unsigned char* bytes, std::size_t count);
 
 } // namespace quillora

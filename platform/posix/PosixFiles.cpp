@@ -433,13 +433,7 @@ std::string PosixFileSystem::randomHex() {
         }
         got += n > 0 ? static_cast<std::size_t>(n) : 0;
     }
-    static const char digits[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned char byte : bytes) {
-        text += digits[byte >> 4];
-        text += digits[byte & 15];
-    }
-    return text;
+    return hexText(bytes, sizeof bytes);
 }
 
 std::string PosixFileSystem::folderOf(const std::string& path) const {

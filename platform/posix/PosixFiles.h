@@ -8,12 +8,6 @@
 
 namespace quillora {
 
-// The file operations a test can make fail (or end the process at). Open
-// makes a new file, Write fills it and Flush starts its writing out; Sync
-// waits for a file to be on the disk and SyncFolder for a folder's entries;
-// Append adds to the commit record; Lock takes the library's lock.
-enum class FileOperation { Read, Open, Write, Flush, Sync, SyncFolder, Rename, Remove, Append, Lock };
-using FileFaultHook = std::function<int(FileOperation)>;
 
 // Reads the regular file at path. 0, or the errno value of the failure with
 // error saying what failed.

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <bcrypt.h>
+
 #include <algorithm>
 
 namespace quillora {
@@ -16,6 +18,16 @@ public:
     ~FileHandle() { close(); }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
+    FileHandle& operator=(FileHandle&& other) noexcept {
+        close();
+        handle_ = other.release();
+        return *this;
+    }
+    HANDLE release() {
+        HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return handle;
+    }
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
     HANDLE get() const { return handle_; }
     bool close() {
@@ -77,22 +89,13 @@ std::string spellingOnDisk(const std::string& path) {
     return path.substr(0, start) + name;
 }
 
-} // namespace
-
-// Binary: the core handles CR LF itself.
-bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
-    FileHandle file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
-        error = windowsErrorText("cannot open", name, GetLastError());
-        return false;
-    }
+bool readWhole(HANDLE file, const std::string& name, std::string& bytes, std::string& error) {
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) {
+    if (!GetFileSizeEx(file, &size)) {
         error = windowsErrorText("cannot examine", name, GetLastError());
         return false;
     }
-    std::string bytes;
+    bytes.clear();
     bytes.resize(static_cast<std::size_t>(size.QuadPart));
     std::size_t got = 0;
     while (true) {
@@ -101,7 +104,7 @@ bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::str
         }
         auto piece = static_cast<DWORD>(std::min(bytes.size() - got, kChunk));
         DWORD read = 0;
-        if (!ReadFile(file.get(), &bytes[got], piece, &read, nullptr)) {
+        if (!ReadFile(file, &bytes[got], piece, &read, nullptr)) {
             error = windowsErrorText("cannot read", name, GetLastError());
             return false;
         }
@@ -111,76 +114,305 @@ bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::str
         got += read;
     }
     bytes.resize(got);
+    return true;
+}
+
+std::string identityOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    return std::to_string(info.dwVolumeSerialNumber) + ":" +
+           std::to_string((static_cast<unsigned long long>(info.nFileIndexHigh) << 32) |
+                          info.nFileIndexLow);
+}
+
+// Opens the name itself: a link (reparse point) is opened, not followed.
+HANDLE openNoFollow(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+    return CreateFileA(path.c_str(), access, share, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
+                           FILE_FLAG_BACKUP_SEMANTICS,
+                       nullptr);
+}
+
+// A regular file, not a link or a folder, and its identity.
+bool isPlainFile(HANDLE file, std::string* identity = nullptr, DWORD* links = nullptr) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        return false;
+    }
+    if (identity != nullptr) {
+        *identity = identityOf(info);
+    }
+    if (links != nullptr) {
+        *links = info.nNumberOfLinks;
+    }
+    return true;
+}
+
+class WindowsLock : public LibraryLock {
+public:
+    explicit WindowsLock(HANDLE file) : file_(file) {}
+    ~WindowsLock() override { CloseHandle(file_); } // closing drops the lock
+
+private:
+    HANDLE file_;
+};
+
+} // namespace
+
+// Binary: the core handles CR LF itself.
+bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
+    if (int injected = files_.fault(FileOperation::Read)) {
+        error = windowsErrorText("cannot open", name, static_cast<DWORD>(injected));
+        return false;
+    }
+    FileHandle file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        error = windowsErrorText("cannot open", name, GetLastError());
+        return false;
+    }
+    std::string bytes;
+    if (!readWhole(file.get(), name, bytes, error)) {
+        return false;
+    }
     out.bytes = std::move(bytes);
     out.resolvedPath = spellingOnDisk(name);
     return true;
 }
 
-bool WindowsPlatform::writeTemporary(const std::string& temporaryPath,
-                                     const std::string& resolvedPath, const std::string& bytes,
-                                     std::string& error) {
-    DWORD attributes = GetFileAttributesA(resolvedPath.c_str());
+int WindowsFileSystem::fault(FileOperation operation) const {
+    return hook_ ? hook_(operation) : 0;
+}
+
+// Makes call unless the hook fails operation; on failure GetLastError says why.
+template <typename Call> bool WindowsFileSystem::attempt(FileOperation operation, Call call) const {
+    if (int injected = fault(operation)) {
+        SetLastError(static_cast<DWORD>(injected));
+        return false;
+    }
+    return call();
+}
+
+CreateStatus WindowsFileSystem::createFile(const std::string& path, const std::string& bytes,
+                                           const std::string& replacing, std::string& identity,
+                                           std::string& error) {
+    DWORD attributes =
+        replacing.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(replacing.c_str());
     bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     // A read-only file is not ours to replace; MoveFileExA alone would (under
     // Wine as root, for one).
     if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        error = windowsErrorText("cannot write", resolvedPath, ERROR_ACCESS_DENIED);
-        return false;
+        error = windowsErrorText("cannot write", replacing, ERROR_ACCESS_DENIED);
+        return CreateStatus::Failed;
     }
-    // ReplaceFileA keeps the attributes on Windows but not under Wine, and the
-    // fallback never does: give them to the new file from the start.
+    // The rename does not carry the old file's attributes over: give them to
+    // the new file from the start.
     DWORD kept = exists ? attributes & kKeptAttributes : 0;
-    FileHandle file(CreateFileA(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
-        error = windowsErrorText("cannot create", temporaryPath, GetLastError());
-        return false;
+    HANDLE made = INVALID_HANDLE_VALUE;
+    // Only a new file: CREATE_NEW fails on any name that is there, a link too.
+    if (!attempt(FileOperation::Open, [&] {
+            made = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
+            return made != INVALID_HANDLE_VALUE;
+        })) {
+        DWORD code = GetLastError();
+        error = windowsErrorText("cannot create", path, code);
+        return code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS ? CreateStatus::Exists
+                                                                         : CreateStatus::Failed;
     }
-    bool ok = writeAll(file.get(), bytes);
+    FileHandle file(made);
+    bool ok = isPlainFile(file.get(), &identity);
     if (!ok) {
-        error = windowsErrorText("cannot write", temporaryPath, GetLastError());
+        error = windowsErrorText("cannot examine", path, GetLastError());
     }
-    if (ok && !FlushFileBuffers(file.get())) {
+    if (ok && !attempt(FileOperation::Write, [&] { return writeAll(file.get(), bytes); })) {
         ok = false;
-        error = windowsErrorText("cannot flush", temporaryPath, GetLastError());
+        error = windowsErrorText("cannot write", path, GetLastError());
+    }
+    if (ok &&
+        !attempt(FileOperation::Flush, [&] { return FlushFileBuffers(file.get()) != 0; })) {
+        ok = false;
+        error = windowsErrorText("cannot flush", path, GetLastError());
     }
     if (!file.close() && ok) {
         ok = false;
-        error = windowsErrorText("cannot close", temporaryPath, GetLastError());
+        error = windowsErrorText("cannot close", path, GetLastError());
     }
     if (!ok) {
-        DeleteFileA(temporaryPath.c_str());
+        DeleteFileA(path.c_str());
+        return CreateStatus::Failed;
+    }
+    return CreateStatus::Created;
+}
+
+bool WindowsFileSystem::appendFile(const std::string& path, const std::string& bytes,
+                                   std::string& error) {
+    FileHandle file(INVALID_HANDLE_VALUE);
+    bool ok = attempt(FileOperation::Append, [&] {
+        file = FileHandle(openNoFollow(path, FILE_APPEND_DATA, 0, OPEN_EXISTING));
+        return file.valid() && isPlainFile(file.get()) && writeAll(file.get(), bytes);
+    });
+    if (!ok) {
+        error = windowsErrorText("cannot write", path, GetLastError());
     }
     return ok;
 }
 
-bool WindowsPlatform::commitTemporary(const std::string& temporaryPath,
-                                      const std::string& resolvedPath, std::string& error) {
-    // Wine's ReplaceFileA rejects relative names.
-    std::string target = fullPath(resolvedPath);
-    if (target.empty()) {
-        target = resolvedPath;
+bool WindowsFileSystem::syncFile(const std::string& path, std::string& error) {
+    FileHandle file(INVALID_HANDLE_VALUE);
+    bool ok = attempt(FileOperation::Sync, [&] {
+        file = FileHandle(
+            openNoFollow(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
+        return file.valid() && FlushFileBuffers(file.get()) != 0;
+    });
+    if (!ok) {
+        error = windowsErrorText("cannot flush", path, GetLastError());
     }
-    std::string temporary = fullPath(temporaryPath);
-    if (temporary.empty()) {
-        temporary = temporaryPath;
-    }
-    bool exists = GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES;
-    // ReplaceFileA fails when there is no old file, and may leave the old file
-    // gone with the new one still at its temporary name: the move finishes the
-    // job in both cases.
-    bool swapped = exists && ReplaceFileA(target.c_str(), temporary.c_str(), nullptr,
-                                          REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-    if (!swapped && !MoveFileExA(temporary.c_str(), target.c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = windowsErrorText("cannot replace", resolvedPath, GetLastError());
+    return ok;
+}
+
+// A rename is written through (MOVEFILE_WRITE_THROUGH): there is no folder to
+// flush on its own.
+bool WindowsFileSystem::syncFolder(const std::string& folder, std::string& error) {
+    if (!attempt(FileOperation::SyncFolder, [] { return true; })) {
+        error = windowsErrorText("cannot flush the folder", folder, GetLastError());
         return false;
     }
     return true;
 }
 
-void WindowsPlatform::discardTemporary(const std::string& temporaryPath) {
-    DeleteFileA(temporaryPath.c_str());
+bool WindowsFileSystem::renameFile(const std::string& from, const std::string& to,
+                                   std::string& error) {
+    if (!attempt(FileOperation::Rename, [&] {
+            return MoveFileExA(from.c_str(), to.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        })) {
+        error = windowsErrorText("cannot replace", to, GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool WindowsFileSystem::removeFile(const std::string& path, std::string& error) {
+    if (!attempt(FileOperation::Remove, [&] {
+            return DeleteFileA(path.c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
+        })) {
+        error = windowsErrorText("cannot remove", path, GetLastError());
+        return false;
+    }
+    return true;
+}
+
+PathInfo WindowsFileSystem::examine(const std::string& path) {
+    PathInfo result;
+    FileHandle file(openNoFollow(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 OPEN_EXISTING));
+    if (!file.valid()) {
+        DWORD code = GetLastError();
+        result.kind = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
+                          ? PathKind::Missing
+                          : PathKind::Other;
+        return result;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.get(), &info)) {
+        result.kind = PathKind::Other;
+    } else if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        result.kind = PathKind::Link;
+    } else if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        result.kind = PathKind::Folder;
+    } else {
+        result.kind = PathKind::File;
+        result.identity = identityOf(info);
+    }
+    return result;
+}
+
+bool WindowsFileSystem::listFolder(const std::string& folder, std::vector<std::string>& names,
+                                   std::string& error) {
+    names.clear();
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND) {
+            return true;
+        }
+        error = windowsErrorText("cannot list", folder.empty() ? "." : folder, code);
+        return false;
+    }
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return true;
+}
+
+bool WindowsFileSystem::readOwnFile(const std::string& path, std::string& bytes,
+                                    std::string& error) {
+    FileHandle file(openNoFollow(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
+    if (!file.valid()) {
+        error = windowsErrorText("cannot open", path, GetLastError());
+        return false;
+    }
+    if (!isPlainFile(file.get())) {
+        error = path + " is not a file this tool made: a link or a folder";
+        return false;
+    }
+    return readWhole(file.get(), path, bytes, error);
+}
+
+std::unique_ptr<LibraryLock> WindowsFileSystem::lockLibrary(const std::string& path,
+                                                            const std::function<void()>& waiting,
+                                                            std::string& error) {
+    // Never written into, so opened for reading only; never through a link.
+    FileHandle file(INVALID_HANDLE_VALUE);
+    if (!attempt(FileOperation::Lock, [&] {
+            file = FileHandle(
+                openNoFollow(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS));
+            return file.valid();
+        })) {
+        error = windowsErrorText("cannot open the lock file", path, GetLastError());
+        return nullptr;
+    }
+    DWORD links = 0;
+    if (!isPlainFile(file.get(), nullptr, &links) || links != 1) {
+        BY_HANDLE_FILE_INFORMATION info{};
+        bool link = GetFileInformationByHandle(file.get(), &info) &&
+                    (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        error = link ? path + " is a link: the library's lock file must be a file"
+                     : path + " is not a lock file this tool made (not a file, or a file with "
+                              "other names)";
+        return nullptr;
+    }
+    OVERLAPPED whole{};
+    if (!LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                    &whole)) {
+        if (GetLastError() != ERROR_LOCK_VIOLATION) {
+            error = windowsErrorText("cannot lock", path, GetLastError());
+            return nullptr;
+        }
+        waiting();
+        OVERLAPPED again{};
+        if (!LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &again)) {
+            error = windowsErrorText("cannot lock", path, GetLastError());
+            return nullptr;
+        }
+    }
+    return std::make_unique<WindowsLock>(file.release());
+}
+
+std::string WindowsFileSystem::randomHex() {
+    unsigned char bytes[8] = {};
+    BCryptGenRandom(nullptr, bytes, sizeof bytes, BCRYPT_USE_SYSTEM_PREFERRED_RNG);
+    return hexText(bytes, sizeof bytes);
+}
+
+std::string WindowsFileSystem::folderOf(const std::string& path) const {
+    std::size_t separator = path.find_last_of("\\/:");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }
 
 } // namespace quillora

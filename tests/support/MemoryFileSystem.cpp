@@ -1,7 +1,6 @@
 #include "support/MemoryFileSystem.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <random>
 
 namespace quillora::testing {
@@ -197,9 +196,12 @@ std::string MemoryFileSystem::randomHex() {
     z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
     z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
     z ^= z >> 31;
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(z));
-    return text;
+    unsigned char bytes[8];
+    for (unsigned char& byte : bytes) {
+        byte = static_cast<unsigned char>(z);
+        z >>= 8;
+    }
+    return hexText(bytes, sizeof bytes);
 }
 
 std::string MemoryFileSystem::folderOf(const std::string& path) const {

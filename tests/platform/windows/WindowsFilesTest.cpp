@@ -1,4 +1,6 @@
 #include "platform/windows/ScratchFolder.h"
+#include "platform/LibraryRecovery.h"
+#include "platform/StagedFiles.h"
 #include "platform/windows/WindowsPlatform.h"
 
 #include <windows.h>
@@ -145,7 +147,7 @@ TEST(WindowsFiles, ReplaceFileCreatesAndReplacesWithTheExactBytes) {
 
     ASSERT_TRUE(platform.replaceFile(folder / "new.dat", "second\n", error)) << error;
     EXPECT_EQ(readBytes(folder / "new.dat"), "second\n");
-    EXPECT_FALSE(fileExists(folder / "new.dat.quillora-tmp"));
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"new.dat"});
 }
 
 TEST(WindowsFiles, ReplaceFileKeepsTheOldFilesAttributes) {
@@ -180,7 +182,7 @@ TEST(WindowsFiles, ReadOnlyFileIsLeftAsItWas) {
     EXPECT_NE(error.find("locked.dat"), std::string::npos) << error;
     EXPECT_EQ(readBytes(folder / "locked.dat"), "old");
     EXPECT_NE(GetFileAttributesA((folder / "locked.dat").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
-    EXPECT_FALSE(fileExists(folder / "locked.dat.quillora-tmp"));
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"locked.dat"});
 }
 
 TEST(WindowsFiles, MissingFolderFailsWithoutLeavingAnything) {
@@ -190,6 +192,110 @@ TEST(WindowsFiles, MissingFolderFailsWithoutLeavingAnything) {
     EXPECT_FALSE(platform.replaceFile(folder / "no such folder\\book.dat", "new", error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(fileExists(folder / "no such folder"));
+}
+
+// A second run on a library waits, saying so once, until the first is done.
+TEST(WindowsFiles, TheLibraryLockMakesASecondRunWait) {
+    ScratchFolder folder;
+    WindowsPlatform platform;
+    std::string error;
+    auto first = platform.fileSystem().lockLibrary(folder / "Quillora.lock", [] {}, error);
+    ASSERT_NE(first, nullptr) << error;
+
+    struct Second {
+        WindowsPlatform platform;
+        std::string path;
+        HANDLE waiting = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        int waitingCalls = 0;
+        bool locked = false;
+    } second;
+    second.path = folder / "Quillora.lock";
+    HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](void* data) -> DWORD {
+            auto* s = static_cast<Second*>(data);
+            std::string why;
+            auto lock = s->platform.fileSystem().lockLibrary(
+                s->path,
+                [s] {
+                    ++s->waitingCalls;
+                    SetEvent(s->waiting);
+                },
+                why);
+            s->locked = lock != nullptr;
+            return 0;
+        },
+        &second, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(WaitForSingleObject(second.waiting, 20000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(thread, 200), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "the second took the lock while the first held it";
+    first.reset();
+    ASSERT_EQ(WaitForSingleObject(thread, 20000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    CloseHandle(second.waiting);
+    EXPECT_TRUE(second.locked);
+    EXPECT_EQ(second.waitingCalls, 1);
+    // Nothing is ever written into the lock file.
+    EXPECT_EQ(readBytes(folder / "Quillora.lock"), "");
+}
+
+// Three files in two folders staged and committed; the process "dies" at each
+// file operation in turn (from there on nothing reaches the disk). Recovery
+// then leaves all three old or all three new, and nothing beside them.
+TEST(WindowsFiles, ACommitKilledAtAnyPointIsFinishedOrUndone) {
+    const std::vector<std::string> names = {"a.dat", "Books\\b.dat", "Books\\c.dat"};
+    auto lay = [&](const ScratchFolder& folder) {
+        CreateDirectoryA((folder / "Books").c_str(), nullptr);
+        for (const std::string& name : names) {
+            writeBytes(folder / name, "old " + name);
+        }
+    };
+    auto commit = [&](WindowsPlatform& platform, const ScratchFolder& folder) {
+        StagedFiles files(platform, folder / "Quillora.commit");
+        std::string error;
+        for (const std::string& name : names) {
+            if (!files.replaceFile(folder / name, "new " + name, error)) {
+                return false;
+            }
+        }
+        std::vector<std::string> errors;
+        return files.commit(errors);
+    };
+    int operations = 0;
+    {
+        ScratchFolder folder;
+        lay(folder);
+        WindowsPlatform platform;
+        platform.setFaultHook([&operations](FileOperation) {
+            ++operations;
+            return 0;
+        });
+        ASSERT_TRUE(commit(platform, folder));
+    }
+    ASSERT_GT(operations, 10);
+    for (int killAt = 1; killAt <= operations; ++killAt) {
+        SCOPED_TRACE("killed at operation #" + std::to_string(killAt));
+        ScratchFolder folder;
+        lay(folder);
+        {
+            WindowsPlatform dying;
+            int seen = 0;
+            dying.setFaultHook([&](FileOperation) { return ++seen >= killAt ? ERROR_WRITE_FAULT : 0; });
+            EXPECT_FALSE(commit(dying, folder));
+        }
+        WindowsPlatform next;
+        std::vector<std::string> notes;
+        std::string error;
+        ASSERT_TRUE(recoverLibrary(next.fileSystem(), folder / "Quillora.commit", notes, error))
+            << error;
+        const std::string prefix = readBytes(folder / names[0]).substr(0, 4);
+        for (const std::string& name : names) {
+            EXPECT_EQ(readBytes(folder / name), prefix + name);
+        }
+        EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"Books", "a.dat"}));
+        EXPECT_EQ(namesIn(folder / "Books"), (std::vector<std::string>{"b.dat", "c.dat"}));
+    }
 }
 
 } // namespace

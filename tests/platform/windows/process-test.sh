@@ -91,17 +91,23 @@ B	4	0	6	Scripting|Automation|||||en|32	1	-1	0	1	0
 DAT
 }
 
-case $scenario in
-registry-values)
-    # The resource library names the values; the three directories read from
-    # the registry are what the paths are abbreviated to. Both files are
-    # written back in version 9, with CR LF.
+# The program, the three directories in the registry, the catalogue and the
+# book data file.
+install_library() {
     install_app
     set_value "$home_value" 'C:\Quillora'
     set_value "$local_value" 'C:\Library'
     set_value "$cd_value" 'R:'
     write_catalogue
     write_book_data
+}
+
+case $scenario in
+registry-values)
+    # The resource library names the values; the three directories read from
+    # the registry are what the paths are abbreviated to. Both files are
+    # written back in version 9, with CR LF.
+    install_library
     run_tool maintain=n
     expect_stdout "Will set maintain flag to false" "Reading Quillora.ini" "	Loading Manuals" \
         "	Saving" "Saving Quillora.ini"
@@ -184,6 +190,34 @@ zobooksdatafile 9
 B	2	0	8	Getting Started|Quillora basics|||||en|16	0	0	1	-1	0	1	0	
 B	4	0	101	Scripting|Automation|||||en|32	0	0	1	-1	0	1	0	
 DAT
+    ;;
+two-runs)
+    # Two runs with different options started together: the second waits for
+    # the first (the library's lock), so the files end as one order or the
+    # other gives, never a mix.
+    install_library
+    cp "$dir/data/Quillora.ini" "$dir/ini.before"
+    cp "$books" "$dir/books.before"
+    restore() { cp "$dir/ini.before" "$dir/data/Quillora.ini"; cp "$dir/books.before" "$books"; }
+    run_tool updatedir maintain=n && run_tool active=n maintain=y
+    cat "$dir/data/Quillora.ini" "$books" >"$dir/a-then-b"
+    restore
+    run_tool active=n maintain=y && run_tool updatedir maintain=n
+    cat "$dir/data/Quillora.ini" "$books" >"$dir/b-then-a"
+    cmp -s "$dir/a-then-b" "$dir/b-then-a" && fail "the two orders give the same files"
+    for round in 1 2 3 4 5; do
+        restore
+        (cd "$dir/data" && wine "$dir/app/bin/quillora-update.exe" updatedir maintain=n) \
+            >"$dir/a.out" 2>"$dir/a.err" </dev/null &
+        (cd "$dir/data" && wine "$dir/app/bin/quillora-update.exe" active=n maintain=y) \
+            >"$dir/b.out" 2>"$dir/b.err" </dev/null &
+        wait
+        cat "$dir/data/Quillora.ini" "$books" >"$dir/now"
+        cmp -s "$dir/now" "$dir/a-then-b" || cmp -s "$dir/now" "$dir/b-then-a" ||
+            fail "round $round: a mix of the two runs"
+        { ls "$dir/data"; ls "$(dirname "$books")"; } | grep -q 'quillora-\|Quillora.commit' &&
+            fail "round $round: a staged file or the commit record was left"
+    done
     ;;
 *)
     fail "no such scenario"
