@@ -63,7 +63,8 @@ public:
     // Removes the name path (a link itself, never what it points at).
     virtual bool removeFile(const std::string& path, std::string& error) = 0;
     virtual PathInfo examine(const std::string& path) = 0;
-    // The names in folder (as folderOf gives it), without "." and "..".
+    // The names in folder (as folderOf gives it), without "." and ".."; none
+    // when the folder is not there.
     virtual bool listFolder(const std::string& folder, std::vector<std::string>& names,
                             std::string& error) = 0;
     // Reads a file only this tool makes: a regular file, not a link, that no

@@ -352,12 +352,16 @@ PathInfo PosixFileSystem::examine(const std::string& path) {
 bool PosixFileSystem::listFolder(const std::string& folder, std::vector<std::string>& names,
                                  std::string& error) {
     const std::string path = folder.empty() ? "." : folder;
+    names.clear();
     DIR* dir = ::opendir(path.c_str());
     if (dir == nullptr) {
+        // A folder that is gone holds nothing to clean up.
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return true;
+        }
         error = errnoText("cannot list", path);
         return false;
     }
-    names.clear();
     while (const dirent* entry = ::readdir(dir)) {
         std::string name = entry->d_name;
         if (name != "." && name != "..") {

@@ -334,7 +334,8 @@ bool WindowsFileSystem::listFolder(const std::string& folder, std::vector<std::s
     HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         DWORD code = GetLastError();
-        if (code == ERROR_FILE_NOT_FOUND) {
+        // An empty folder, or one that is gone: nothing to clean up.
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
             return true;
         }
         error = windowsErrorText("cannot list", folder.empty() ? "." : folder, code);
