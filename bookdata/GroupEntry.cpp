@@ -24,7 +24,7 @@ bool GroupEntry::read(TextCursor& in, std::int32_t fileVersion) {
     }
     active = line.active();
     imageId = 3;
-    return line.end();
+    return line.endWithNumber();
 }
 
 // The group's own line has no maintain value and no tab before its newline.
