@@ -3,9 +3,9 @@
 #include "catalog/DirectoryItem.h"
 #include "catalog/LibraryCatalog.h"
 #include "catalog/MarkedItem.h"
+#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
 #include "platform/TextCursor.h"
-#include "product/PathMacro.h"
 
 #include <memory>
 #include <unordered_set>
