@@ -1,8 +1,8 @@
 // The book data file as a whole: where it lives, its header, loading and saving.
-#include "bookdata/DataFileDiagnostic.h"
 #include "bookdata/GroupEntry.h"
 #include "catalog/LibraryCatalog.h"
 #include "catalog/Package.h"
+#include "platform/Diagnostic.h"
 #include "platform/Platform.h"
 #include "platform/TextCursor.h"
 #include "platform/TextSink.h"

@@ -1,13 +1,13 @@
 // The tag parser: turns the lines after the header into entries and builds the
 // entry tree of the package.
 #include "bookdata/BookEntry.h"
-#include "bookdata/DataFileDiagnostic.h"
 #include "bookdata/ExtractGroupEntry.h"
 #include "bookdata/ExtractSingleEntry.h"
 #include "bookdata/GroupEntry.h"
 #include "bookdata/ProgramEntry.h"
 #include "catalog/Package.h"
 #include "platform/AsciiCase.h"
+#include "platform/Diagnostic.h"
 #include "platform/TextCursor.h"
 
 #include <memory>

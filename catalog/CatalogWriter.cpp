@@ -1,5 +1,6 @@
 #include "catalog/CatalogBody.h"
 #include "catalog/LibraryCatalog.h"
+#include "platform/Diagnostic.h"
 #include "platform/Platform.h"
 #include "platform/TextSink.h"
 
@@ -58,7 +59,7 @@ ResultCode LibraryCatalog::writeCatalog(Platform& platform) {
     const std::string& target = openedPath.empty() ? catalogFileName : openedPath;
     std::string error;
     if (!platform.replaceFile(target, encodeText(formatCatalog(), lineEnding), error)) {
-        diagnostic = target + ":1: cannot write the file: " + error;
+        diagnostic = diagnosticAt(target, 1, "cannot write the file: " + error);
         return result::CatalogWriteFailed;
     }
     return result::Success;
