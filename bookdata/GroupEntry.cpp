@@ -44,7 +44,7 @@ void GroupEntry::writeOwnLine(TextSink& out) const {
 // Its line, its members, then the E line that closes it. Nested groups are
 // walked with a stack of their own: a file may nest them deeper than the call
 // stack would allow.
-bool GroupEntry::write(TextSink& out, std::int32_t version) const {
+void GroupEntry::write(TextSink& out, std::int32_t version) const {
     struct Open {
         const GroupEntry* group;
         std::size_t next;
@@ -67,7 +67,6 @@ bool GroupEntry::write(TextSink& out, std::int32_t version) const {
             child->write(out, version);
         }
     }
-    return !out.failed();
 }
 
 } // namespace quillora

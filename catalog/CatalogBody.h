@@ -27,7 +27,7 @@ public:
     // On failure diagnostic says why, naming path.
     ResultCode readBody(TextCursor& in, std::uint32_t version, const std::string& path,
                         std::string& diagnostic);
-    ResultCode writeBody(TextSink& out, std::uint32_t version) const;
+    void writeBody(TextSink& out, std::uint32_t version) const;
 
     OwningList<Package> packages;
     OwningList<Category> categories;

@@ -16,7 +16,7 @@ void writeKey(TextSink& out, bool hasKey, const char* key, const std::string& va
 
 } // namespace
 
-ResultCode CatalogBody::writeBody(TextSink& out, std::uint32_t version) const {
+void CatalogBody::writeBody(TextSink& out, std::uint32_t version) const {
     for (const Category* category : categories) {
         category->write(out);
     }
@@ -35,7 +35,6 @@ ResultCode CatalogBody::writeBody(TextSink& out, std::uint32_t version) const {
         }
         out.newline();
     }
-    return out.failed() ? result::CatalogWriteFailed : result::Success;
 }
 
 std::string LibraryCatalog::formatCatalog() const {
