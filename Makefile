@@ -18,17 +18,25 @@ BENCH_NATIVE_PACKAGES := cmake make g++ libbenchmark-dev python3 time
 # Extra harness options, e.g. BENCH_ARGS="--packages 10 --rounds 3".
 BENCH_ARGS ?=
 
-.PHONY: check demo build deps format clean bench windows check-windows deps-windows
+.PHONY: check test demo build native deps format clean bench windows check-windows deps-windows
 
 deps:
 	@sh scripts/install-deps.sh $(NATIVE_PACKAGES)
 
 build: deps
+	@$(MAKE) --no-print-directory native
+
+# The native build alone, with what is installed.
+native:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS)
 
-check: build
+# The native tests: no installs, no other builds.
+test: native
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+check: deps
+	@$(MAKE) --no-print-directory test
 	@$(MAKE) --no-print-directory check-sanitize
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
 	@$(MAKE) --no-print-directory check-windows
@@ -85,4 +93,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(WINDOWS_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) scratch
+	rm -rf $(BUILD) $(WINDOWS_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) scratch

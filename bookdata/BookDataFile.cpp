@@ -1,8 +1,8 @@
 // The book data file as a whole: where it lives, its header, loading and saving.
-#include "bookdata/DataFileDiagnostic.h"
 #include "bookdata/GroupEntry.h"
 #include "catalog/LibraryCatalog.h"
 #include "catalog/Package.h"
+#include "platform/Diagnostic.h"
 #include "platform/Platform.h"
 #include "platform/TextCursor.h"
 #include "platform/TextSink.h"
@@ -79,19 +79,15 @@ ResultCode Package::save(Platform& platform) {
         openedPath.empty() ? resolveDataFilePath(dataFileLocation) : openedPath;
     TextSink out;
     out.reserve(kMagic.size() + 8 + allEntries.count() * kRecordSizeGuess);
-    ResultCode code = writeHeader(out);
-    if (isSuccess(code)) {
-        code = writeEntries(out);
-    }
+    writeHeader(out);
+    writeEntries(out);
     modified = false;
-    std::string error = "the new content could not be built";
-    if (isSuccess(code) && !platform.replaceFile(path, encodeText(out.take(), lineEnding), error)) {
-        code = result::WriteFailed;
-    }
-    if (!isSuccess(code)) {
+    std::string error;
+    if (!platform.replaceFile(path, encodeText(out.take(), lineEnding), error)) {
         diagnostic = path + ": " + error;
+        return result::WriteFailed;
     }
-    return code;
+    return result::Success;
 }
 
 void Package::clear() {
@@ -176,17 +172,15 @@ ResultCode Package::readHeader(TextCursor& in, std::int32_t& fileVersion) {
     return code;
 }
 
-ResultCode Package::writeHeader(TextSink& out) const {
+void Package::writeHeader(TextSink& out) const {
     out.text(kMagic).ch(' ').i32(formatVersion).newline();
-    return out.failed() ? result::WriteFailed : result::Success;
 }
 
 // Only the roots: a group writes its members itself.
-ResultCode Package::writeEntries(TextSink& out) const {
+void Package::writeEntries(TextSink& out) const {
     for (const LibraryEntry* entry : rootEntries) {
         entry->write(out, formatVersion);
     }
-    return out.failed() ? result::WriteFailed : result::Success;
 }
 
 } // namespace quillora

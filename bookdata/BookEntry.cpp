@@ -53,7 +53,7 @@ bool BookEntry::read(TextCursor& in, std::int32_t fileVersion) {
     return ok;
 }
 
-bool BookEntry::write(TextSink& out, std::int32_t) const {
+void BookEntry::write(TextSink& out, std::int32_t) const {
     RecordWriter line(out, 'B');
     line.number(id)
         .number(auxNumber)
@@ -80,7 +80,6 @@ bool BookEntry::write(TextSink& out, std::int32_t) const {
     if (hasLValue != 0) {
         RecordWriter(out, 'L').endWithNumber(lValue);
     }
-    return !out.failed();
 }
 
 } // namespace quillora

@@ -10,7 +10,7 @@ public:
     explicit BookEntry(Package* ownerPackage)
         : LibraryEntry(ownerPackage, EntryKind::Book, entryMemoryOf(ownerPackage)) {}
     bool read(TextCursor& in, std::int32_t fileVersion) override;
-    bool write(TextSink& out, std::int32_t version) const override;
+    void write(TextSink& out, std::int32_t version) const override;
 
     std::int32_t directoryId = 0;
     std::uint8_t displayKind = 0;

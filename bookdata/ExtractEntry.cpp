@@ -29,7 +29,7 @@ bool ExtractEntry::readLine(TextCursor& in, EntryText* text8) {
     return line.end();
 }
 
-bool ExtractEntry::writeLine(TextSink& out, char tag, const EntryText* text8) const {
+void ExtractEntry::writeLine(TextSink& out, char tag, const EntryText* text8) const {
     RecordWriter line(out, tag);
     line.number(id).number(auxNumber).number(directoryId).text(name);
     if (text8 != nullptr) {
@@ -48,7 +48,6 @@ bool ExtractEntry::writeLine(TextSink& out, char tag, const EntryText* text8) co
         .number(active)
         .number(maintain)
         .end();
-    return !out.failed();
 }
 
 } // namespace quillora

@@ -20,7 +20,7 @@ protected:
         : LibraryEntry(ownerPackage, entryKind, entryMemoryOf(ownerPackage)) {}
     // text8 is null for the layout without it.
     bool readLine(TextCursor& in, EntryText* text8);
-    bool writeLine(TextSink& out, char tag, const EntryText* text8) const;
+    void writeLine(TextSink& out, char tag, const EntryText* text8) const;
 };
 
 } // namespace quillora

@@ -7,8 +7,8 @@ bool ExtractGroupEntry::read(TextCursor& in, std::int32_t) {
     return readLine(in, nullptr);
 }
 
-bool ExtractGroupEntry::write(TextSink& out, std::int32_t) const {
-    return writeLine(out, 'Y', nullptr);
+void ExtractGroupEntry::write(TextSink& out, std::int32_t) const {
+    writeLine(out, 'Y', nullptr);
 }
 
 } // namespace quillora

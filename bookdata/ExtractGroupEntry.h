@@ -11,7 +11,7 @@ public:
     explicit ExtractGroupEntry(Package* ownerPackage)
         : ExtractEntry(ownerPackage, EntryKind::ExtractGroup) {}
     bool read(TextCursor& in, std::int32_t fileVersion) override;
-    bool write(TextSink& out, std::int32_t version) const override;
+    void write(TextSink& out, std::int32_t version) const override;
 };
 
 } // namespace quillora

@@ -7,8 +7,8 @@ bool ExtractSingleEntry::read(TextCursor& in, std::int32_t) {
     return readLine(in, &text8);
 }
 
-bool ExtractSingleEntry::write(TextSink& out, std::int32_t) const {
-    return writeLine(out, 'X', &text8);
+void ExtractSingleEntry::write(TextSink& out, std::int32_t) const {
+    writeLine(out, 'X', &text8);
 }
 
 } // namespace quillora

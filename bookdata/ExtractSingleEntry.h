@@ -10,7 +10,7 @@ public:
     explicit ExtractSingleEntry(Package* ownerPackage)
         : ExtractEntry(ownerPackage, EntryKind::ExtractSingle) {}
     bool read(TextCursor& in, std::int32_t fileVersion) override;
-    bool write(TextSink& out, std::int32_t version) const override;
+    void write(TextSink& out, std::int32_t version) const override;
 
     EntryText text8{textMemory()};
 };

@@ -24,7 +24,7 @@ bool GroupEntry::read(TextCursor& in, std::int32_t fileVersion) {
     }
     active = line.active();
     imageId = 3;
-    return line.end();
+    return line.endWithNumber();
 }
 
 // The group's own line has no maintain value and no tab before its newline.
@@ -44,7 +44,7 @@ void GroupEntry::writeOwnLine(TextSink& out) const {
 // Its line, its members, then the E line that closes it. Nested groups are
 // walked with a stack of their own: a file may nest them deeper than the call
 // stack would allow.
-bool GroupEntry::write(TextSink& out, std::int32_t version) const {
+void GroupEntry::write(TextSink& out, std::int32_t version) const {
     struct Open {
         const GroupEntry* group;
         std::size_t next;
@@ -67,7 +67,6 @@ bool GroupEntry::write(TextSink& out, std::int32_t version) const {
             child->write(out, version);
         }
     }
-    return !out.failed();
 }
 
 } // namespace quillora

@@ -12,7 +12,7 @@ public:
         : LibraryEntry(ownerPackage, EntryKind::Group, entryMemoryOf(ownerPackage)) {}
     ~GroupEntry() override { children.removeAll(); }
     bool read(TextCursor& in, std::int32_t fileVersion) override;
-    bool write(TextSink& out, std::int32_t version) const override;
+    void write(TextSink& out, std::int32_t version) const override;
 
     EntryList children;
 

@@ -37,7 +37,7 @@ public:
     // in is just past the tag and its tab; true when the cursor has not failed.
     virtual bool read(TextCursor& in, std::int32_t fileVersion) = 0;
     // Writes the version-9 layout (a group also writes its members and E line).
-    virtual bool write(TextSink& out, std::int32_t version) const = 0;
+    virtual void write(TextSink& out, std::int32_t version) const = 0;
 
     Package* owner;
 

@@ -39,7 +39,7 @@ bool ProgramEntry::read(TextCursor& in, std::int32_t fileVersion) {
     return line.end();
 }
 
-bool ProgramEntry::write(TextSink& out, std::int32_t) const {
+void ProgramEntry::write(TextSink& out, std::int32_t) const {
     RecordWriter(out, 'P')
         .number(id)
         .number(auxNumber)
@@ -58,7 +58,6 @@ bool ProgramEntry::write(TextSink& out, std::int32_t) const {
         .number(active)
         .number(maintain)
         .end();
-    return !out.failed();
 }
 
 } // namespace quillora

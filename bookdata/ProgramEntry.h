@@ -10,7 +10,7 @@ public:
     explicit ProgramEntry(Package* ownerPackage)
         : LibraryEntry(ownerPackage, EntryKind::Program, entryMemoryOf(ownerPackage)) {}
     bool read(TextCursor& in, std::int32_t fileVersion) override;
-    bool write(TextSink& out, std::int32_t version) const override;
+    void write(TextSink& out, std::int32_t version) const override;
 
     std::int32_t directoryId = 0;
     EntryText text5{textMemory()};

@@ -43,6 +43,7 @@ public:
     std::int32_t number() {
         std::int32_t value = 0;
         in_.readInt32(value);
+        inputEndedInNumber_ = in_.atEnd();
         return value;
     }
     std::uint8_t lowByte() { return static_cast<std::uint8_t>(number() & 0xFF); }
@@ -61,8 +62,12 @@ public:
     }
 
     // Drops what is left of the line (a tab at most in a well-formed one) with
-    // its newline; true when every field could be read.
-    bool end() {
+    // its newline; true when every field could be read. A tab follows every
+    // number of these lines, so input that ends right after one was cut inside it.
+    bool end() { return endWithNumber() && !inputEndedInNumber_; }
+    // The same for a line whose last number ends it (the G line): the end of
+    // the input may follow that number.
+    bool endWithNumber() {
         in_.ignore(kRestOfLine, '\n');
         return !in_.failed();
     }
@@ -70,6 +75,7 @@ public:
 private:
     static constexpr std::size_t kRestOfLine = 10;
     TextCursor& in_;
+    bool inputEndedInNumber_ = false;
 };
 
 // Writes one record line: the tag and a tab, then the fields in order.

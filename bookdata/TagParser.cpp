@@ -1,12 +1,13 @@
 // The tag parser: turns the lines after the header into entries and builds the
 // entry tree of the package.
 #include "bookdata/BookEntry.h"
-#include "bookdata/DataFileDiagnostic.h"
 #include "bookdata/ExtractGroupEntry.h"
 #include "bookdata/ExtractSingleEntry.h"
 #include "bookdata/GroupEntry.h"
 #include "bookdata/ProgramEntry.h"
 #include "catalog/Package.h"
+#include "platform/AsciiCase.h"
+#include "platform/Diagnostic.h"
 #include "platform/TextCursor.h"
 
 #include <memory>
@@ -18,10 +19,6 @@ namespace {
 constexpr std::int32_t kOldestVersion = 3;
 // Windows text mode ends a file at Ctrl-Z; old files may still carry one.
 constexpr char kDosEndOfFile = '\x1a';
-
-char upperTag(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // True when only blanks and further Ctrl-Z marks follow; nothing after the
 // mark may be dropped unseen.
@@ -89,7 +86,7 @@ ResultCode Package::readEntries(TextCursor& in, std::int32_t fileVersion) {
                                       "records follow an end-of-file mark (Ctrl-Z)");
             return result::BadRecordTag;
         }
-        const char tag = upperTag(raw);
+        const char tag = upperAsciiChar(raw);
         if (tag == 'E') {
             // Closes the innermost open group.
             if (lastEntry != nullptr) {

@@ -24,9 +24,10 @@ public:
     CatalogBody& operator=(const CatalogBody&) = delete;
 
     // Category lines and package sections; in is just past the section line.
-    // On failure diagnostic says why.
-    ResultCode readBody(TextCursor& in, std::uint32_t version, std::string& diagnostic);
-    ResultCode writeBody(TextSink& out, std::uint32_t version) const;
+    // On failure diagnostic says why, naming path.
+    ResultCode readBody(TextCursor& in, std::uint32_t version, const std::string& path,
+                        std::string& diagnostic);
+    void writeBody(TextSink& out, std::uint32_t version) const;
 
     OwningList<Package> packages;
     OwningList<Category> categories;

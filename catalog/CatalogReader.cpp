@@ -3,9 +3,10 @@
 #include "catalog/DirectoryItem.h"
 #include "catalog/LibraryCatalog.h"
 #include "catalog/MarkedItem.h"
+#include "platform/AsciiCase.h"
+#include "platform/Diagnostic.h"
 #include "platform/Platform.h"
 #include "platform/TextCursor.h"
-#include "product/PathMacro.h"
 
 #include <memory>
 #include <unordered_set>
@@ -21,9 +22,9 @@ constexpr std::uint32_t kOldestVersion = 5;
 // Letters before the first item line, from this version on.
 constexpr std::uint32_t kFirstLetteredVersion = 8;
 
-// "line: reason", the line being that of the cursor's position.
-std::string at(const TextCursor& position, const std::string& reason) {
-    return std::to_string(position.lineNumber()) + ": " + reason;
+// The diagnostic for the line of the cursor's position.
+std::string at(const std::string& path, const TextCursor& position, const std::string& reason) {
+    return diagnosticAt(path, position.lineNumber(), reason);
 }
 
 // The header splits at ":" runs, leading ones passed over: name, qualifier, and
@@ -71,13 +72,14 @@ void readSearchLine(TextCursor& in, OwningList<SearchEntry>& searches) {
 
 // The lines of one package section from its "[" on; false (with why) when the
 // section cannot be read completely.
-bool readPackage(TextCursor& in, std::uint32_t version, Package& package, std::string& why) {
+bool readPackage(TextCursor& in, std::uint32_t version, const std::string& path, Package& package,
+                 std::string& why) {
     const TextCursor sectionStart = in;
     in.get();
     std::string header;
     in.readUntil(header, ']');
     if (in.failed() || in.atEnd() || header.find('\n') != std::string::npos) {
-        why = at(sectionStart, "the section header has no \"]\" on its line");
+        why = at(path, sectionStart, "the section header has no \"]\" on its line");
         return false;
     }
     std::string name;
@@ -93,8 +95,8 @@ bool readPackage(TextCursor& in, std::uint32_t version, Package& package, std::s
     readLine(in, line);
     package.setSecondPath(line);
     if (!in.readUInt32(package.number)) {
-        why = in.atEnd() ? at(sectionStart, "the package section ends before its status line")
-                         : at(in, "the status line does not begin with a number");
+        why = in.atEnd() ? at(path, sectionStart, "the package section ends before its status line")
+                         : at(path, in, "the status line does not begin with a number");
         return false;
     }
     skipThroughTab(in, 5);
@@ -132,7 +134,7 @@ bool readPackage(TextCursor& in, std::uint32_t version, Package& package, std::s
         }
         // Dropping the line and reading on would write the catalogue back without it.
         if (!item->read(in, version)) {
-            why = at(lineStart, "the item line has no readable identifier or is cut short");
+            why = at(path, lineStart, "the item line has no readable identifier or is cut short");
             return false;
         }
         // The first item with an identifier wins.
@@ -150,18 +152,20 @@ bool readPackage(TextCursor& in, std::uint32_t version, Package& package, std::s
 
 } // namespace
 
-ResultCode CatalogBody::readBody(TextCursor& in, std::uint32_t version, std::string& diagnostic) {
+ResultCode CatalogBody::readBody(TextCursor& in, std::uint32_t version, const std::string& path,
+                                 std::string& diagnostic) {
     if (version < kOldestVersion) {
-        diagnostic = at(in, "version " + std::to_string(version) + " is older than " +
-                                std::to_string(kOldestVersion) + ", the oldest one read");
+        diagnostic = at(path, in,
+                        "version " + std::to_string(version) + " is older than " +
+                            std::to_string(kOldestVersion) + ", the oldest one read");
         return result::VersionTooOld;
     }
     while (!in.failed() && isDigit(in.peek())) {
         const TextCursor lineStart = in;
         auto category = std::make_unique<Category>();
         if (!category->read(in, version)) {
-            diagnostic = at(lineStart, "the category line's fields cannot be read");
-            return result::VersionTooOld;
+            diagnostic = at(path, lineStart, "the category line's fields cannot be read");
+            return result::CatalogBodyUnreadable;
         }
         categories.append(std::move(category));
     }
@@ -175,8 +179,8 @@ ResultCode CatalogBody::readBody(TextCursor& in, std::uint32_t version, std::str
             continue;
         }
         auto package = std::make_unique<Package>();
-        if (!readPackage(in, version, *package, diagnostic)) {
-            return result::VersionTooOld;
+        if (!readPackage(in, version, path, *package, diagnostic)) {
+            return result::CatalogBodyUnreadable;
         }
         packages.append(std::move(package));
     }
@@ -188,7 +192,7 @@ ResultCode LibraryCatalog::readCatalog(Platform& platform) {
     FileBytes file;
     std::string error;
     if (!platform.readFile(catalogFileName, file, error)) {
-        diagnostic = catalogFileName + ":1: cannot read the file: " + error;
+        diagnostic = diagnosticAt(catalogFileName, 1, "cannot read the file: " + error);
         return result::NotACatalog;
     }
     openedPath = file.resolvedPath.empty() ? catalogFileName : file.resolvedPath;
@@ -197,28 +201,29 @@ ResultCode LibraryCatalog::readCatalog(Platform& platform) {
     lineEnding = decoded.lineEnding;
     TextCursor in(decoded.text);
 
-    auto fail = [&](ResultCode code, const std::string& where) {
-        diagnostic = openedPath + ":" + where;
+    auto fail = [&](ResultCode code, std::string why) {
+        diagnostic = std::move(why);
         return code;
     };
 
     int first = in.peek();
     if (first == TextCursor::kEnd) {
-        return fail(result::NotACatalog, at(in, "the file is empty"));
+        return fail(result::NotACatalog, at(openedPath, in, "the file is empty"));
     }
     std::string word;
     if ((first != 'V' && first != 'v') || !in.readWord(word) || toLowerAscii(word) != "version") {
-        return fail(result::NotACatalog, at(TextCursor(decoded.text),
+        return fail(result::NotACatalog, at(openedPath, TextCursor(decoded.text),
                                             "the file does not begin with the word \"Version\""));
     }
     std::uint32_t version = 0;
     if (!in.readUInt32(version)) {
-        return fail(result::NotACatalog, at(in, "the version is not a number"));
+        return fail(result::NotACatalog, at(openedPath, in, "the version is not a number"));
     }
     if (version > formatVersion) {
         return fail(result::CatalogTooNew,
-                    at(in, "version " + std::to_string(version) + " is newer than " +
-                               std::to_string(formatVersion)));
+                    at(openedPath, in,
+                       "version " + std::to_string(version) + " is newer than " +
+                           std::to_string(formatVersion)));
     }
     dropLine(in);
 
@@ -227,9 +232,9 @@ ResultCode LibraryCatalog::readCatalog(Platform& platform) {
             int c = in.peek();
             if (c == TextCursor::kEnd) {
                 // Waiting for a "[" that never comes would read nothing more.
-                return fail(result::NotACatalog,
-                            at(in, "the file ends before its section line (a line "
-                                   "beginning with \"[\")"));
+                return fail(result::NotACatalog, at(openedPath, in,
+                                                    "the file ends before its section line (a line "
+                                                    "beginning with \"[\")"));
             }
             if (c == '[') {
                 dropLine(in);
@@ -258,12 +263,7 @@ ResultCode LibraryCatalog::readCatalog(Platform& platform) {
         }
     }
 
-    std::string where;
-    ResultCode code = body.readBody(in, version, where);
-    if (code != result::Success) {
-        return fail(code, where);
-    }
-    return result::Success;
+    return body.readBody(in, version, openedPath, diagnostic);
 }
 
 } // namespace quillora

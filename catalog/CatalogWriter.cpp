@@ -1,5 +1,6 @@
 #include "catalog/CatalogBody.h"
 #include "catalog/LibraryCatalog.h"
+#include "platform/Diagnostic.h"
 #include "platform/Platform.h"
 #include "platform/TextSink.h"
 
@@ -15,7 +16,7 @@ void writeKey(TextSink& out, bool hasKey, const char* key, const std::string& va
 
 } // namespace
 
-ResultCode CatalogBody::writeBody(TextSink& out, std::uint32_t version) const {
+void CatalogBody::writeBody(TextSink& out, std::uint32_t version) const {
     for (const Category* category : categories) {
         category->write(out);
     }
@@ -34,7 +35,6 @@ ResultCode CatalogBody::writeBody(TextSink& out, std::uint32_t version) const {
         }
         out.newline();
     }
-    return out.failed() ? result::CatalogWriteFailed : result::Success;
 }
 
 std::string LibraryCatalog::formatCatalog() const {
@@ -58,7 +58,7 @@ ResultCode LibraryCatalog::writeCatalog(Platform& platform) {
     const std::string& target = openedPath.empty() ? catalogFileName : openedPath;
     std::string error;
     if (!platform.replaceFile(target, encodeText(formatCatalog(), lineEnding), error)) {
-        diagnostic = target + ":1: cannot write the file: " + error;
+        diagnostic = diagnosticAt(target, 1, "cannot write the file: " + error);
         return result::CatalogWriteFailed;
     }
     return result::Success;

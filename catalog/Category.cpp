@@ -38,10 +38,9 @@ bool Category::read(TextCursor& in, std::uint32_t version) {
     return !in.failed();
 }
 
-bool Category::write(TextSink& out) const {
+void Category::write(TextSink& out) const {
     out.u32(number).tab().u32(typeBits).tab().text(name).bar().text(text2).bar();
     out.u32(value1).ch(' ').u32(value2).ch(' ').u32(value3).bar().newline();
-    return !out.failed();
 }
 
 } // namespace quillora

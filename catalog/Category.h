@@ -12,7 +12,7 @@ class TextSink;
 class Category {
 public:
     bool read(TextCursor& in, std::uint32_t version);
-    bool write(TextSink& out) const;
+    void write(TextSink& out) const;
 
     std::uint32_t number = 0;
     std::string name;

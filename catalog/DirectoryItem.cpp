@@ -15,9 +15,8 @@ bool DirectoryItem::read(TextCursor& in, std::uint32_t) {
     return !in.failed();
 }
 
-bool DirectoryItem::write(TextSink& out, std::uint32_t) const {
+void DirectoryItem::write(TextSink& out, std::uint32_t) const {
     out.ch(kKind).tab().i32(id).tab().text(path).newline();
-    return !out.failed();
 }
 
 } // namespace quillora

@@ -10,7 +10,7 @@ public:
     static constexpr char kKind = 'D';
     DirectoryItem() : PackageItem(kKind) {}
     bool read(TextCursor& in, std::uint32_t version) override;
-    bool write(TextSink& out, std::uint32_t version) const override;
+    void write(TextSink& out, std::uint32_t version) const override;
 
     std::string path;
 };

@@ -18,9 +18,8 @@ bool MarkedItem::read(TextCursor& in, std::uint32_t) {
     return !in.failed();
 }
 
-bool MarkedItem::write(TextSink& out, std::uint32_t) const {
+void MarkedItem::write(TextSink& out, std::uint32_t) const {
     out.ch(kKind).tab().i32(id).tab().ch(mark == kMarkH ? 'H' : 'U').tab().text(text).newline();
-    return !out.failed();
 }
 
 } // namespace quillora

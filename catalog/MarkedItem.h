@@ -11,7 +11,7 @@ public:
     static constexpr char kMarkH = 'H';
     MarkedItem() : PackageItem(kKind) {}
     bool read(TextCursor& in, std::uint32_t version) override;
-    bool write(TextSink& out, std::uint32_t version) const override;
+    void write(TextSink& out, std::uint32_t version) const override;
 
     std::string text;
     char mark = kMarkH;

@@ -45,9 +45,9 @@ public:
     // Expands "$+CD.", "$+HOME." and "$+LOCAL." through the current catalogue.
     std::string resolveDataFilePath(const std::string& location) const;
     ResultCode readHeader(TextCursor& in, std::int32_t& fileVersion);
-    ResultCode writeHeader(TextSink& out) const;
+    void writeHeader(TextSink& out) const;
     ResultCode readEntries(TextCursor& in, std::int32_t fileVersion);
-    ResultCode writeEntries(TextSink& out) const;
+    void writeEntries(TextSink& out) const;
 
     // Book data file state. The entries' texts are kept in entryTexts, which is
     // emptied in one step when the entries are freed, and made anew for each

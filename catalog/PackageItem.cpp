@@ -6,8 +6,6 @@ namespace quillora {
 bool PackageItem::read(TextCursor&, std::uint32_t) {
     return true;
 }
-bool PackageItem::write(TextSink&, std::uint32_t) const {
-    return true;
-}
+void PackageItem::write(TextSink&, std::uint32_t) const {}
 
 } // namespace quillora

@@ -14,7 +14,7 @@ public:
     virtual ~PackageItem() = default;
     // The letter of version 8 and later lines has been consumed by the caller.
     virtual bool read(TextCursor& in, std::uint32_t version);
-    virtual bool write(TextSink& out, std::uint32_t version) const;
+    virtual void write(TextSink& out, std::uint32_t version) const;
 
     std::int32_t id = 0;
     char kind = 0;

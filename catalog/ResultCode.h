@@ -15,11 +15,16 @@ constexpr ResultCode WriteFailed = 402;
 constexpr ResultCode VersionTooNew = 403;
 constexpr ResultCode VersionTooOld = 404;
 // catalogue file
+// A category line or package section that cannot be read. It keeps 404, the
+// value these errors have always returned, so that no caller sees a new number.
+constexpr ResultCode CatalogBodyUnreadable = 404;
 constexpr ResultCode NotACatalog = 601;
 constexpr ResultCode CatalogWriteFailed = 602;
 constexpr ResultCode CatalogTooNew = 603;
 } // namespace result
 
-inline bool isSuccess(ResultCode code) { return code == result::Success; }
+inline bool isSuccess(ResultCode code) {
+    return code == result::Success;
+}
 
 } // namespace quillora

@@ -1,6 +1,6 @@
 #include "driver/UpdateOptions.h"
 
-#include "product/PathMacro.h"
+#include "platform/AsciiCase.h"
 
 namespace quillora {
 

@@ -41,8 +41,6 @@ public:
         return u32(static_cast<std::uint32_t>(v));
     }
 
-    // Kept for the writers' "stream still good" results; in memory nothing fails.
-    bool failed() const { return false; }
     std::size_t size() const { return used_; }
     // The text written so far; the sink is empty afterwards.
     std::string take() {

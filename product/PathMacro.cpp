@@ -2,20 +2,7 @@
 
 #include "product/ProductKeyTable.h"
 
-#include <algorithm>
-
 namespace quillora {
-
-namespace {
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-} // namespace
-
-std::string toLowerAscii(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), lowerAscii);
-    return text;
-}
 
 std::string replaceFirst(const std::string& text, const std::string& search,
                          const std::string& replacement) {
@@ -45,18 +32,6 @@ std::string expandCompanyMacro(const std::string& text) {
 bool isMacroPath(const std::string& text) {
     return text.size() >= 2 && text[0] == '$' && text[1] == '+' &&
            text.find('.', 2) != std::string::npos;
-}
-
-bool startsWithNoCase(const std::string& text, const std::string& prefix) {
-    if (prefix.size() > text.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (lowerAscii(text[i]) != lowerAscii(prefix[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 } // namespace quillora

@@ -2,6 +2,8 @@
 // directories, and the replacement that both expands and abbreviates them.
 #pragma once
 
+#include "platform/AsciiCase.h"
+
 #include <string>
 
 namespace quillora {
@@ -32,8 +34,5 @@ std::string expandProgramMacro(const std::string& text);
 std::string expandCompanyMacro(const std::string& text);
 // "$", "+", then a "." somewhere after the "+".
 bool isMacroPath(const std::string& text);
-// True when text begins with prefix, compared without regard to case.
-bool startsWithNoCase(const std::string& text, const std::string& prefix);
-std::string toLowerAscii(std::string text);
 
 } // namespace quillora

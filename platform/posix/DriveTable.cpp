@@ -1,7 +1,7 @@
 #include "platform/posix/DriveTable.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
-#include "platform/posix/AsciiCase.h"
 #include "platform/posix/PosixPlatform.h"
 #include "platform/posix/RegistryStore.h"
 
@@ -24,7 +24,7 @@ unsigned typeOfName(const std::string& name) {
                                                           {"network", kDriveRemote},
                                                           {"floppy", kDriveRemovable},
                                                           {"ramdisk", 6}};
-    auto it = types.find(lowerAscii(name));
+    auto it = types.find(toLowerAscii(name));
     return it == types.end() ? kDriveUnknown : it->second;
 }
 

@@ -1,6 +1,6 @@
 #include "platform/posix/PathMapping.h"
 
-#include "platform/posix/AsciiCase.h"
+#include "platform/AsciiCase.h"
 #include "platform/posix/DriveTable.h"
 #include "platform/posix/PosixPlatform.h"
 

@@ -1,6 +1,6 @@
 #include "platform/posix/RegistryStore.h"
 
-#include "platform/posix/AsciiCase.h"
+#include "platform/AsciiCase.h"
 #include "platform/posix/Utf16Text.h"
 
 namespace quillora {
@@ -36,7 +36,7 @@ std::string trim(const std::string& s) {
 
 // Lower case, without trailing backslashes: the form keys are compared in.
 std::string keyForm(const std::string& path) {
-    std::string key = lowerAscii(path);
+    std::string key = toLowerAscii(path);
     while (!key.empty() && key.back() == '\\') {
         key.pop_back();
     }
@@ -196,8 +196,7 @@ void RegistryStore::index() {
             line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
         // "[-...]" deletes a key on import: it names no key here. Other roots
         // are kept in the file but are not ours.
-        inSection =
-            startsWithNoCaseAscii(path, kRootName) && (path.size() == 18 || path[18] == '\\');
+        inSection = startsWithNoCase(path, kRootName) && (path.size() == 18 || path[18] == '\\');
         if (inSection) {
             Section section;
             section.key = keyForm(path.size() > 18 ? path.substr(19) : std::string());
@@ -262,7 +261,7 @@ bool RegistryStore::parseValue(const std::string& line, ParsedValue& parsed) con
         parsed.deleted = true;
         return true;
     }
-    std::string lower = lowerAscii(data);
+    std::string lower = toLowerAscii(data);
     if (lower.compare(0, 6, "dword:") == 0) {
         std::uint32_t n = 0;
         if (!readHexNumber(trim(data.substr(6)), n)) {

@@ -1,6 +1,6 @@
 #include "platform/posix/ResourceScript.h"
 
-#include "platform/posix/AsciiCase.h"
+#include "platform/AsciiCase.h"
 #include "platform/posix/Utf16Text.h"
 
 #include <cstdlib>

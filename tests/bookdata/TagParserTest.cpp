@@ -155,6 +155,15 @@ TEST(TagParser, RecordsThatCannotBeReadFailTheLoadAndKeepWhatCameBefore) {
         {"L without a number", bookLine(1, 1) + "L\tx\n" + bookLine(3), 1, "book.dat:3: "},
         {"L at the very end", bookLine(1, 1) + "L", 1, "book.dat:3: "},
         {"X layout under tag Y", bookLine(1) + singleUnderY + bookLine(3), 1, "book.dat:3: "},
+        // A tab follows the last number of these lines; without it the number may be cut.
+        {"B cut in its last number",
+         bookLine(1) + "B\t2\t0\t1\tBook2|||||||16\t0\t0\t0\t-1\t0\t1\t0", 1, "book.dat:3: "},
+        {"P cut in its last number", bookLine(1) + "P\t2\t0\t0\tp||||||||16\t0\t0\t-1\t1", 1,
+         "book.dat:3: "},
+        {"X cut in its last number",
+         bookLine(1) + "X\t2\t0\t5\tE|t8|t2|t3|t4|t5|t6|t7|1\t2\t1\t2\t0\t1", 1, "book.dat:3: "},
+        {"Y cut in its last number",
+         bookLine(1) + "Y\t2\t0\t5\tE|t2|t3|t4|t5|t6|t7|1\t2\t1\t2\t0\t1", 1, "book.dat:3: "},
     };
     for (const Case& c : cases) {
         FakePlatform fs;
@@ -169,8 +178,11 @@ TEST(TagParser, RecordsThatCannotBeReadFailTheLoadAndKeepWhatCameBefore) {
 TEST(TagParser, EndOfFileWithoutNewlineOrAtCtrlZIsAnEnd) {
     std::string lastLine = bookLine(2);
     lastLine.pop_back();
-    for (const std::string& body :
-         {bookLine(1) + lastLine, bookLine(1) + bookLine(2) + "\x1a\r\n\x1a"}) {
+    // A G line ends with its last number, so it may end the file right after it.
+    std::string lastGroup = groupLine(2);
+    lastGroup.pop_back();
+    for (const std::string& body : {bookLine(1) + lastLine, bookLine(1) + lastGroup,
+                                    bookLine(1) + bookLine(2) + "\x1a\r\n\x1a"}) {
         FakePlatform fs;
         Package p;
         EXPECT_EQ(loadText(p, fs, kHeader9 + body), result::Success);

@@ -185,6 +185,12 @@ TEST(Abbreviation, HomeThenCdThenLocalAndEmptyDirectoriesSkipped) {
     catalog.localDirectory = "C:\\Local";
     EXPECT_EQ(abbreviatePath("D:\\x", catalog), "D:\\x");
     EXPECT_EQ(abbreviatePath("c:\\local\\y", catalog), "$+LOCAL.\\y");
+    // All three on one drive: each path begins with two of them.
+    catalog.homeDirectory = "D:\\Home";
+    catalog.cdDirectory = "D:";
+    catalog.localDirectory = "D:\\Local";
+    EXPECT_EQ(abbreviatePath("d:\\home\\x", catalog), "$+HOME.\\x");
+    EXPECT_EQ(abbreviatePath("D:\\Local\\x", catalog), "$+CD.\\Local\\x");
 }
 
 TEST(Abbreviation, PackagePathsAndDirectoryItemsOnly) {

@@ -80,6 +80,36 @@ TEST_F(RegistryKeyTest, QueryResults) {
     }
 }
 
+// Windows hands a string value stored without its NUL back as it is.
+class UnterminatedValues : public testing::FakePlatform {
+public:
+    long regQueryValueEx(RegKey key, const char* valueName, std::uint32_t* type,
+                         unsigned char* data, std::uint32_t* size) override {
+        std::uint32_t withNul = *size + 1; // the fake stores every value with one
+        std::string bytes(withNul, '\0');
+        long status = FakePlatform::regQueryValueEx(
+            key, valueName, type, reinterpret_cast<unsigned char*>(bytes.data()), &withNul);
+        *size = withNul - 1;
+        if (status == kErrorSuccess) {
+            std::memcpy(data, bytes.data(), *size);
+        }
+        return status;
+    }
+};
+
+TEST(RegistryKey, AFullValueWithoutItsNulStaysInsideTheBuffer) {
+    UnterminatedValues platform;
+    platform.productKey()["Full"] = std::string(259, 'x') + "y"; // 260 bytes, no NUL
+    RegistryKey key(platform, hkeyLocalMachine(), kKeyPath, kKeyReadWrite, false);
+    ASSERT_TRUE(key.isOpen());
+    char buffer[261];
+    std::memset(buffer, '#', sizeof buffer);
+    std::uint32_t size = 260; // the caller's room ends before the last byte
+    ASSERT_EQ(key.queryString("Full", buffer, &size), kErrorSuccess);
+    EXPECT_EQ(buffer[260], '#') << "written past the 260 bytes the caller gave";
+    EXPECT_EQ(std::string(buffer, 260), std::string(259, 'x') + '\0');
+}
+
 TEST_F(RegistryKeyTest, CloseTwiceAndDestruction) {
     {
         RegistryKey key(platform, hkeyLocalMachine(), kKeyPath, kKeyReadWrite, false);

@@ -12,8 +12,16 @@ protected:
     PathMapping() {
         library.write("lib/books/guide.dat", "guide");
         library.write("lib/Mixed Case/Notes.TXT", "notes");
-        library.write("lib/twice/GUIDE.DAT", "upper");
-        library.write("lib/twice/guide.dat", "lower");
+        // Names that differ only in case, files and folders: the first in byte
+        // order (GUIDE.DAT, SHELF) is made neither first nor last, so that the
+        // order a folder lists its names in is unlikely to pick it by chance.
+        for (const char* name : {"guide.dat", "Guide.dat", "GUIDE.dat", "GUIDE.DAT", "GUIDE.DAt",
+                                 "guide.DAT", "gUIDE.DAT"}) {
+            library.write(std::string("lib/twice/") + name, name);
+        }
+        for (const char* name : {"shelf", "Shelf", "SHELF", "sHELF", "SHElf"}) {
+            library.write(std::string("lib/shelves/") + name + "/notes.txt", name);
+        }
         library.write("cd/Books/Guide.dat", "from the CD");
         library.writeStore(testing::driveTable({{"d:", "cdrom", library.path("cd")},
                                                 {"e:", "hd", library.path("cd") + "/"},
@@ -39,7 +47,8 @@ TEST_F(PathMapping, WindowsPathsFindTheirFiles) {
         {root + "\\lib\\\\Books\\guide.dat", root + "/lib/books/guide.dat"},
         // An exact match wins; among matches that differ in case, the first in byte order.
         {root + "/lib/twice/guide.dat", root + "/lib/twice/guide.dat"},
-        {root + "/lib/twice/Guide.dat", root + "/lib/twice/GUIDE.DAT"},
+        {root + "/lib/twice/gUiDe.dAt", root + "/lib/twice/GUIDE.DAT"},
+        {root + "/lib/shelves/sHeLf/Notes.txt", root + "/lib/shelves/SHELF/notes.txt"},
         // From the first part that matches nothing, the path stays as stored.
         {root + "/LIB\\Books\\Missing\\Guide.dat", root + "/lib/books/Missing/Guide.dat"},
         // Drive letters through the drive table.

@@ -1,5 +1,6 @@
 // The registry calls, RegistryKey and the installation settings on a store file.
 #include "catalog/LibraryCatalog.h"
+#include "platform/posix/PosixFiles.h"
 #include "platform/posix/PosixPlatform.h"
 #include "platform/posix/Utf16Text.h"
 #include "registry/InstallationSettings.h"
@@ -57,7 +58,8 @@ TEST_F(PosixRegistryTest, RegistryKeyCasesOnTheStore) {
                                   "\"Empty\"=\"\"\r\n"
                                   "\"NoData\"=hex:\r\n"
                                   "\"Number\"=dword:00000041\r\n"
-                                  "\"Long\"=\"" +
+                                  "\"Fits\"=\"" +
+                                      std::string(259, 'x') + "\"\r\n" + "\"Long\"=\"" +
                                       std::string(260, 'x') + "\"\r\n");
     PosixPlatform platform(settings());
     RegKey raw = nullptr;
@@ -70,11 +72,16 @@ TEST_F(PosixRegistryTest, RegistryKeyCasesOnTheStore) {
     struct Case {
         const char* name;
         long status;
-        const char* buffer;
+        std::string buffer;
     };
     const Case cases[] = {
-        {"Home", 0, "/srv/lib"},    {"HOME", 0, "/srv/lib"},    {"Missing", 2, "untouched"},
-        {"Empty", 0, ""},           {"NoData", 0, "untouched"}, {"Number", 0, "A"},
+        {"Home", 0, "/srv/lib"},
+        {"HOME", 0, "/srv/lib"},
+        {"Missing", 2, "untouched"},
+        {"Empty", 0, ""},
+        {"NoData", 0, "untouched"},
+        {"Number", 0, "A"},
+        {"Fits", 0, std::string(259, 'x')}, // with its NUL, exactly the buffer
         {"Long", 234, "untouched"},
     };
     for (const Case& c : cases) {
@@ -90,10 +97,20 @@ TEST_F(PosixRegistryTest, CreatingAKeyAddsItToTheFileAtOnce) {
     const std::string before = testing::storeText({{"Software\\Other", {{"a", "b"}}}});
     library.write("registry.reg", before);
     PosixPlatform platform(settings());
+    std::vector<FileOperation> operations;
+    platform.setFaultHook([&operations](FileOperation operation) {
+        operations.push_back(operation);
+        return 0;
+    });
     {
         RegistryKey key(platform, hkeyLocalMachine(), kProductKey, kKeyReadWrite, true);
         EXPECT_TRUE(key.isOpen());
         EXPECT_EQ(store(), before + "[HKEY_LOCAL_MACHINE\\" + kProductKey + "]\r\n\r\n");
+        // The new store is on the disk before it takes the old one's place.
+        const std::vector<FileOperation> rewrite = {FileOperation::Open, FileOperation::Write,
+                                                    FileOperation::Flush, FileOperation::Sync,
+                                                    FileOperation::Rename};
+        EXPECT_EQ(operations, rewrite);
         EXPECT_EQ(query(key, "a").status, kErrorFileNotFound);
     }
     // Opening it again (by another platform, as the next run would) needs no create.

@@ -47,6 +47,7 @@ END
 stringtable {
     7 "Braces"
     8 ""
+    65535 "Last"
 }
 )";
     struct Case {
@@ -56,7 +57,8 @@ stringtable {
     const Case cases[] = {{10248, "Home"}, {10254, "Quote \" and \"escapes\" \\ \t."},
                           {10264, "Wide"}, {7, "Braces"},
                           {8, ""},         {1, "(none)"},
-                          {2, "(none)"},   {5, "(none)"}};
+                          {2, "(none)"},   {5, "(none)"},
+                          {65535, "Last"}};
     for (const std::string& bytes :
          {script, std::string(kUtf16LeBom) + encodeUtf16Le(script), "\xEF\xBB\xBF" + script}) {
         ResourceScript library;
@@ -77,7 +79,7 @@ TEST(ResourceScript, BrokenScriptsSayWhere) {
         {"STRINGTABLE\nBEGIN\n1 \"a\"\n", "line 1: STRINGTABLE without END"},
         {"STRINGTABLE\n", "line 1: STRINGTABLE without BEGIN"},
         {"STRINGTABLE\nBEGIN\nIDS_HOME \"a\"\nEND\n", "line 3: expected a string identifier"},
-        {"STRINGTABLE\nBEGIN\n70000 \"a\"\nEND\n", "line 3: expected a string identifier"},
+        {"STRINGTABLE\nBEGIN\n65536 \"a\"\nEND\n", "line 3: expected a string identifier"},
         {"STRINGTABLE\nBEGIN\n1\n\"a\nEND\n", "line 4: string without its closing quote"},
         {"STRINGTABLE\nBEGIN\n1 2 \"a\"\nEND\n", "line 3: expected the string of identifier 1"},
         {"STRINGTABLE\nBEGIN\n1 \"a\"\n1 \"b\"\nEND\n", "line 4: string identifier 1 twice"},

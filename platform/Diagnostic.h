@@ -1,3 +1,4 @@
+// The one form of every diagnostic about a file: "file:line: reason".
 #pragma once
 
 #include <string>
@@ -5,9 +6,8 @@
 
 namespace quillora {
 
-// "file:line: reason", the form of every load and save diagnostic.
-inline std::string diagnosticAt(const std::string& file, unsigned line, std::string_view reason) {
-    std::string text = file;
+inline std::string diagnosticAt(std::string_view file, unsigned line, std::string_view reason) {
+    std::string text(file);
     text += ':';
     text += std::to_string(line);
     text += ": ";

@@ -1,8 +1,9 @@
-// Case folding as Windows does it for key, value and file names: ASCII letters
-// only, so that names in other scripts compare byte for byte.
+// Case folding as Windows does it for key, value, file and option names:
+// ASCII letters only, so that names in other scripts compare byte for byte.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace quillora {
 
@@ -10,14 +11,18 @@ inline char lowerAsciiChar(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-inline std::string lowerAscii(std::string text) {
+inline char upperAsciiChar(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+inline std::string toLowerAscii(std::string text) {
     for (char& c : text) {
         c = lowerAsciiChar(c);
     }
     return text;
 }
 
-inline bool equalNoCase(const std::string& a, const std::string& b) {
+inline bool equalNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
@@ -29,7 +34,8 @@ inline bool equalNoCase(const std::string& a, const std::string& b) {
     return true;
 }
 
-inline bool startsWithNoCaseAscii(const std::string& text, const std::string& prefix) {
+// True when text begins with prefix, compared without regard to case.
+inline bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && equalNoCase(text.substr(0, prefix.size()), prefix);
 }
 
