@@ -40,6 +40,7 @@ check: deps
 	@$(MAKE) --no-print-directory check-sanitize
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
 	@$(MAKE) --no-print-directory check-windows
+	@$(MAKE) --no-print-directory check-package
 
 .PHONY: check-sanitize fuzz
 
@@ -75,6 +76,29 @@ check-windows: windows
 
 demo: build
 	@sh scripts/demo.sh $(BUILD)/quillora-update
+
+# The Debian package (a Release build of its own, with Debian's hardening
+# flags) and the Windows zip (from the Windows build), both left in $(PACKAGE_DIR).
+PACKAGE_DIR := build-package
+PACKAGE_PACKAGES := dpkg-dev file
+CHECK_PACKAGE_PACKAGES := lintian man-db groff
+
+.PHONY: package check-package
+
+package: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
+package: windows
+	@sh scripts/install-deps.sh $(NATIVE_PACKAGES) $(PACKAGE_PACKAGES)
+	cmake -S . -B $(PACKAGE_DIR)/native -DCMAKE_BUILD_TYPE=Release -DQUILLORA_TESTS=OFF \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)"
+	cmake --build $(PACKAGE_DIR)/native -j $(JOBS)
+	cd $(PACKAGE_DIR)/native && cpack -B $(CURDIR)/$(PACKAGE_DIR)
+	cd $(WINDOWS_BUILD) && cpack -B $(CURDIR)/$(PACKAGE_DIR)
+
+# The packages unpacked in scratch folders and run; the manual page and lintian.
+check-package: build package
+	@sh scripts/install-deps.sh $(CHECK_PACKAGE_PACKAGES)
+	sh scripts/check-package.sh $(PACKAGE_DIR) $(BUILD) $(WINDOWS_BUILD)
 
 # Release build, micro-benchmarks, then the library benchmark (copy against run).
 bench:

@@ -41,18 +41,24 @@ PosixSettings PosixSettings::fromEnvironment() {
             settings.createRegistryFolder = true;
         }
     }
-    std::string program = programFile();
-    if (!program.empty()) {
-        settings.programDirectory = directoryOf(program);
-    }
+    // A user's own folders first, so that they can stand in for the installed script.
     std::string path = environment("QUILLORA_RESOURCE_PATH");
     for (std::size_t start = 0; start <= path.size();) {
         std::size_t colon = path.find(':', start);
         std::size_t stop = colon == std::string::npos ? path.size() : colon;
         if (stop > start) {
-            settings.resourcePath.push_back(path.substr(start, stop - start));
+            settings.resourceFolders.push_back(path.substr(start, stop - start));
         }
         start = stop + 1;
+    }
+    std::string program = programFile();
+    if (!program.empty()) {
+        // Beside the program in a build folder; <prefix>/share/quillora for
+        // <prefix>/bin when installed, whatever the prefix.
+        std::string folder = directoryOf(program);
+        std::string prefix = directoryOf(folder);
+        settings.resourceFolders.push_back(folder);
+        settings.resourceFolders.push_back((prefix == "/" ? "" : prefix) + "/share/quillora");
     }
     return settings;
 }

@@ -26,15 +26,13 @@ struct PosixSettings {
     // Create the store's folder when the first key is created (only for the
     // default location: a folder named by the user is not invented).
     bool createRegistryFolder = false;
-    // The program's own folder, searched first for resource libraries; empty
-    // when unknown.
-    std::string programDirectory;
-    // Folders searched after it, in order.
-    std::vector<std::string> resourcePath;
+    // The folders searched for resource libraries, in order.
+    std::vector<std::string> resourceFolders;
 
     // QUILLORA_REGISTRY (default $XDG_CONFIG_HOME/quillora/registry.reg, with
-    // $HOME/.config for an unset XDG_CONFIG_HOME), QUILLORA_RESOURCE_PATH
-    // (folders separated by ':'), and the program's folder from /proc/self/exe.
+    // $HOME/.config for an unset XDG_CONFIG_HOME); resource folders: those of
+    // QUILLORA_RESOURCE_PATH (separated by ':'), then the program's folder
+    // (from /proc/self/exe), then ../share/quillora from there.
     static PosixSettings fromEnvironment();
 };
 

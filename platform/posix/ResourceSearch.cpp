@@ -1,5 +1,5 @@
-// Opening a resource library by name: its script NAME.rc (any case) beside
-// the program, then in the folders of the resource path, in order.
+// Opening a resource library by name: its script NAME.rc (any case) in the
+// first of the resource folders that holds one.
 #include "platform/posix/PathMapping.h"
 #include "platform/posix/PosixFiles.h"
 #include "platform/posix/PosixPlatform.h"
@@ -25,11 +25,7 @@ std::unique_ptr<ResourceLibrary> PosixPlatform::openResourceLibrary(const std::s
         base.erase(base.size() - 4); // the name as LoadLibrary takes it
     }
     const std::string fileName = base + ".rc";
-    std::vector<std::string> folders;
-    if (!settings_.programDirectory.empty()) {
-        folders.push_back(settings_.programDirectory);
-    }
-    folders.insert(folders.end(), settings_.resourcePath.begin(), settings_.resourcePath.end());
+    const std::vector<std::string>& folders = settings_.resourceFolders;
     for (const std::string& folder : folders) {
         std::string path = matchPathNoCase(folder + "/" + fileName);
         if (!isRegularFile(path)) {
@@ -51,8 +47,8 @@ std::unique_ptr<ResourceLibrary> PosixPlatform::openResourceLibrary(const std::s
     for (const std::string& folder : folders) {
         searched += (searched.empty() ? "" : ", ") + folder;
     }
-    error = fileName + " is in none of the folders searched (beside the program, then " +
-            "QUILLORA_RESOURCE_PATH): " + (searched.empty() ? "none" : searched);
+    error = fileName + " is in none of the folders searched (QUILLORA_RESOURCE_PATH, beside " +
+            "the program, ../share/quillora): " + (searched.empty() ? "none" : searched);
     return nullptr;
 }
 

@@ -57,7 +57,7 @@ protected:
     PosixSettings settings() const {
         PosixSettings s;
         s.registryFile = temp_.path("registry.reg");
-        s.resourcePath = {std::string(QUILLORA_SOURCE_DIR) + "/resources"};
+        s.resourceFolders = {std::string(QUILLORA_SOURCE_DIR) + "/resources"};
         return s;
     }
 

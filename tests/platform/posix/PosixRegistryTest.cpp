@@ -328,7 +328,7 @@ TEST_F(PosixRegistryTest, InstallationSettingsFromTheStore) {
         }
         PosixSettings s;
         s.registryFile = scratch.path("registry.reg");
-        s.resourcePath = {std::string(QUILLORA_SOURCE_DIR) + "/resources"};
+        s.resourceFolders = {std::string(QUILLORA_SOURCE_DIR) + "/resources"};
         PosixPlatform platform(s);
         Settings got = readSettings(platform);
         EXPECT_EQ(got.result, c.expected.result) << c.label;

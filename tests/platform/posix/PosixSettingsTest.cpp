@@ -65,17 +65,28 @@ TEST(PosixSettings, StoreLocation) {
     }
 }
 
-TEST(PosixSettings, ResourcePathAndProgramFolder) {
-    Environment environment;
-    environment.set("QUILLORA_RESOURCE_PATH", "/a::/b c:");
-    PosixSettings settings = PosixSettings::fromEnvironment();
-    EXPECT_EQ(settings.resourcePath, (std::vector<std::string>{"/a", "/b c"}));
-    // This test program's own folder.
+TEST(PosixSettings, ResourceFolders) {
+    // This test program's own folder, and the share folder of its prefix.
     std::string exe(4096, '\0');
     exe.resize(static_cast<std::size_t>(::readlink("/proc/self/exe", &exe[0], exe.size())));
-    EXPECT_EQ(settings.programDirectory, exe.substr(0, exe.rfind('/')));
-    environment.set("QUILLORA_RESOURCE_PATH", nullptr);
-    EXPECT_TRUE(PosixSettings::fromEnvironment().resourcePath.empty());
+    const std::string bin = exe.substr(0, exe.rfind('/'));
+    const std::string share = bin.substr(0, bin.rfind('/')) + "/share/quillora";
+    struct Case {
+        const char* path;
+        std::vector<std::string> folders;
+    };
+    const Case cases[] = {
+        {"/a::/b c:", {"/a", "/b c", bin, share}},
+        {"rel", {"rel", bin, share}},
+        {"", {bin, share}},
+        {nullptr, {bin, share}},
+    };
+    for (const Case& c : cases) {
+        Environment environment;
+        environment.set("QUILLORA_RESOURCE_PATH", c.path);
+        EXPECT_EQ(PosixSettings::fromEnvironment().resourceFolders, c.folders)
+            << (c.path ? c.path : "unset");
+    }
 }
 
 } // namespace

@@ -97,8 +97,8 @@ class ResourceSearch : public ::testing::Test {
 protected:
     std::unique_ptr<ResourceLibrary> open(std::string& error) {
         PosixSettings settings;
-        settings.programDirectory = library.path("bin");
-        settings.resourcePath = {library.path("first"), library.path("second")};
+        settings.resourceFolders = {library.path("first"), library.path("bin"),
+                                    library.path("share")};
         PosixPlatform platform(settings);
         return platform.openResourceLibrary("KIVRes", error);
     }
@@ -108,31 +108,31 @@ protected:
     testing::TempLibrary library;
 };
 
-TEST_F(ResourceSearch, BesideTheProgramThenAlongThePath) {
+TEST_F(ResourceSearch, FirstFolderInOrderWins) {
     std::string error;
     EXPECT_EQ(open(error), nullptr);
     EXPECT_NE(error.find("KIVRes.rc"), std::string::npos) << error;
-    EXPECT_NE(error.find(library.path("second")), std::string::npos) << error;
+    EXPECT_NE(error.find(library.path("share")), std::string::npos) << error;
 
-    library.write("second/kivres.RC", script("second")); // any case, as on Windows
+    library.write("share/kivres.RC", script("share")); // any case, as on Windows
     auto found = open(error);
     ASSERT_NE(found, nullptr) << error;
-    EXPECT_EQ(stringOf(*found, 10248), "second");
-
-    library.write("first/KIVRes.rc", script("first"));
-    found = open(error);
-    ASSERT_NE(found, nullptr) << error;
-    EXPECT_EQ(stringOf(*found, 10248), "first");
+    EXPECT_EQ(stringOf(*found, 10248), "share");
 
     library.write("bin/KIVRes.rc", script("bin"));
     found = open(error);
     ASSERT_NE(found, nullptr) << error;
     EXPECT_EQ(stringOf(*found, 10248), "bin");
+
+    library.write("first/KIVRes.rc", script("first"));
+    found = open(error);
+    ASSERT_NE(found, nullptr) << error;
+    EXPECT_EQ(stringOf(*found, 10248), "first");
 }
 
 TEST_F(ResourceSearch, BrokenLibraryIsReportedNotPassedOver) {
     library.write("bin/KIVRes.rc", "STRINGTABLE BEGIN 10248 Home END\n");
-    library.write("first/KIVRes.rc", script("first"));
+    library.write("share/KIVRes.rc", script("share"));
     std::string error;
     EXPECT_EQ(open(error), nullptr);
     EXPECT_NE(error.find(library.path("bin/KIVRes.rc") + ": line 1"), std::string::npos) << error;
@@ -140,11 +140,11 @@ TEST_F(ResourceSearch, BrokenLibraryIsReportedNotPassedOver) {
 
 TEST_F(ResourceSearch, AFolderNamedLikeTheFileIsNoLibrary) {
     library.write("bin/KIVRes.rc/inside", "");
-    library.write("second/KIVRes.rc", script("second"));
+    library.write("share/KIVRes.rc", script("share"));
     std::string error;
     auto found = open(error);
     ASSERT_NE(found, nullptr) << error;
-    EXPECT_EQ(stringOf(*found, 10248), "second");
+    EXPECT_EQ(stringOf(*found, 10248), "share");
 }
 
 } // namespace

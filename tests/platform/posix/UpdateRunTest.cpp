@@ -113,6 +113,13 @@ TEST_F(UpdateRun, MissingResourceFileAbortsWhenTheKeyIsReadable) {
     library.environment["QUILLORA_RESOURCE_PATH"] = library.path("none") + ":" + library.path();
     r = library.run();
     EXPECT_EQ(r.out.rfind("Reading Quillora.ini\n", 0), 0u) << r.out;
+
+    // Or where an installation puts it: ../share/quillora from the program's folder.
+    library.environment.erase("QUILLORA_RESOURCE_PATH");
+    std::filesystem::create_directories(library.path("share/quillora"));
+    std::filesystem::rename(library.path("KIVRes.rc"), library.path("share/quillora/KIVRes.rc"));
+    r = library.run();
+    EXPECT_EQ(r.out.rfind("Reading Quillora.ini\n", 0), 0u) << r.out;
 }
 
 TEST_F(UpdateRun, WithoutResourceFileOrKeyTheRunGoesOn) {

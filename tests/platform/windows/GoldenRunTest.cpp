@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <iostream>
 
 namespace quillora {
 namespace {
@@ -103,9 +104,12 @@ TEST(GoldenRun, CaseOfThisWinePrefix) {
     testing::layOutGoldenInput(golden, drives);
     setInstallation(golden);
 
-    // The program and its resource library, where an installer would put them.
+    // The program and its resource library, where an installer would put them:
+    // those of this build, or those of a package (QUILLORA_GOLDEN_PROGRAM).
     testing::ScratchFolder scratch;
-    const std::string built = hostPath(QUILLORA_UPDATE_EXE);
+    const char* packaged = std::getenv("QUILLORA_GOLDEN_PROGRAM");
+    const std::string built = hostPath(packaged != nullptr ? packaged : QUILLORA_UPDATE_EXE);
+    std::cout << "program: " << built << std::endl; // which one ran, for the log
     const std::string builtFolder = built.substr(0, built.find_last_of("/\\"));
     CreateDirectoryA((scratch / "bin").c_str(), nullptr);
     const std::string program = scratch / "bin\\quillora-update.exe";

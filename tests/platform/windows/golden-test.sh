@@ -3,6 +3,8 @@
 # D: is a CD-ROM drive: the test program lays the case out in the prefix, runs
 # quillora-update.exe twice and compares (GoldenRunTest.cpp).
 # Usage: golden-test.sh CASE TESTS_EXE TEMPLATE_PREFIX CLONE_SCRIPT WORK_DIR
+# With QUILLORA_GOLDEN_PROGRAM set (a host path to a quillora-update.exe with
+# its KIVRes.dll beside it), that program runs instead of the build's.
 set -eu
 case_name=$1 tests=$2 template=$3 clone=$4 work=$5
 
