@@ -106,10 +106,12 @@ TEST_F(PosixRegistryTest, CreatingAKeyAddsItToTheFileAtOnce) {
         RegistryKey key(platform, hkeyLocalMachine(), kProductKey, kKeyReadWrite, true);
         EXPECT_TRUE(key.isOpen());
         EXPECT_EQ(store(), before + "[HKEY_LOCAL_MACHINE\\" + kProductKey + "]\r\n\r\n");
-        // The new store is on the disk before it takes the old one's place.
+        // The new store is on the disk before it takes the old one's place,
+        // and the rename is on the disk before the call returns.
         const std::vector<FileOperation> rewrite = {FileOperation::Open, FileOperation::Write,
                                                     FileOperation::Flush, FileOperation::Sync,
-                                                    FileOperation::Rename};
+                                                    FileOperation::Rename,
+                                                    FileOperation::SyncFolder};
         EXPECT_EQ(operations, rewrite);
         EXPECT_EQ(query(key, "a").status, kErrorFileNotFound);
     }
