@@ -80,28 +80,21 @@ void writeRecords(benchmark::State& state, char tag) {
 
 // A platform whose files are strings; nothing touches the disk, so load and
 // save are measured without I/O.
-class MemoryPlatform : public Platform {
+class MemoryPlatform : public Platform, public Installation {
 public:
     std::map<std::string, std::string> files;
 
-    unsigned driveType(const std::string&) override { return kDriveNoRootDir; }
+    DriveType driveType(const std::string&) override { return DriveType::NoRootDir; }
     std::string fullPath(const std::string& path) override { return path; }
     void splitPath(const std::string&, std::string& drive, std::string& dir) override {
         drive.clear();
         dir.clear();
     }
-    long regOpenKeyEx(RegKey, const char*, std::uint32_t, std::uint32_t, RegKey*) override {
-        return kErrorFileNotFound;
+    Installation& installation() override { return *this; }
+    std::unique_ptr<OpenKey> openKey(const std::string&, bool, RegistryStatus& status) override {
+        status = RegistryStatus::AccessDenied;
+        return nullptr;
     }
-    long regCreateKeyEx(RegKey, const char*, std::uint32_t, const char*, std::uint32_t,
-                        std::uint32_t, RegKey*, std::uint32_t*) override {
-        return kErrorAccessDenied;
-    }
-    long regQueryValueEx(RegKey, const char*, std::uint32_t*, unsigned char*,
-                         std::uint32_t*) override {
-        return kErrorFileNotFound;
-    }
-    long regCloseKey(RegKey) override { return kErrorSuccess; }
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string&,
                                                          std::string& error) override {
         error = "none";

@@ -158,7 +158,7 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
     // The resource library is opened before the run and kept to its end.
     std::string resourceError;
     std::unique_ptr<ResourceLibrary> resources =
-        platform.openResourceLibrary("KIVRes", resourceError);
+        platform.installation().openResourceLibrary("KIVRes", resourceError);
 
     auto catalog = std::make_unique<LibraryCatalog>();
     PublishedCatalog published(catalog.get());
@@ -186,7 +186,7 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
             << std::endl;
     }
     std::string diagnostic;
-    if (!readInstallationSettings(*catalog, resources.get(), platform, diagnostic)) {
+    if (!readInstallationSettings(*catalog, resources.get(), platform.installation(), diagnostic)) {
         say(out, "Error reading registry. Update aborted.");
         err << kDiagnosticPrefix << diagnostic << std::endl;
         return kExitStopped;
@@ -227,7 +227,7 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
         return kExitStopped;
     }
 
-    const std::string cdDrive = findCdDrive(platform);
+    const std::string cdDrive = findCdDrive(platform.installation());
     int status = kExitOk;
     // The book data files and the catalogue refer to each other (directory
     // identifiers): none is replaced until all are written.

@@ -43,31 +43,11 @@ public:
 
     // Everything else goes straight to the platform.
     FileSystem& fileSystem() override { return disk_; }
-    unsigned driveType(const std::string& root) override { return inner_.driveType(root); }
     std::string fullPath(const std::string& path) override { return inner_.fullPath(path); }
     void splitPath(const std::string& path, std::string& drive, std::string& dir) override {
         inner_.splitPath(path, drive, dir);
     }
-    long regOpenKeyEx(RegKey root, const char* subKey, std::uint32_t options,
-                      std::uint32_t samDesired, RegKey* result) override {
-        return inner_.regOpenKeyEx(root, subKey, options, samDesired, result);
-    }
-    long regCreateKeyEx(RegKey root, const char* subKey, std::uint32_t reserved,
-                        const char* keyClass, std::uint32_t options, std::uint32_t samDesired,
-                        RegKey* result, std::uint32_t* disposition) override {
-        return inner_.regCreateKeyEx(root, subKey, reserved, keyClass, options, samDesired, result,
-                                     disposition);
-    }
-    long regQueryValueEx(RegKey key, const char* valueName, std::uint32_t* type,
-                         unsigned char* data, std::uint32_t* size) override {
-        return inner_.regQueryValueEx(key, valueName, type, data, size);
-    }
-    long regCloseKey(RegKey key) override { return inner_.regCloseKey(key); }
-    std::string registryNote() const override { return inner_.registryNote(); }
-    std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
-                                                         std::string& error) override {
-        return inner_.openResourceLibrary(name, error);
-    }
+    Installation& installation() override { return inner_.installation(); }
 
 private:
     // Starts the record (first staged file) and names each new folder in it,

@@ -1,15 +1,15 @@
 #include "product/CdDrive.h"
 
-#include "platform/Platform.h"
+#include "platform/Installation.h"
 
 namespace quillora {
 
-std::string findCdDrive(Platform& platform) {
+std::string findCdDrive(Installation& installation) {
     std::string root = "c:\\";
     // 'z' is deliberately not examined.
     for (char letter = 'c'; letter <= 'y'; ++letter) {
         root[0] = letter;
-        if (platform.driveType(root) == kDriveCdRom) {
+        if (installation.driveType(root) == DriveType::CdRom) {
             return root.substr(0, 2);
         }
     }

@@ -4,9 +4,9 @@
 
 namespace quillora {
 
-class Platform;
+class Installation;
 
 // The first CD-ROM drive from 'c' to 'y' as "d:", or empty when there is none.
-std::string findCdDrive(Platform& platform);
+std::string findCdDrive(Installation& installation);
 
 } // namespace quillora

@@ -1,7 +1,7 @@
 #include "registry/InstallationSettings.h"
 
 #include "catalog/LibraryCatalog.h"
-#include "platform/Platform.h"
+#include "platform/Installation.h"
 #include "product/CdDrive.h"
 #include "registry/Registry.h"
 
@@ -37,13 +37,12 @@ bool readDirectory(RegistryKey& key, const ResourceLibrary* resources, unsigned 
 } // namespace
 
 bool readInstallationSettings(LibraryCatalog& catalog, const ResourceLibrary* resources,
-                              Platform& platform, std::string& diagnostic) {
+                              Installation& installation, std::string& diagnostic) {
     diagnostic.clear();
     bool result = true;
-    RegistryKey key(platform, hkeyLocalMachine(), catalog.registryKeyPath.c_str(), kKeyReadWrite,
-                    true);
+    RegistryKey key(installation, catalog.registryKeyPath.c_str(), true);
     std::string where = "HKEY_LOCAL_MACHINE\\" + catalog.registryKeyPath;
-    std::string note = platform.registryNote();
+    std::string note = installation.registryNote();
     if (!note.empty()) {
         where += " (" + note + ")";
     }
@@ -58,7 +57,7 @@ bool readInstallationSettings(LibraryCatalog& catalog, const ResourceLibrary* re
             result = false;
         }
         if (!readDirectory(key, resources, kCdValueNameId, catalog.cdDirectory, why)) {
-            catalog.cdDirectory = findCdDrive(platform);
+            catalog.cdDirectory = findCdDrive(installation);
         }
         if (!result) {
             diagnostic = where + ": " + diagnostic;

@@ -5,7 +5,7 @@
 namespace quillora {
 
 class LibraryCatalog;
-class Platform;
+class Installation;
 class ResourceLibrary;
 
 // String resources naming the registry values of the three directories.
@@ -19,6 +19,6 @@ constexpr unsigned kCdValueNameId = 10264;
 // opened nor created: the directories then stay as they were. resources may be
 // null (the library could not be opened).
 bool readInstallationSettings(LibraryCatalog& catalog, const ResourceLibrary* resources,
-                              Platform& platform, std::string& diagnostic);
+                              Installation& installation, std::string& diagnostic);
 
 } // namespace quillora

@@ -7,38 +7,52 @@
 namespace quillora {
 
 namespace {
+
 constexpr std::uint32_t kValueRoom = 260;
+
+long statusNumber(RegistryStatus status) {
+    switch (status) {
+    case RegistryStatus::Ok:
+        return kErrorSuccess;
+    case RegistryStatus::NotFound:
+        return kErrorFileNotFound;
+    case RegistryStatus::AccessDenied:
+        return kErrorAccessDenied;
+    case RegistryStatus::BadPath:
+        return kErrorBadPathname;
+    case RegistryStatus::KeyDeleted:
+        return kErrorKeyDeleted;
+    case RegistryStatus::Unreadable:
+        break;
+    }
+    return kErrorBadDb;
 }
 
-RegistryKey::RegistryKey(Platform& platform, RegKey root, const char* subKey,
-                         std::uint32_t access, bool create)
-    : hRoot(root), platform_(platform) {
-    open(subKey, access, create);
+} // namespace
+
+RegistryKey::RegistryKey(Installation& installation, const char* subKey, bool create)
+    : installation_(installation) {
+    open(subKey, create);
 }
 
-RegistryKey::~RegistryKey() { close(); }
+RegistryKey::~RegistryKey() {
+    close();
+}
 
-long RegistryKey::open(const char* subKey, std::uint32_t access, bool create) {
+long RegistryKey::open(const char* subKey, bool create) {
     if (subKey[0] == '\\') {
         ++subKey;
     }
     if (isOpen_) {
         close();
     }
-    long status;
-    if (create) {
-        std::uint32_t disposition = 0;
-        status = platform_.regCreateKeyEx(hRoot, subKey, 0, "RegistryKey", kRegOptionNonVolatile,
-                                          access, &hRegKey, &disposition);
-    } else {
-        status = platform_.regOpenKeyEx(hRoot, subKey, 0, access, &hRegKey);
+    RegistryStatus status = RegistryStatus::Ok;
+    hRegKey = installation_.openKey(subKey, create, status);
+    if (hRegKey == nullptr && status == RegistryStatus::Ok) {
+        status = RegistryStatus::Unreadable; // no key without a reason
     }
-    if (status == kErrorSuccess) {
-        isOpen_ = 1;
-    } else {
-        hRegKey = nullptr;
-    }
-    return status;
+    isOpen_ = hRegKey != nullptr ? 1 : 0;
+    return statusNumber(status);
 }
 
 long RegistryKey::queryString(const char* valueName, char* buffer, std::uint32_t* size) {
@@ -46,31 +60,28 @@ long RegistryKey::queryString(const char* valueName, char* buffer, std::uint32_t
     if (!isOpen_) {
         return -1;
     }
-    unsigned char data[kValueRoom];
-    std::uint32_t type = 0;
-    if (*size > kValueRoom) {
-        *size = kValueRoom;
+    std::uint32_t room = std::min(*size, kValueRoom);
+    std::string data;
+    RegistryStatus status = hRegKey->readValue(valueName, data);
+    if (status != RegistryStatus::Ok) {
+        return statusNumber(status);
     }
-    std::uint32_t room = *size;
-    long status = platform_.regQueryValueEx(hRegKey, valueName, &type, data, size);
-    if (status == kErrorSuccess && *size != 0 && room != 0) {
-        // Never read past what the query returned; always leave a terminated text.
-        std::size_t length = std::min<std::size_t>(*size, room);
-        const void* zero = std::memchr(data, '\0', length);
-        std::size_t copy = zero != nullptr ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - data)
-                                           : std::min<std::size_t>(length, room - 1);
-        std::memcpy(buffer, data, copy);
+    *size = static_cast<std::uint32_t>(data.size());
+    if (data.size() > room) {
+        return kErrorMoreData;
+    }
+    if (!data.empty() && room != 0) {
+        // Always leave a terminated text, also of a value stored without its NUL.
+        std::size_t copy = std::min(std::strlen(data.c_str()), std::size_t{room} - 1);
+        std::memcpy(buffer, data.data(), copy);
         buffer[copy] = '\0';
     }
-    return status;
+    return kErrorSuccess;
 }
 
 long RegistryKey::close() {
-    long status = -1;
-    if (hRegKey != nullptr) {
-        status = platform_.regCloseKey(hRegKey);
-        hRegKey = nullptr;
-    }
+    long status = hRegKey != nullptr ? kErrorSuccess : -1;
+    hRegKey.reset();
     isOpen_ = 0;
     return status;
 }

@@ -18,14 +18,14 @@ char driveLetter(const std::string& name, bool allowSeparator) {
     return (letter >= 'a' && letter <= 'z') ? letter : '\0';
 }
 
-unsigned typeOfName(const std::string& name) {
-    static const std::map<std::string, unsigned> types = {{"hd", kDriveFixed},
-                                                          {"cdrom", kDriveCdRom},
-                                                          {"network", kDriveRemote},
-                                                          {"floppy", kDriveRemovable},
-                                                          {"ramdisk", 6}};
+DriveType typeOfName(const std::string& name) {
+    static const std::map<std::string, DriveType> types = {{"hd", DriveType::Fixed},
+                                                           {"cdrom", DriveType::CdRom},
+                                                           {"network", DriveType::Remote},
+                                                           {"floppy", DriveType::Removable},
+                                                           {"ramdisk", DriveType::RamDisk}};
     auto it = types.find(toLowerAscii(name));
-    return it == types.end() ? kDriveUnknown : it->second;
+    return it == types.end() ? DriveType::Unknown : it->second;
 }
 
 } // namespace
@@ -34,7 +34,7 @@ DriveTable::DriveTable(const RegistryStore& store) {
     for (const auto& [name, folder] : store.stringValues(kDriveDirectoriesKey)) {
         if (char letter = driveLetter(name, false)) {
             directories_[letter] = folder;
-            types_.emplace(letter, kDriveFixed);
+            types_.emplace(letter, DriveType::Fixed);
         }
     }
     for (const auto& [name, type] : store.stringValues(kDriveTypesKey)) {
@@ -44,9 +44,9 @@ DriveTable::DriveTable(const RegistryStore& store) {
     }
 }
 
-unsigned DriveTable::type(const std::string& root) const {
+DriveType DriveTable::type(const std::string& root) const {
     auto it = types_.find(driveLetter(root, true));
-    return it == types_.end() ? kDriveNoRootDir : it->second;
+    return it == types_.end() ? DriveType::NoRootDir : it->second;
 }
 
 std::string DriveTable::directory(char letter) const {
@@ -55,10 +55,10 @@ std::string DriveTable::directory(char letter) const {
 }
 
 DriveTable PosixPlatform::drives() {
-    return loadStore() == kErrorSuccess ? DriveTable(store_) : DriveTable();
+    return loadStore() == RegistryStatus::Ok ? DriveTable(store_) : DriveTable();
 }
 
-unsigned PosixPlatform::driveType(const std::string& root) {
+DriveType PosixPlatform::driveType(const std::string& root) {
     return drives().type(root);
 }
 

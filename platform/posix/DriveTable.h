@@ -6,10 +6,12 @@
 //   [HKEY_LOCAL_MACHINE\Software\Quillora\DriveDirectories]
 //   "d:"="/media/cdrom"
 //
-// Types: "hd" 3 (fixed), "cdrom" 5, "network" 4, "floppy" 2 (removable),
-// "ramdisk" 6, anything else 0 (unknown). A letter with a folder but no type is
-// a fixed drive; a letter in neither key does not exist (1, no root folder).
+// Types: "hd" fixed, "cdrom", "network" remote, "floppy" removable, "ramdisk",
+// anything else unknown. A letter with a folder but no type is a fixed drive; a
+// letter in neither key does not exist (no root folder).
 #pragma once
+
+#include "platform/Installation.h"
 
 #include <map>
 #include <string>
@@ -26,13 +28,13 @@ public:
     DriveTable() = default; // no drives
     explicit DriveTable(const RegistryStore& store);
 
-    // GetDriveTypeA of a root such as "d:\" ("d:" and "d:/" do as well).
-    unsigned type(const std::string& root) const;
+    // The type of a root such as "d:\" ("d:" and "d:/" do as well).
+    DriveType type(const std::string& root) const;
     // The folder drive letter stands for; empty when none is configured.
     std::string directory(char letter) const;
 
 private:
-    std::map<char, unsigned> types_;
+    std::map<char, DriveType> types_;
     std::map<char, std::string> directories_;
 };
 

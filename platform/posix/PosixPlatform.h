@@ -11,7 +11,6 @@
 #include "platform/posix/PosixFiles.h"
 #include "platform/posix/RegistryStore.h"
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -36,7 +35,7 @@ struct PosixSettings {
     static PosixSettings fromEnvironment();
 };
 
-class PosixPlatform : public Platform {
+class PosixPlatform : public Platform, public Installation {
 public:
     PosixPlatform();
     explicit PosixPlatform(PosixSettings settings);
@@ -44,18 +43,13 @@ public:
     PosixPlatform(const PosixPlatform&) = delete;
     PosixPlatform& operator=(const PosixPlatform&) = delete;
 
-    unsigned driveType(const std::string& root) override;
     std::string fullPath(const std::string& path) override;
     void splitPath(const std::string& path, std::string& drive, std::string& dir) override;
-    long regOpenKeyEx(RegKey root, const char* subKey, std::uint32_t options,
-                      std::uint32_t samDesired, RegKey* result) override;
-    long regCreateKeyEx(RegKey root, const char* subKey, std::uint32_t reserved,
-                        const char* keyClass, std::uint32_t options, std::uint32_t samDesired,
-                        RegKey* result, std::uint32_t* disposition) override;
-    long regQueryValueEx(RegKey key, const char* valueName, std::uint32_t* type,
-                         unsigned char* data, std::uint32_t* size) override;
-    long regCloseKey(RegKey key) override;
+    Installation& installation() override { return *this; }
+    std::unique_ptr<OpenKey> openKey(const std::string& path, bool create,
+                                     RegistryStatus& status) override;
     std::string registryNote() const override;
+    DriveType driveType(const std::string& root) override;
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
@@ -70,14 +64,14 @@ public:
 
     const PosixSettings& settings() const { return settings_; }
 
+    // A value of the key at keyPath, as the store file now holds it.
+    RegistryStatus readValue(const std::string& keyPath, const std::string& name,
+                             std::string& data);
+
 private:
     // The store as the file now holds it (re-read when the file changed).
-    // Not 0 when it cannot be read: the status a registry call then returns.
-    long loadStore();
-    // The key path an open call names: the root's path and subKey. Not 0 when
-    // root is no key or the path is malformed.
-    long keyPathOf(RegKey root, const char* subKey, std::string& path) const;
-    RegKey newHandle(const std::string& path);
+    // Not Ok when it cannot be read: the status a registry call then returns.
+    RegistryStatus loadStore();
     bool storeWritable();
     // The drive table as the store now holds it (empty when it cannot be read).
     DriveTable drives();
@@ -87,8 +81,6 @@ private:
     bool storeLoaded_ = false;
     std::string storeStamp_; // identity and age of the file store_ was read from
     std::string registryProblem_;
-    std::map<RegKey, std::string> openKeys_;
-    std::uintptr_t nextHandle_ = 0x100;
     int fault(FileOperation operation) const { return files_.fault(operation); }
     PosixFileSystem files_;
 };

@@ -12,20 +12,6 @@ namespace quillora {
 
 namespace {
 
-constexpr long kErrorInvalidHandle = 6;
-constexpr long kErrorInvalidParameter = 87;
-constexpr long kErrorBadPathname = 161;
-constexpr long kErrorBadDb = 1009; // "The configuration registry database is corrupt."
-constexpr long kErrorKeyDeleted = 1018;
-
-constexpr std::uint32_t kRegCreatedNewKey = 1;
-constexpr std::uint32_t kRegOpenedExistingKey = 2;
-
-// KEY_SET_VALUE, KEY_CREATE_SUB_KEY, KEY_CREATE_LINK, DELETE, WRITE_DAC,
-// WRITE_OWNER, GENERIC_ALL and GENERIC_WRITE: the rights that change a key.
-constexpr std::uint32_t kWriteRights =
-    0x0002 | 0x0004 | 0x0020 | 0x00010000 | 0x00040000 | 0x00080000 | 0x10000000 | 0x40000000;
-
 // Tells a file apart from the one read before, also when it was replaced.
 std::string stampOf(const struct stat& info) {
     return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + ":" +
@@ -46,7 +32,7 @@ std::string linkTarget(const std::string& path) {
 
 } // namespace
 
-long PosixPlatform::loadStore() {
+RegistryStatus PosixPlatform::loadStore() {
     const std::string& path = settings_.registryFile;
     std::string stamp = "none";
     struct stat info {};
@@ -55,11 +41,11 @@ long PosixPlatform::loadStore() {
             stamp = stampOf(info);
         } else if (errno != ENOENT) {
             registryProblem_ = path + ": " + std::strerror(errno);
-            return kErrorAccessDenied;
+            return RegistryStatus::AccessDenied;
         }
     }
     if (storeLoaded_ && stamp == storeStamp_) {
-        return kErrorSuccess;
+        return RegistryStatus::Ok;
     }
     RegistryStore store;
     if (stamp != "none") {
@@ -68,18 +54,18 @@ long PosixPlatform::loadStore() {
         int failure = readHostFile(path, bytes, error);
         if (failure != 0) {
             registryProblem_ = error;
-            return failure == EACCES ? kErrorAccessDenied : kErrorBadDb;
+            return failure == EACCES ? RegistryStatus::AccessDenied : RegistryStatus::Unreadable;
         }
         if (!store.parse(bytes, error)) {
             registryProblem_ = path + ": " + error;
-            return kErrorBadDb;
+            return RegistryStatus::Unreadable;
         }
     }
     // A missing file is an empty registry.
     store_ = std::move(store);
     storeStamp_ = stamp;
     storeLoaded_ = true;
-    return kErrorSuccess;
+    return RegistryStatus::Ok;
 }
 
 bool PosixPlatform::storeWritable() {
@@ -100,121 +86,64 @@ bool PosixPlatform::storeWritable() {
     return true;
 }
 
-long PosixPlatform::keyPathOf(RegKey root, const char* subKey, std::string& path) const {
-    std::string base;
-    if (root != hkeyLocalMachine()) {
-        auto it = openKeys_.find(root);
-        if (it == openKeys_.end()) {
-            return kErrorInvalidHandle;
-        }
-        base = it->second;
-    }
-    std::string sub = subKey == nullptr ? std::string() : subKey;
-    if (!sub.empty() && sub[0] == '\\') {
-        return kErrorBadPathname; // as Windows: a subkey path never begins with one
-    }
-    path = base.empty() ? sub : sub.empty() ? base : base + "\\" + sub;
-    return kErrorSuccess;
-}
+namespace {
 
-RegKey PosixPlatform::newHandle(const std::string& path) {
-    RegKey handle = reinterpret_cast<RegKey>(nextHandle_++);
-    openKeys_[handle] = path;
-    return handle;
-}
+// An open key is its path; each read sees the store as the file now holds it.
+class PosixKey : public OpenKey {
+public:
+    PosixKey(PosixPlatform& platform, std::string path)
+        : platform_(platform), path_(std::move(path)) {}
+    RegistryStatus readValue(const std::string& name, std::string& data) override {
+        return platform_.readValue(path_, name, data);
+    }
 
-long PosixPlatform::regOpenKeyEx(RegKey root, const char* subKey, std::uint32_t,
-                                 std::uint32_t samDesired, RegKey* result) {
+private:
+    PosixPlatform& platform_;
+    const std::string path_;
+};
+
+} // namespace
+
+std::unique_ptr<OpenKey> PosixPlatform::openKey(const std::string& path, bool create,
+                                                RegistryStatus& status) {
     registryProblem_.clear();
-    std::string path;
-    long status = result == nullptr ? kErrorInvalidParameter : keyPathOf(root, subKey, path);
-    if (status == kErrorSuccess) {
-        status = loadStore();
-    }
-    if (status == kErrorSuccess && !store_.hasKey(path)) {
-        status = kErrorFileNotFound;
-    }
-    if (status == kErrorSuccess && (samDesired & kWriteRights) != 0 && !storeWritable()) {
-        status = kErrorAccessDenied;
-    }
-    if (status == kErrorSuccess) {
-        *result = newHandle(path);
-    }
-    return status;
-}
-
-long PosixPlatform::regCreateKeyEx(RegKey root, const char* subKey, std::uint32_t, const char*,
-                                   std::uint32_t, std::uint32_t samDesired, RegKey* result,
-                                   std::uint32_t* disposition) {
-    registryProblem_.clear();
-    std::string path;
-    long status = result == nullptr ? kErrorInvalidParameter : keyPathOf(root, subKey, path);
-    if (status == kErrorSuccess) {
-        status = loadStore();
-    }
-    if (status != kErrorSuccess) {
-        return status;
+    status = !path.empty() && path[0] == '\\' ? RegistryStatus::BadPath : loadStore();
+    if (status != RegistryStatus::Ok) {
+        return nullptr;
     }
     bool exists = store_.hasKey(path);
-    if ((!exists || (samDesired & kWriteRights) != 0) && !storeWritable()) {
-        return kErrorAccessDenied;
-    }
-    if (!exists) {
+    if (!exists && !create) {
+        status = RegistryStatus::NotFound;
+    } else if (!storeWritable()) {
+        status = RegistryStatus::AccessDenied;
+    } else if (!exists) {
         // Created keys are written at once, as Windows keeps them.
         store_.addKey(path);
         storeLoaded_ = false;
         std::string error;
         if (!replaceFile(linkTarget(settings_.registryFile), store_.serialize(), error)) {
             registryProblem_ = error;
-            return kErrorAccessDenied;
+            status = RegistryStatus::AccessDenied;
         }
     }
-    if (disposition != nullptr) {
-        *disposition = exists ? kRegOpenedExistingKey : kRegCreatedNewKey;
-    }
-    *result = newHandle(path);
-    return kErrorSuccess;
+    return status == RegistryStatus::Ok ? std::make_unique<PosixKey>(*this, path) : nullptr;
 }
 
-long PosixPlatform::regQueryValueEx(RegKey key, const char* valueName, std::uint32_t* type,
-                                    unsigned char* data, std::uint32_t* size) {
-    auto it = openKeys_.find(key);
-    if (it == openKeys_.end()) {
-        return kErrorInvalidHandle;
-    }
-    if (data != nullptr && size == nullptr) {
-        return kErrorInvalidParameter;
-    }
-    long status = loadStore();
-    if (status != kErrorSuccess) {
+RegistryStatus PosixPlatform::readValue(const std::string& keyPath, const std::string& name,
+                                        std::string& data) {
+    RegistryStatus status = loadStore();
+    RegistryValue value;
+    if (status != RegistryStatus::Ok) {
         return status;
     }
-    if (!store_.hasKey(it->second)) {
-        return kErrorKeyDeleted; // the file changed under the open key
+    if (!store_.hasKey(keyPath)) {
+        return RegistryStatus::KeyDeleted; // the file changed under the open key
     }
-    RegistryValue value;
-    if (!store_.findValue(it->second, valueName == nullptr ? "" : valueName, value)) {
-        return kErrorFileNotFound;
+    if (!store_.findValue(keyPath, name, value)) {
+        return RegistryStatus::NotFound;
     }
-    if (type != nullptr) {
-        *type = value.type;
-    }
-    auto needed = static_cast<std::uint32_t>(value.data.size());
-    if (data != nullptr && *size < needed) {
-        *size = needed;
-        return kErrorMoreData;
-    }
-    if (data != nullptr) {
-        std::memcpy(data, value.data.data(), needed);
-    }
-    if (size != nullptr) {
-        *size = needed;
-    }
-    return kErrorSuccess;
-}
-
-long PosixPlatform::regCloseKey(RegKey key) {
-    return openKeys_.erase(key) == 1 ? kErrorSuccess : kErrorInvalidHandle;
+    data = std::move(value.data);
+    return RegistryStatus::Ok;
 }
 
 std::string PosixPlatform::registryNote() const {

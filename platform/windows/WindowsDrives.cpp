@@ -4,8 +4,23 @@
 
 namespace quillora {
 
-unsigned WindowsPlatform::driveType(const std::string& root) {
-    return GetDriveTypeA(root.c_str());
+DriveType WindowsPlatform::driveType(const std::string& root) {
+    switch (GetDriveTypeA(root.c_str())) {
+    case DRIVE_NO_ROOT_DIR:
+        return DriveType::NoRootDir;
+    case DRIVE_REMOVABLE:
+        return DriveType::Removable;
+    case DRIVE_FIXED:
+        return DriveType::Fixed;
+    case DRIVE_REMOTE:
+        return DriveType::Remote;
+    case DRIVE_CDROM:
+        return DriveType::CdRom;
+    case DRIVE_RAMDISK:
+        return DriveType::RamDisk;
+    default:
+        return DriveType::Unknown;
+    }
 }
 
 } // namespace quillora

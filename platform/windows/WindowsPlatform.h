@@ -34,19 +34,15 @@ private:
     FileFaultHook hook_;
 };
 
-class WindowsPlatform : public Platform {
+class WindowsPlatform : public Platform, public Installation {
 public:
-    unsigned driveType(const std::string& root) override;
     std::string fullPath(const std::string& path) override;
     void splitPath(const std::string& path, std::string& drive, std::string& dir) override;
-    long regOpenKeyEx(RegKey root, const char* subKey, std::uint32_t options,
-                      std::uint32_t samDesired, RegKey* result) override;
-    long regCreateKeyEx(RegKey root, const char* subKey, std::uint32_t reserved,
-                        const char* keyClass, std::uint32_t options, std::uint32_t samDesired,
-                        RegKey* result, std::uint32_t* disposition) override;
-    long regQueryValueEx(RegKey key, const char* valueName, std::uint32_t* type,
-                         unsigned char* data, std::uint32_t* size) override;
-    long regCloseKey(RegKey key) override;
+    Installation& installation() override { return *this; }
+    std::unique_ptr<OpenKey> openKey(const std::string& path, bool create,
+                                     RegistryStatus& status) override;
+    std::string registryNote() const override { return registryProblem_; }
+    DriveType driveType(const std::string& root) override;
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
@@ -58,6 +54,7 @@ public:
 
 private:
     WindowsFileSystem files_;
+    std::string registryProblem_; // a failure the tool has no name for
 };
 
 } // namespace quillora

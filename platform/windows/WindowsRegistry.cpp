@@ -1,3 +1,4 @@
+#include "platform/windows/WindowsError.h"
 #include "platform/windows/WindowsPlatform.h"
 
 #include <windows.h>
@@ -6,53 +7,69 @@ namespace quillora {
 
 namespace {
 
-HKEY toHkey(RegKey key) {
-    return reinterpret_cast<HKEY>(key);
+RegistryStatus statusOf(LSTATUS code) {
+    switch (code) {
+    case ERROR_SUCCESS:
+        return RegistryStatus::Ok;
+    case ERROR_FILE_NOT_FOUND:
+        return RegistryStatus::NotFound;
+    case ERROR_ACCESS_DENIED:
+        return RegistryStatus::AccessDenied;
+    case ERROR_BAD_PATHNAME:
+        return RegistryStatus::BadPath;
+    case ERROR_KEY_DELETED:
+        return RegistryStatus::KeyDeleted;
+    default:
+        return RegistryStatus::Unreadable;
+    }
 }
+
+class WindowsKey : public OpenKey {
+public:
+    explicit WindowsKey(HKEY key) : key_(key) {}
+    ~WindowsKey() override { RegCloseKey(key_); }
+    WindowsKey(const WindowsKey&) = delete;
+    WindowsKey& operator=(const WindowsKey&) = delete;
+
+    RegistryStatus readValue(const std::string& name, std::string& data) override {
+        DWORD size = 0;
+        LSTATUS code = RegQueryValueExA(key_, name.c_str(), nullptr, nullptr, nullptr, &size);
+        // The value may grow between the two calls.
+        while (code == ERROR_SUCCESS || code == ERROR_MORE_DATA) {
+            data.resize(size);
+            DWORD room = size;
+            code = RegQueryValueExA(key_, name.c_str(), nullptr, nullptr,
+                                    reinterpret_cast<BYTE*>(&data[0]), &room);
+            if (code == ERROR_SUCCESS) {
+                data.resize(room);
+                break;
+            }
+            size = room;
+        }
+        return statusOf(code);
+    }
+
+private:
+    HKEY key_;
+};
 
 } // namespace
 
-long WindowsPlatform::regOpenKeyEx(RegKey root, const char* subKey, std::uint32_t options,
-                                   std::uint32_t samDesired, RegKey* result) {
-    HKEY opened = nullptr;
-    LSTATUS status = RegOpenKeyExA(toHkey(root), subKey, options, samDesired, &opened);
-    *result = opened;
-    return status;
-}
-
-long WindowsPlatform::regCreateKeyEx(RegKey root, const char* subKey, std::uint32_t reserved,
-                                     const char* keyClass, std::uint32_t options,
-                                     std::uint32_t samDesired, RegKey* result,
-                                     std::uint32_t* disposition) {
-    HKEY created = nullptr;
-    DWORD how = 0;
+std::unique_ptr<OpenKey> WindowsPlatform::openKey(const std::string& path, bool create,
+                                                  RegistryStatus& status) {
+    HKEY key = nullptr;
+    const REGSAM access = KEY_READ | KEY_WRITE;
     // The class is only read; the API's prototype predates const.
-    LSTATUS status = RegCreateKeyExA(toHkey(root), subKey, reserved, const_cast<char*>(keyClass),
-                                     options, samDesired, nullptr, &created, &how);
-    *result = created;
-    if (disposition != nullptr) {
-        *disposition = how;
-    }
-    return status;
-}
-
-long WindowsPlatform::regQueryValueEx(RegKey key, const char* valueName, std::uint32_t* type,
-                                      unsigned char* data, std::uint32_t* size) {
-    DWORD valueType = 0;
-    DWORD room = size != nullptr ? *size : 0;
-    LSTATUS status = RegQueryValueExA(toHkey(key), valueName, nullptr, &valueType, data,
-                                      size != nullptr ? &room : nullptr);
-    if (type != nullptr) {
-        *type = valueType;
-    }
-    if (size != nullptr) {
-        *size = room;
-    }
-    return status;
-}
-
-long WindowsPlatform::regCloseKey(RegKey key) {
-    return RegCloseKey(toHkey(key));
+    char keyClass[] = "RegistryKey";
+    LSTATUS code = create ? RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, keyClass,
+                                            REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr)
+                          : RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &key);
+    status = statusOf(code);
+    registryProblem_ =
+        status == RegistryStatus::Unreadable
+            ? windowsErrorText("cannot open", "the key", static_cast<unsigned long>(code))
+            : std::string();
+    return status == RegistryStatus::Ok ? std::make_unique<WindowsKey>(key) : nullptr;
 }
 
 } // namespace quillora

@@ -9,17 +9,17 @@ namespace {
 
 TEST(FindCdDrive, FirstCdRomFromCToY) {
     struct Case {
-        std::map<char, unsigned> drives;
+        std::map<char, DriveType> drives;
         const char* expected;
     };
     const Case cases[] = {
         {{}, ""},
-        {{{'c', kDriveFixed}, {'e', kDriveCdRom}, {'f', kDriveCdRom}}, "e:"},
-        {{{'z', kDriveCdRom}}, ""}, // 'z' is not examined
-        {{{'a', kDriveCdRom}, {'b', kDriveCdRom}}, ""},
-        {{{'y', kDriveCdRom}}, "y:"},
-        {{{'c', kDriveCdRom}}, "c:"},
-        {{{'d', kDriveRemovable}, {'g', kDriveRemote}}, ""},
+        {{{'c', DriveType::Fixed}, {'e', DriveType::CdRom}, {'f', DriveType::CdRom}}, "e:"},
+        {{{'z', DriveType::CdRom}}, ""}, // 'z' is not examined
+        {{{'a', DriveType::CdRom}, {'b', DriveType::CdRom}}, ""},
+        {{{'y', DriveType::CdRom}}, "y:"},
+        {{{'c', DriveType::CdRom}}, "c:"},
+        {{{'d', DriveType::Removable}, {'g', DriveType::Remote}}, ""},
     };
     for (const Case& c : cases) {
         testing::FakePlatform platform;

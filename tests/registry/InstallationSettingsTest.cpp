@@ -46,7 +46,7 @@ TEST(InstallationSettings, ValuesPresentOrMissing) {
     struct Case {
         const char* label;
         Value home, local, cd;
-        std::map<char, unsigned> drives;
+        std::map<char, DriveType> drives;
         Outcome expected;
     };
     const Value none;
@@ -56,7 +56,7 @@ TEST(InstallationSettings, ValuesPresentOrMissing) {
          "C:\\Lib",
          "C:\\Lib",
          none,
-         {{'c', kDriveFixed}, {'d', kDriveCdRom}},
+         {{'c', DriveType::Fixed}, {'d', DriveType::CdRom}},
          {true, "C:\\Lib", "C:\\Lib", "d:", ""}},
         {"no CD value, no CD-ROM",
          "C:\\Lib",
@@ -74,20 +74,15 @@ TEST(InstallationSettings, ValuesPresentOrMissing) {
          none,
          "D:\\Local",
          none,
-         {{'f', kDriveCdRom}},
+         {{'f', DriveType::CdRom}},
          {false, kLocated, "D:\\Local", "f:", "HomeDir"}},
         {"empty values are read as empty texts",
-         "",
-         "",
-         "",
-         {{'d', kDriveCdRom}},
+         std::string(1, '\0'),
+         std::string(1, '\0'),
+         std::string(1, '\0'),
+         {{'d', DriveType::CdRom}},
          {true, "", "", "", ""}},
-        {"values with no data read as empty texts",
-         "\x01",
-         "\x01",
-         "\x01",
-         {},
-         {true, "", "", "", ""}},
+        {"values with no data read as empty texts", "", "", "", {}, {true, "", "", "", ""}},
     };
     for (const Case& c : cases) {
         testing::FakePlatform platform;
@@ -117,7 +112,7 @@ TEST(InstallationSettings, ValuesPresentOrMissing) {
 
 TEST(InstallationSettings, MissingKeyIsCreatedEmptyAndTheReadFails) {
     testing::FakePlatform platform;
-    platform.drives = {{'d', kDriveCdRom}};
+    platform.drives = {{'d', DriveType::CdRom}};
     Outcome o = readWith(platform);
     EXPECT_FALSE(o.result);
     ASSERT_EQ(platform.registry.count("software\\tolvane works\\quillora"), 1u);
@@ -132,7 +127,7 @@ TEST(InstallationSettings, MissingKeyIsCreatedEmptyAndTheReadFails) {
 TEST(InstallationSettings, KeyThatCannotBeOpenedLetsTheRunGoOn) {
     testing::FakePlatform platform;
     platform.setInstallation("C:\\Lib", "C:\\Lib", "E:");
-    platform.drives = {{'d', kDriveCdRom}};
+    platform.drives = {{'d', DriveType::CdRom}};
     platform.registryDenied = true;
     Outcome o = readWith(platform);
     EXPECT_TRUE(o.result);
@@ -169,7 +164,7 @@ TEST(InstallationSettings, MissingNamesCountAsUnreadableValues) {
     for (const Case& c : cases) {
         testing::FakePlatform platform;
         platform.setInstallation("C:\\Lib", "C:\\Lib", "E:");
-        platform.drives = {{'g', kDriveCdRom}};
+        platform.drives = {{'g', DriveType::CdRom}};
         std::map<unsigned, std::string> kept;
         for (unsigned id : c.names) {
             kept[id] = platform.resources[id];

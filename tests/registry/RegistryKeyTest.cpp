@@ -28,24 +28,23 @@ class RegistryKeyTest : public ::testing::Test {
 protected:
     RegistryKeyTest() {
         auto& values = platform.productKey();
-        values["Home"] = "C:\\Library";
-        values["Empty"] = "";
-        values["NoData"] = "\x01"; // the fake's value with no data at all
-        values["Long"] = std::string(259, 'x');
-        values["TooLong"] = std::string(260, 'x');
+        values["Home"] = std::string("C:\\Library") + '\0';
+        values["Empty"] = std::string(1, '\0');
+        values["NoData"] = "";
+        values["Long"] = std::string(259, 'x') + '\0';
+        values["TooLong"] = std::string(260, 'x') + '\0';
     }
     testing::FakePlatform platform;
 };
 
 TEST_F(RegistryKeyTest, LeadingBackslashOpensTheSameKey) {
     // The platform itself does not take the backslash...
-    RegKey raw = nullptr;
-    EXPECT_NE(platform.regOpenKeyEx(hkeyLocalMachine(), "\\Software\\Tolvane Works\\Quillora", 0,
-                                    kKeyReadWrite, &raw),
-              kErrorSuccess);
+    RegistryStatus status = RegistryStatus::Ok;
+    EXPECT_EQ(platform.openKey("\\Software\\Tolvane Works\\Quillora", false, status), nullptr);
+    EXPECT_EQ(status, RegistryStatus::BadPath);
     // ...the wrapper skips it.
     for (const char* path : {kKeyPath, "\\Software\\Tolvane Works\\Quillora"}) {
-        RegistryKey key(platform, hkeyLocalMachine(), path, kKeyReadWrite, false);
+        RegistryKey key(platform, path, false);
         ASSERT_TRUE(key.isOpen()) << path;
         Query q = query(key, "Home");
         EXPECT_EQ(q.status, kErrorSuccess) << path;
@@ -68,7 +67,7 @@ TEST_F(RegistryKeyTest, QueryResults) {
         {"Long", kErrorSuccess, nullptr, 260},
         {"TooLong", kErrorMoreData, "untouched", 261},
     };
-    RegistryKey key(platform, hkeyLocalMachine(), kKeyPath, kKeyReadWrite, false);
+    RegistryKey key(platform, kKeyPath, false);
     ASSERT_TRUE(key.isOpen());
     for (const Case& c : cases) {
         Query q = query(key, c.name);
@@ -80,27 +79,11 @@ TEST_F(RegistryKeyTest, QueryResults) {
     }
 }
 
-// Windows hands a string value stored without its NUL back as it is.
-class UnterminatedValues : public testing::FakePlatform {
-public:
-    long regQueryValueEx(RegKey key, const char* valueName, std::uint32_t* type,
-                         unsigned char* data, std::uint32_t* size) override {
-        std::uint32_t withNul = *size + 1; // the fake stores every value with one
-        std::string bytes(withNul, '\0');
-        long status = FakePlatform::regQueryValueEx(
-            key, valueName, type, reinterpret_cast<unsigned char*>(bytes.data()), &withNul);
-        *size = withNul - 1;
-        if (status == kErrorSuccess) {
-            std::memcpy(data, bytes.data(), *size);
-        }
-        return status;
-    }
-};
-
 TEST(RegistryKey, AFullValueWithoutItsNulStaysInsideTheBuffer) {
-    UnterminatedValues platform;
+    testing::FakePlatform platform;
+    // Windows hands a string value stored without its NUL back as it is.
     platform.productKey()["Full"] = std::string(259, 'x') + "y"; // 260 bytes, no NUL
-    RegistryKey key(platform, hkeyLocalMachine(), kKeyPath, kKeyReadWrite, false);
+    RegistryKey key(platform, kKeyPath, false);
     ASSERT_TRUE(key.isOpen());
     char buffer[261];
     std::memset(buffer, '#', sizeof buffer);
@@ -112,7 +95,7 @@ TEST(RegistryKey, AFullValueWithoutItsNulStaysInsideTheBuffer) {
 
 TEST_F(RegistryKeyTest, CloseTwiceAndDestruction) {
     {
-        RegistryKey key(platform, hkeyLocalMachine(), kKeyPath, kKeyReadWrite, false);
+        RegistryKey key(platform, kKeyPath, false);
         EXPECT_EQ(platform.openKeyCount(), 1u);
         EXPECT_EQ(key.close(), kErrorSuccess);
         EXPECT_EQ(key.isOpen(), 0);
@@ -120,9 +103,9 @@ TEST_F(RegistryKeyTest, CloseTwiceAndDestruction) {
         EXPECT_EQ(platform.openKeyCount(), 0u);
     }
     {
-        RegistryKey key(platform, hkeyLocalMachine(), kKeyPath, kKeyReadWrite, false);
+        RegistryKey key(platform, kKeyPath, false);
         // Opening again while a key is held closes the old one first.
-        EXPECT_EQ(key.open(kKeyPath, kKeyReadWrite, false), kErrorSuccess);
+        EXPECT_EQ(key.open(kKeyPath, false), kErrorSuccess);
         EXPECT_EQ(platform.openKeyCount(), 1u);
     }
     EXPECT_EQ(platform.openKeyCount(), 0u); // the destructor closed it
@@ -130,11 +113,11 @@ TEST_F(RegistryKeyTest, CloseTwiceAndDestruction) {
 
 TEST_F(RegistryKeyTest, CreateMakesAMissingKeyWithNoValues) {
     const char* path = "Software\\Tolvane Works\\Other";
-    RegistryKey opened(platform, hkeyLocalMachine(), path, kKeyReadWrite, false);
+    RegistryKey opened(platform, path, false);
     EXPECT_EQ(opened.isOpen(), 0);
     EXPECT_EQ(platform.registry.count("software\\tolvane works\\other"), 0u);
 
-    RegistryKey created(platform, hkeyLocalMachine(), path, kKeyReadWrite, true);
+    RegistryKey created(platform, path, true);
     EXPECT_EQ(created.isOpen(), 1);
     ASSERT_EQ(platform.registry.count("software\\tolvane works\\other"), 1u);
     EXPECT_TRUE(platform.registry["software\\tolvane works\\other"].empty());
@@ -142,21 +125,23 @@ TEST_F(RegistryKeyTest, CreateMakesAMissingKeyWithNoValues) {
 }
 
 TEST_F(RegistryKeyTest, FailedOpenHoldsNoKey) {
+    RegistryKey key(platform, kKeyPath, false);
+    ASSERT_EQ(key.isOpen(), 1);
     platform.registryDenied = true;
-    RegistryKey key(platform, hkeyLocalMachine(), kKeyPath, kKeyReadWrite, true);
-    EXPECT_EQ(key.isOpen(), 0);
-    EXPECT_EQ(key.open(kKeyPath, kKeyReadWrite, false), kErrorAccessDenied);
-    EXPECT_EQ(key.open(kKeyPath, 0x20019 /* KEY_READ */, false), kErrorSuccess);
-    EXPECT_EQ(key.isOpen(), 1);
-    // A failed open after a successful one leaves no key either.
-    EXPECT_EQ(key.open("Software\\Nowhere", kKeyReadWrite, false), kErrorAccessDenied);
+    EXPECT_EQ(key.open(kKeyPath, true), kErrorAccessDenied);
     EXPECT_EQ(key.isOpen(), 0);
     EXPECT_EQ(platform.openKeyCount(), 0u);
     EXPECT_EQ(key.close(), -1);
+    // A key that cannot be found reports so, and leaves no key either.
+    platform.registryDenied = false;
+    ASSERT_EQ(key.open(kKeyPath, false), kErrorSuccess);
+    EXPECT_EQ(key.open("Software\\Nowhere", false), kErrorFileNotFound);
+    EXPECT_EQ(key.isOpen(), 0);
+    EXPECT_EQ(platform.openKeyCount(), 0u);
 }
 
 TEST_F(RegistryKeyTest, QueryWithoutAKeyIsAProgrammingError) {
-    RegistryKey key(platform, hkeyLocalMachine(), "Software\\Nowhere", kKeyReadWrite, false);
+    RegistryKey key(platform, "Software\\Nowhere", false);
     ASSERT_EQ(key.isOpen(), 0);
     char buffer[260] = "untouched";
     std::uint32_t size = sizeof buffer;

@@ -3,8 +3,6 @@
 #include "product/PathMacro.h"
 #include "registry/InstallationSettings.h"
 
-#include <cstring>
-
 namespace quillora::testing {
 
 FakePlatform::FakePlatform() {
@@ -14,24 +12,17 @@ FakePlatform::FakePlatform() {
 }
 
 FakePlatform::FakePlatform(const FakePlatform& other)
-    : Platform(other),
-      files(other.files),
-      readOnly(other.readOnly),
-      registry(other.registry),
-      registryDenied(other.registryDenied),
-      drives(other.drives),
-      hasResources(other.hasResources),
-      resources(other.resources),
-      currentDirectory(other.currentDirectory),
-      openKeys_(other.openKeys_),
-      nextHandle_(other.nextHandle_) {}
+    : Platform(other), Installation(other), files(other.files), readOnly(other.readOnly),
+      registry(other.registry), registryDenied(other.registryDenied), drives(other.drives),
+      hasResources(other.hasResources), resources(other.resources),
+      currentDirectory(other.currentDirectory) {}
 
-unsigned FakePlatform::driveType(const std::string& root) {
+DriveType FakePlatform::driveType(const std::string& root) {
     if (root.size() != 3 || root[1] != ':' || root[2] != '\\') {
-        return kDriveNoRootDir;
+        return DriveType::NoRootDir;
     }
     auto it = drives.find(root[0]);
-    return it == drives.end() ? kDriveNoRootDir : it->second;
+    return it == drives.end() ? DriveType::NoRootDir : it->second;
 }
 
 std::string FakePlatform::fullPath(const std::string& path) {
@@ -53,74 +44,43 @@ void FakePlatform::splitPath(const std::string& path, std::string& drive, std::s
                                                       : path.substr(start, last + 1 - start);
 }
 
-long FakePlatform::regOpenKeyEx(RegKey root, const char* subKey, std::uint32_t,
-                                std::uint32_t samDesired, RegKey* result) {
-    if (root != hkeyLocalMachine()) {
-        return kErrorFileNotFound;
+// Counted while open, so that tests see every key closed.
+class FakePlatform::Key : public OpenKey {
+public:
+    Key(FakePlatform& platform, std::string path) : platform_(platform), path_(std::move(path)) {
+        ++platform_.openKeys_;
     }
-    // Only the write rights (KEY_SET_VALUE, KEY_CREATE_SUB_KEY) are denied;
-    // KEY_READ shares READ_CONTROL with KEY_WRITE.
-    if (registryDenied && (samDesired & 0x6u) != 0) {
-        return kErrorAccessDenied;
-    }
-    std::string path = toLowerAscii(subKey);
-    if (registry.count(path) == 0) {
-        return kErrorFileNotFound;
-    }
-    *result = reinterpret_cast<RegKey>(nextHandle_++);
-    openKeys_[*result] = path;
-    return kErrorSuccess;
-}
+    ~Key() override { --platform_.openKeys_; }
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
 
-long FakePlatform::regCreateKeyEx(RegKey root, const char* subKey, std::uint32_t, const char*,
-                                  std::uint32_t, std::uint32_t samDesired, RegKey* result,
-                                  std::uint32_t* disposition) {
-    if (root != hkeyLocalMachine()) {
-        return kErrorFileNotFound;
+    RegistryStatus readValue(const std::string& name, std::string& data) override {
+        auto& values = platform_.registry[path_];
+        auto it = values.find(name);
+        if (it == values.end()) {
+            return RegistryStatus::NotFound;
+        }
+        data = it->second;
+        return RegistryStatus::Ok;
     }
-    if (registryDenied) {
-        return kErrorAccessDenied;
-    }
-    std::string path = toLowerAscii(subKey);
-    bool existed = registry.count(path) != 0;
-    registry[path];
-    if (disposition != nullptr) {
-        *disposition = existed ? 2u : 1u;
-    }
-    return regOpenKeyEx(root, subKey, 0, samDesired, result);
-}
 
-long FakePlatform::regQueryValueEx(RegKey key, const char* valueName, std::uint32_t* type,
-                                   unsigned char* data, std::uint32_t* size) {
-    auto open = openKeys_.find(key);
-    if (open == openKeys_.end()) {
-        return 6; // ERROR_INVALID_HANDLE
-    }
-    auto& values = registry[open->second];
-    auto it = values.find(valueName);
-    if (it == values.end()) {
-        return kErrorFileNotFound;
-    }
-    // A value stored as "\x01" stands for a value with no data at all.
-    if (it->second == "\x01") {
-        *size = 0;
-        return kErrorSuccess;
-    }
-    if (type != nullptr) {
-        *type = kRegSz;
-    }
-    std::uint32_t needed = static_cast<std::uint32_t>(it->second.size() + 1);
-    if (*size < needed) {
-        *size = needed;
-        return kErrorMoreData;
-    }
-    std::memcpy(data, it->second.c_str(), needed);
-    *size = needed;
-    return kErrorSuccess;
-}
+private:
+    FakePlatform& platform_;
+    const std::string path_;
+};
 
-long FakePlatform::regCloseKey(RegKey key) {
-    return openKeys_.erase(key) == 1 ? kErrorSuccess : 6;
+std::unique_ptr<OpenKey> FakePlatform::openKey(const std::string& path, bool create,
+                                               RegistryStatus& status) {
+    std::string lower = toLowerAscii(path);
+    status = !path.empty() && path[0] == '\\'        ? RegistryStatus::BadPath
+             : registryDenied                        ? RegistryStatus::AccessDenied
+             : !create && registry.count(lower) == 0 ? RegistryStatus::NotFound
+                                                     : RegistryStatus::Ok;
+    if (status != RegistryStatus::Ok) {
+        return nullptr;
+    }
+    registry[lower];
+    return std::make_unique<Key>(*this, lower);
 }
 
 std::unique_ptr<ResourceLibrary> FakePlatform::openResourceLibrary(const std::string& name,
@@ -150,10 +110,10 @@ std::map<std::string, std::string>& FakePlatform::productKey() {
 void FakePlatform::setInstallation(const std::string& home, const std::string& local,
                                    const std::string& cd) {
     auto& values = productKey();
-    values[kHomeValueName] = home;
-    values[kLocalValueName] = local;
+    values[kHomeValueName] = home + '\0';
+    values[kLocalValueName] = local + '\0';
     if (!cd.empty()) {
-        values[kCdValueName] = cd;
+        values[kCdValueName] = cd + '\0';
     }
 }
 

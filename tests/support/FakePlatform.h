@@ -28,7 +28,7 @@ private:
     std::map<unsigned, std::string> strings_;
 };
 
-class FakePlatform : public Platform {
+class FakePlatform : public Platform, public Installation {
 public:
     FakePlatform();
     // A copy has the same files on a disk of its own, with nothing pending.
@@ -38,11 +38,12 @@ public:
     // Files by exact name.
     std::map<std::string, std::string> files;
     std::set<std::string> readOnly;
-    // Registry: lower-cased key path under HKEY_LOCAL_MACHINE -> value name -> data.
+    // Registry: lower-cased key path -> value name -> data as stored (a string
+    // value holds its NUL only when written with one).
     std::map<std::string, std::map<std::string, std::string>> registry;
-    bool registryDenied = false; // opening with write access fails (status 5)
-    // Drive letter ('c'..'z') -> GetDriveTypeA result; absent means no root dir.
-    std::map<char, unsigned> drives;
+    bool registryDenied = false; // every open is denied
+    // Drive letter ('c'..'z') -> type; absent means no root dir.
+    std::map<char, DriveType> drives;
     // Resource strings; hasResources false makes the library fail to open.
     bool hasResources = true;
     std::map<unsigned, std::string> resources;
@@ -51,31 +52,26 @@ public:
     // The files above as a disk: renames counted, power cuts modelled.
     MemoryFileSystem disk{files, readOnly};
 
-    unsigned driveType(const std::string& root) override;
     std::string fullPath(const std::string& path) override;
     void splitPath(const std::string& path, std::string& drive, std::string& dir) override;
-    long regOpenKeyEx(RegKey root, const char* subKey, std::uint32_t options,
-                      std::uint32_t samDesired, RegKey* result) override;
-    long regCreateKeyEx(RegKey root, const char* subKey, std::uint32_t reserved,
-                        const char* keyClass, std::uint32_t options, std::uint32_t samDesired,
-                        RegKey* result, std::uint32_t* disposition) override;
-    long regQueryValueEx(RegKey key, const char* valueName, std::uint32_t* type,
-                         unsigned char* data, std::uint32_t* size) override;
-    long regCloseKey(RegKey key) override;
+    Installation& installation() override { return *this; }
+    std::unique_ptr<OpenKey> openKey(const std::string& path, bool create,
+                                     RegistryStatus& status) override;
+    DriveType driveType(const std::string& root) override;
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
     FileSystem& fileSystem() override { return disk; }
 
-    // Sets the three directory values the way an installer would.
+    // Sets the three directory values the way an installer would (with their NUL).
     void setInstallation(const std::string& home, const std::string& local, const std::string& cd);
     std::map<std::string, std::string>& productKey();
-    // Keys opened and not yet closed.
-    std::size_t openKeyCount() const { return openKeys_.size(); }
+    // Keys opened and not yet closed (a copy starts with none).
+    std::size_t openKeyCount() const { return openKeys_; }
 
 private:
-    std::map<RegKey, std::string> openKeys_;
-    std::uintptr_t nextHandle_ = 0x1000;
+    class Key;
+    std::size_t openKeys_ = 0;
 };
 
 // The value names the fake resource library hands out.

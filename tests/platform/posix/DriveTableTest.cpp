@@ -29,17 +29,17 @@ TEST(DriveTable, TypesAndFolders) {
                                                     {"k", "cdrom", ""}}));
     struct Case {
         const char* root;
-        unsigned type;
+        DriveType type;
     };
     const Case cases[] = {
-        {"c:\\", kDriveFixed},     {"d:\\", kDriveCdRom},
-        {"D:\\", kDriveCdRom},     {"d:", kDriveCdRom},
-        {"d:/", kDriveCdRom},      {"e:\\", kDriveRemote},
-        {"f:\\", kDriveRemovable}, {"g:\\", 6u},
-        {"h:\\", kDriveUnknown},   {"i:\\", kDriveFixed},
-        {"j:\\", kDriveNoRootDir}, {"k:\\", kDriveNoRootDir},
-        {"z:\\", kDriveNoRootDir}, {"d:\\x", kDriveNoRootDir},
-        {"", kDriveNoRootDir},     {"1:\\", kDriveNoRootDir},
+        {"c:\\", DriveType::Fixed},     {"d:\\", DriveType::CdRom},
+        {"D:\\", DriveType::CdRom},     {"d:", DriveType::CdRom},
+        {"d:/", DriveType::CdRom},      {"e:\\", DriveType::Remote},
+        {"f:\\", DriveType::Removable}, {"g:\\", DriveType::RamDisk},
+        {"h:\\", DriveType::Unknown},   {"i:\\", DriveType::Fixed},
+        {"j:\\", DriveType::NoRootDir}, {"k:\\", DriveType::NoRootDir},
+        {"z:\\", DriveType::NoRootDir}, {"d:\\x", DriveType::NoRootDir},
+        {"", DriveType::NoRootDir},     {"1:\\", DriveType::NoRootDir},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(table.type(c.root), c.type) << c.root;
@@ -48,7 +48,7 @@ TEST(DriveTable, TypesAndFolders) {
     EXPECT_EQ(table.directory('D'), "/media/cdrom");
     EXPECT_EQ(table.directory('i'), "/srv/data");
     EXPECT_EQ(table.directory('e'), "");
-    EXPECT_EQ(DriveTable().type("c:\\"), kDriveNoRootDir);
+    EXPECT_EQ(DriveTable().type("c:\\"), DriveType::NoRootDir);
 }
 
 TEST(DriveTable, FindCdDriveThroughTheStore) {
@@ -78,7 +78,7 @@ TEST(DriveTable, StoreThatCannotBeReadHasNoDrives) {
     PosixSettings settings;
     settings.registryFile = library.path("registry.reg");
     PosixPlatform platform(settings);
-    EXPECT_EQ(platform.driveType("d:\\"), kDriveNoRootDir);
+    EXPECT_EQ(platform.driveType("d:\\"), DriveType::NoRootDir);
 }
 
 } // namespace

@@ -20,7 +20,6 @@ using testing::StoreKey;
 using testing::TempLibrary;
 
 constexpr const char* kProductKey = "Software\\Tolvane Works\\Quillora";
-constexpr std::uint32_t kKeyRead = 0x20019;
 
 class PosixRegistryTest : public ::testing::Test {
 protected:
@@ -62,12 +61,11 @@ TEST_F(PosixRegistryTest, RegistryKeyCasesOnTheStore) {
                                       std::string(259, 'x') + "\"\r\n" + "\"Long\"=\"" +
                                       std::string(260, 'x') + "\"\r\n");
     PosixPlatform platform(settings());
-    RegKey raw = nullptr;
-    EXPECT_EQ(platform.regOpenKeyEx(hkeyLocalMachine(), "\\Software", 0, kKeyRead, &raw), 161)
-        << "the store takes no leading backslash, as Windows";
+    RegistryKey key(platform, "\\\\Software", false);
+    EXPECT_EQ(key.isOpen(), 0) << "the store takes no leading backslash, as Windows";
+    EXPECT_EQ(key.open("\\\\Software", false), kErrorBadPathname);
 
-    RegistryKey key(platform, hkeyLocalMachine(), "\\Software\\Tolvane Works\\Quillora",
-                    kKeyReadWrite, false);
+    EXPECT_EQ(key.open("\\Software\\Tolvane Works\\Quillora", false), kErrorSuccess);
     ASSERT_TRUE(key.isOpen());
     struct Case {
         const char* name;
@@ -103,37 +101,36 @@ TEST_F(PosixRegistryTest, CreatingAKeyAddsItToTheFileAtOnce) {
         return 0;
     });
     {
-        RegistryKey key(platform, hkeyLocalMachine(), kProductKey, kKeyReadWrite, true);
+        RegistryKey key(platform, kProductKey, true);
         EXPECT_TRUE(key.isOpen());
         EXPECT_EQ(store(), before + "[HKEY_LOCAL_MACHINE\\" + kProductKey + "]\r\n\r\n");
         // The new store is on the disk before it takes the old one's place,
         // and the rename is on the disk before the call returns.
-        const std::vector<FileOperation> rewrite = {FileOperation::Open, FileOperation::Write,
-                                                    FileOperation::Flush, FileOperation::Sync,
-                                                    FileOperation::Rename,
-                                                    FileOperation::SyncFolder};
+        const std::vector<FileOperation> rewrite = {
+            FileOperation::Open, FileOperation::Write,  FileOperation::Flush,
+            FileOperation::Sync, FileOperation::Rename, FileOperation::SyncFolder};
         EXPECT_EQ(operations, rewrite);
         EXPECT_EQ(query(key, "a").status, kErrorFileNotFound);
     }
-    // Opening it again (by another platform, as the next run would) needs no create.
+    // Opening it again (by another platform, as the next run would) needs no create,
+    // and creating it again leaves the file alone.
     PosixPlatform next(settings());
-    RegistryKey key(next, hkeyLocalMachine(), "software\\tolvane works\\QUILLORA", kKeyReadWrite,
-                    false);
+    RegistryKey key(next, "software\\tolvane works\\QUILLORA", false);
     EXPECT_TRUE(key.isOpen());
-    RegKey handle = nullptr;
-    std::uint32_t disposition = 0;
-    EXPECT_EQ(next.regCreateKeyEx(hkeyLocalMachine(), kProductKey, 0, "RegistryKey", 0,
-                                  kKeyReadWrite, &handle, &disposition),
-              kErrorSuccess);
-    EXPECT_EQ(disposition, 2u) << "opened, not created";
-    EXPECT_EQ(next.regCloseKey(handle), kErrorSuccess);
+    operations.clear();
+    next.setFaultHook([&operations](FileOperation operation) {
+        operations.push_back(operation);
+        return 0;
+    });
+    EXPECT_EQ(key.open(kProductKey, true), kErrorSuccess);
+    EXPECT_EQ(operations, std::vector<FileOperation>()) << "opened, not created";
 }
 
 TEST_F(PosixRegistryTest, StoreBehindALinkIsWrittenThroughIt) {
     library.write("real/store.reg", testing::storeText({}));
     fs::create_symlink(library.path("real/store.reg"), library.path("registry.reg"));
     PosixPlatform platform(settings());
-    RegistryKey key(platform, hkeyLocalMachine(), kProductKey, kKeyReadWrite, true);
+    RegistryKey key(platform, kProductKey, true);
     EXPECT_TRUE(key.isOpen());
     EXPECT_TRUE(fs::is_symlink(library.path("registry.reg")));
     EXPECT_NE(library.read("real/store.reg").find("Quillora]"), std::string::npos);
@@ -143,8 +140,7 @@ TEST_F(PosixRegistryTest, Utf16StoreIsWrittenBackAsUtf16) {
     const std::string text = testing::storeText({testing::productKey("/a", "/b", "")});
     library.write("registry.reg", std::string(kUtf16LeBom) + encodeUtf16Le(text));
     PosixPlatform platform(settings());
-    RegistryKey key(platform, hkeyLocalMachine(), "Software\\Tolvane Works\\Other", kKeyReadWrite,
-                    true);
+    RegistryKey key(platform, "Software\\Tolvane Works\\Other", true);
     EXPECT_TRUE(key.isOpen());
     EXPECT_EQ(store(), std::string(kUtf16LeBom) +
                            encodeUtf16Le(text + "[HKEY_LOCAL_MACHINE\\Software\\Tolvane "
@@ -153,10 +149,10 @@ TEST_F(PosixRegistryTest, Utf16StoreIsWrittenBackAsUtf16) {
 
 TEST_F(PosixRegistryTest, MissingStoreIsAnEmptyRegistry) {
     PosixPlatform platform(settings());
-    RegistryKey opened(platform, hkeyLocalMachine(), kProductKey, kKeyReadWrite, false);
+    RegistryKey opened(platform, kProductKey, false);
     EXPECT_FALSE(opened.isOpen());
     EXPECT_FALSE(library.exists("registry.reg"));
-    RegistryKey created(platform, hkeyLocalMachine(), kProductKey, kKeyReadWrite, true);
+    RegistryKey created(platform, kProductKey, true);
     EXPECT_TRUE(created.isOpen());
     EXPECT_EQ(store(), "Windows Registry Editor Version 5.00\n\n"
                        "[HKEY_LOCAL_MACHINE\\Software\\Tolvane Works\\Quillora]\n\n");
@@ -167,36 +163,26 @@ TEST_F(PosixRegistryTest, StoreThatCannotBeWrittenDeniesWriteAccess) {
     makeReadOnly();
     const std::string before = store();
     PosixPlatform platform(settings());
-    RegKey handle = nullptr;
     struct Case {
         const char* label;
         const char* path;
-        std::uint32_t access;
         bool create;
-        long status;
+        RegistryStatus status;
     };
     const Case cases[] = {
-        {"open for writing", kProductKey, kKeyReadWrite, false, kErrorAccessDenied},
-        {"create an existing key for writing", kProductKey, kKeyReadWrite, true,
-         kErrorAccessDenied},
-        {"create a missing key", "Software\\New", kKeyRead, true, kErrorAccessDenied},
-        {"open a missing key", "Software\\New", kKeyReadWrite, false, kErrorFileNotFound},
-        {"open for reading", kProductKey, kKeyRead, false, kErrorSuccess},
-        {"create an existing key for reading", kProductKey, kKeyRead, true, kErrorSuccess},
+        {"open an existing key", kProductKey, false, RegistryStatus::AccessDenied},
+        {"create an existing key", kProductKey, true, RegistryStatus::AccessDenied},
+        {"create a missing key", "Software\\New", true, RegistryStatus::AccessDenied},
+        {"open a missing key", "Software\\New", false, RegistryStatus::NotFound},
     };
     for (const Case& c : cases) {
-        long status = c.create
-                          ? platform.regCreateKeyEx(hkeyLocalMachine(), c.path, 0, "", 0, c.access,
-                                                    &handle, nullptr)
-                          : platform.regOpenKeyEx(hkeyLocalMachine(), c.path, 0, c.access, &handle);
+        RegistryStatus status = RegistryStatus::Ok;
+        EXPECT_EQ(platform.openKey(c.path, c.create, status), nullptr) << c.label;
         EXPECT_EQ(status, c.status) << c.label;
-        if (status == kErrorSuccess) {
-            EXPECT_EQ(platform.regCloseKey(handle), kErrorSuccess);
-        }
     }
     // The note says why the last open failed.
-    EXPECT_EQ(platform.regOpenKeyEx(hkeyLocalMachine(), kProductKey, 0, kKeyReadWrite, &handle),
-              kErrorAccessDenied);
+    RegistryKey key(platform, kProductKey, false);
+    EXPECT_EQ(key.isOpen(), 0);
     EXPECT_NE(platform.registryNote().find("read-only"), std::string::npos)
         << platform.registryNote();
     EXPECT_EQ(store(), before);
@@ -207,13 +193,13 @@ TEST_F(PosixRegistryTest, StoreInAMissingFolder) {
     s.registryFile = library.path("config/quillora/registry.reg");
     {
         PosixPlatform platform(s);
-        RegistryKey key(platform, hkeyLocalMachine(), kProductKey, kKeyReadWrite, true);
+        RegistryKey key(platform, kProductKey, true);
         EXPECT_FALSE(key.isOpen()) << "a folder the user named is not invented";
         EXPECT_FALSE(library.exists("config"));
     }
     s.createRegistryFolder = true; // the default location
     PosixPlatform platform(s);
-    RegistryKey key(platform, hkeyLocalMachine(), kProductKey, kKeyReadWrite, true);
+    RegistryKey key(platform, kProductKey, true);
     EXPECT_TRUE(key.isOpen());
     EXPECT_TRUE(library.exists("config/quillora/registry.reg"));
 }
@@ -221,11 +207,9 @@ TEST_F(PosixRegistryTest, StoreInAMissingFolder) {
 TEST_F(PosixRegistryTest, StoreThatIsNoExportOpensNoKey) {
     library.write("registry.reg", "HomeDirectory=/srv/lib\n");
     PosixPlatform platform(settings());
-    RegKey handle = nullptr;
-    EXPECT_EQ(platform.regOpenKeyEx(hkeyLocalMachine(), "", 0, kKeyRead, &handle), 1009);
-    EXPECT_EQ(platform.regCreateKeyEx(hkeyLocalMachine(), kProductKey, 0, "", 0, kKeyReadWrite,
-                                      &handle, nullptr),
-              1009);
+    RegistryKey key(platform, "", false);
+    EXPECT_EQ(key.isOpen(), 0);
+    EXPECT_EQ(key.open(kProductKey, true), kErrorBadDb);
     EXPECT_NE(platform.registryNote().find("line 1"), std::string::npos) << platform.registryNote();
     EXPECT_EQ(store(), "HomeDirectory=/srv/lib\n");
 }
@@ -233,36 +217,12 @@ TEST_F(PosixRegistryTest, StoreThatIsNoExportOpensNoKey) {
 TEST_F(PosixRegistryTest, ChangesToTheFileAreSeenByOpenKeys) {
     writeStore({testing::productKey("/old", "/old", "")});
     PosixPlatform platform(settings());
-    RegistryKey key(platform, hkeyLocalMachine(), kProductKey, kKeyRead, false);
+    RegistryKey key(platform, kProductKey, false);
     EXPECT_EQ(query(key, testing::kStoreHomeValue).buffer, "/old");
     writeStore({testing::productKey("/new and longer", "/old", "")});
     EXPECT_EQ(query(key, testing::kStoreHomeValue).buffer, "/new and longer");
     writeStore({});
     EXPECT_EQ(query(key, testing::kStoreHomeValue).status, 1018) << "key deleted";
-}
-
-TEST_F(PosixRegistryTest, QueryValueLikeWin32) {
-    writeStore({testing::productKey("/home", "/local", "")});
-    PosixPlatform platform(settings());
-    RegKey key = nullptr;
-    ASSERT_EQ(platform.regOpenKeyEx(hkeyLocalMachine(), kProductKey, 0, kKeyRead, &key), 0);
-    std::uint32_t type = 0;
-    std::uint32_t size = 0;
-    // Without a buffer: the size needed.
-    EXPECT_EQ(platform.regQueryValueEx(key, testing::kStoreHomeValue, &type, nullptr, &size), 0);
-    EXPECT_EQ(size, 6u);
-    EXPECT_EQ(type, 1u);
-    unsigned char small[3] = {'k', 'e', 'p'};
-    size = sizeof small;
-    EXPECT_EQ(platform.regQueryValueEx(key, testing::kStoreHomeValue, nullptr, small, &size), 234);
-    EXPECT_EQ(size, 6u);
-    EXPECT_EQ(small[0], 'k');
-    // A subkey opened below an open key.
-    RegKey child = nullptr;
-    EXPECT_EQ(platform.regOpenKeyEx(key, "Missing", 0, kKeyRead, &child), 2);
-    EXPECT_EQ(platform.regCloseKey(key), 0);
-    EXPECT_EQ(platform.regCloseKey(key), 6);
-    EXPECT_EQ(platform.regQueryValueEx(key, "x", nullptr, nullptr, &size), 6);
 }
 
 struct Settings {

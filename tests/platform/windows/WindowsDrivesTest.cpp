@@ -7,8 +7,8 @@ namespace {
 
 TEST(WindowsDrives, TypeOfASystemDriveAndOfANonRoot) {
     WindowsPlatform platform;
-    EXPECT_EQ(platform.driveType("c:\\"), kDriveFixed);
-    EXPECT_EQ(platform.driveType("c:\\no such folder\\"), kDriveNoRootDir);
+    EXPECT_EQ(platform.driveType("c:\\"), DriveType::Fixed);
+    EXPECT_EQ(platform.driveType("c:\\no such folder\\"), DriveType::NoRootDir);
 }
 
 } // namespace

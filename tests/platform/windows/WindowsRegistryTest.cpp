@@ -47,16 +47,12 @@ protected:
     const std::string keyPath_;
 };
 
-TEST_F(WindowsRegistry, RootIsTheSystemsLocalMachineKey) {
-    EXPECT_EQ(hkeyLocalMachine(), reinterpret_cast<RegKey>(HKEY_LOCAL_MACHINE));
-}
-
 TEST_F(WindowsRegistry, MissingKeyIsCreatedOnlyWhenAskedFor) {
-    RegistryKey opened(platform_, hkeyLocalMachine(), keyPath_.c_str(), kKeyReadWrite, false);
+    RegistryKey opened(platform_, keyPath_.c_str(), false);
     EXPECT_FALSE(opened.isOpen());
     EXPECT_FALSE(keyExists());
 
-    RegistryKey created(platform_, hkeyLocalMachine(), keyPath_.c_str(), kKeyReadWrite, true);
+    RegistryKey created(platform_, keyPath_.c_str(), true);
     EXPECT_TRUE(created.isOpen());
     EXPECT_TRUE(keyExists());
     DWORD values = 99;
@@ -71,17 +67,17 @@ TEST_F(WindowsRegistry, MissingKeyIsCreatedOnlyWhenAskedFor) {
 }
 
 TEST_F(WindowsRegistry, OpenReturnsTheSystemStatus) {
-    RegistryKey key(platform_, hkeyLocalMachine(), keyPath_.c_str(), kKeyReadWrite, false);
-    EXPECT_EQ(key.open(keyPath_.c_str(), kKeyReadWrite, false), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(key.open(keyPath_.c_str(), kKeyReadWrite, true), ERROR_SUCCESS);
+    RegistryKey key(platform_, keyPath_.c_str(), false);
+    EXPECT_EQ(key.open(keyPath_.c_str(), false), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(key.open(keyPath_.c_str(), true), ERROR_SUCCESS);
     // Opening again while a key is held closes the old one first.
-    EXPECT_EQ(key.open(keyPath_.c_str(), kKeyReadWrite, false), ERROR_SUCCESS);
+    EXPECT_EQ(key.open(keyPath_.c_str(), false), ERROR_SUCCESS);
     EXPECT_TRUE(key.isOpen());
 }
 
 TEST_F(WindowsRegistry, LeadingBackslashNamesTheSameKey) {
     setString("Home", "C:\\Library");
-    RegistryKey key(platform_, hkeyLocalMachine(), ("\\" + keyPath_).c_str(), kKeyReadWrite, false);
+    RegistryKey key(platform_, ("\\" + keyPath_).c_str(), false);
     ASSERT_TRUE(key.isOpen());
     char buffer[260] = "";
     std::uint32_t size = sizeof buffer;
@@ -98,7 +94,7 @@ TEST_F(WindowsRegistry, QueryStringLeavesTheBufferAloneUnlessTextCameBack) {
     setString("TooLong", longText);
     setValue("Expandable", REG_EXPAND_SZ, "%HOME%\\x", sizeof "%HOME%\\x");
 
-    RegistryKey key(platform_, hkeyLocalMachine(), keyPath_.c_str(), kKeyReadWrite, false);
+    RegistryKey key(platform_, keyPath_.c_str(), false);
     ASSERT_TRUE(key.isOpen());
     struct Case {
         const char* name;
@@ -122,7 +118,7 @@ TEST_F(WindowsRegistry, QueryStringLeavesTheBufferAloneUnlessTextCameBack) {
 }
 
 TEST_F(WindowsRegistry, SecondCloseHasNoKeyToClose) {
-    RegistryKey key(platform_, hkeyLocalMachine(), keyPath_.c_str(), kKeyReadWrite, true);
+    RegistryKey key(platform_, keyPath_.c_str(), true);
     ASSERT_TRUE(key.isOpen());
     EXPECT_EQ(key.close(), ERROR_SUCCESS);
     EXPECT_FALSE(key.isOpen());
