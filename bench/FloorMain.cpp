@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
     quillora::prepareHostProcess();
     std::unique_ptr<quillora::Platform> host = quillora::makeHostPlatform();
     std::string error;
-    auto lock = host->fileSystem().lockLibrary("quillora-bench-floor.lock", [] {}, error);
+    auto lock = host->fileSystem().lockLibrary(
+        "quillora-bench-floor.lock", [] {}, error);
     if (!lock) {
         std::cerr << "quillora-bench-floor: " << error << std::endl;
         return 1;

@@ -133,7 +133,8 @@ CommitRecord parseCommitRecord(const std::string& bytes) {
                 return record;
             }
         } else if (startsWith(line, "token ", rest) && record.token.empty()) {
-            if (rest.size() != 16 || rest.find_first_not_of("0123456789abcdef") != std::string::npos) {
+            if (rest.size() != 16 ||
+                rest.find_first_not_of("0123456789abcdef") != std::string::npos) {
                 return record;
             }
             record.token = rest;

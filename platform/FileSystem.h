@@ -28,7 +28,18 @@ enum class CreateStatus { Created, Exists, Failed };
 // makes a new file, Write fills it and Flush starts its writing out; Sync
 // waits for a file to be on the disk and SyncFolder for a folder's entries;
 // Append adds to the commit record; Lock takes the library's lock.
-enum class FileOperation { Read, Open, Write, Flush, Sync, SyncFolder, Rename, Remove, Append, Lock };
+enum class FileOperation {
+    Read,
+    Open,
+    Write,
+    Flush,
+    Sync,
+    SyncFolder,
+    Rename,
+    Remove,
+    Append,
+    Lock
+};
 using FileFaultHook = std::function<int(FileOperation)>;
 
 // Held while a run works on a library; the system drops it with the process.
@@ -58,8 +69,7 @@ public:
     // the disk; folder is as folderOf gives it.
     virtual bool syncFolder(const std::string& folder, std::string& error) = 0;
     // Puts from in place of to in one step; both lie in one folder.
-    virtual bool renameFile(const std::string& from, const std::string& to,
-                            std::string& error) = 0;
+    virtual bool renameFile(const std::string& from, const std::string& to, std::string& error) = 0;
     // Removes the name path (a link itself, never what it points at).
     virtual bool removeFile(const std::string& path, std::string& error) = 0;
     virtual PathInfo examine(const std::string& path) = 0;

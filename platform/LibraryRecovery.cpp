@@ -37,8 +37,8 @@ bool finishCommit(FileSystem& disk, const CommitRecord& record, std::vector<std:
 
 // Removes the staged files of the record's run that are still there: those
 // of a run that did not commit, and any a committed run superseded.
-bool removeLeftovers(FileSystem& disk, const CommitRecord& record,
-                     std::vector<std::string>& notes, std::string& error) {
+bool removeLeftovers(FileSystem& disk, const CommitRecord& record, std::vector<std::string>& notes,
+                     std::string& error) {
     if (record.token.empty()) {
         return true; // cut short before any file was staged
     }
@@ -51,8 +51,7 @@ bool removeLeftovers(FileSystem& disk, const CommitRecord& record,
         bool removed = false;
         for (const std::string& name : names) {
             std::size_t at = name.find(mark);
-            if (at == std::string::npos || at == 0 ||
-                name.size() != at + mark.size() + 8) {
+            if (at == std::string::npos || at == 0 || name.size() != at + mark.size() + 8) {
                 continue;
             }
             const std::string path = folder + name;

@@ -67,7 +67,7 @@ private:
     std::string token_;
     std::string recordText_; // what the record holds so far
     bool recordStarted_ = false;
-    std::vector<std::string> folders_;        // named in the record
+    std::vector<std::string> folders_;           // named in the record
     std::map<std::string, StagedEntry> waiting_; // by target
     std::vector<std::string> superseded_;        // staged, then staged again
     std::vector<std::string> order_;             // targets, first written first

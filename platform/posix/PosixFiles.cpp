@@ -262,9 +262,8 @@ CreateStatus PosixFileSystem::createFile(const std::string& path, const std::str
 bool PosixFileSystem::appendFile(const std::string& path, const std::string& bytes,
                                  std::string& error) {
     int failure = fault(FileOperation::Append);
-    FileDescriptor fd(failure != 0
-                          ? -1
-                          : ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
+    FileDescriptor fd(
+        failure != 0 ? -1 : ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
     struct stat info {};
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
         !writeAll(fd.get(), bytes)) {
@@ -299,8 +298,7 @@ bool PosixFileSystem::syncFile(const std::string& path, std::string& error) {
 bool PosixFileSystem::syncFolder(const std::string& folder, std::string& error) {
     const std::string path = folder.empty() ? "." : folder;
     int failure = fault(FileOperation::SyncFolder);
-    FileDescriptor fd(failure != 0 ? -1
-                                   : ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor fd(failure != 0 ? -1 : ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.get() < 0 || ::fsync(fd.get()) != 0) {
         if (failure != 0) {
             errno = failure;
@@ -372,8 +370,7 @@ bool PosixFileSystem::listFolder(const std::string& folder, std::vector<std::str
     return true;
 }
 
-bool PosixFileSystem::readOwnFile(const std::string& path, std::string& bytes,
-                                  std::string& error) {
+bool PosixFileSystem::readOwnFile(const std::string& path, std::string& bytes, std::string& error) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat info {};
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
@@ -395,9 +392,9 @@ std::unique_ptr<LibraryLock> PosixFileSystem::lockLibrary(const std::string& pat
                                                           std::string& error) {
     int failure = fault(FileOperation::Lock);
     // Never written into, so opened for reading only; never through a link.
-    FileDescriptor fd(failure != 0 ? -1
-                                   : ::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC,
-                                            0644));
+    FileDescriptor fd(
+        failure != 0 ? -1
+                     : ::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));
     if (fd.get() < 0) {
         if (failure != 0) {
             errno = failure;
@@ -408,7 +405,8 @@ std::unique_ptr<LibraryLock> PosixFileSystem::lockLibrary(const std::string& pat
     }
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1) {
-        error = path + " is not a lock file this tool made (not a file, or a file with other names)";
+        error =
+            path + " is not a lock file this tool made (not a file, or a file with other names)";
         return nullptr;
     }
     if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {

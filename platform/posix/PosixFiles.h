@@ -8,7 +8,6 @@
 
 namespace quillora {
 
-
 // Reads the regular file at path. 0, or the errno value of the failure with
 // error saying what failed.
 int readHostFile(const std::string& path, std::string& bytes, std::string& error);

@@ -125,10 +125,9 @@ std::string identityOf(const BY_HANDLE_FILE_INFORMATION& info) {
 
 // Opens the name itself: a link (reparse point) is opened, not followed.
 HANDLE openNoFollow(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
-    return CreateFileA(path.c_str(), access, share, nullptr, disposition,
-                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
-                           FILE_FLAG_BACKUP_SEMANTICS,
-                       nullptr);
+    return CreateFileA(
+        path.c_str(), access, share, nullptr, disposition,
+        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 // A regular file, not a link or a folder, and its identity.
@@ -228,8 +227,7 @@ CreateStatus WindowsFileSystem::createFile(const std::string& path, const std::s
         ok = false;
         error = windowsErrorText("cannot write", path, GetLastError());
     }
-    if (ok &&
-        !attempt(FileOperation::Flush, [&] { return FlushFileBuffers(file.get()) != 0; })) {
+    if (ok && !attempt(FileOperation::Flush, [&] { return FlushFileBuffers(file.get()) != 0; })) {
         ok = false;
         error = windowsErrorText("cannot flush", path, GetLastError());
     }

@@ -44,8 +44,8 @@ std::uint64_t MemoryFileSystem::inodeOf(const std::string& path) {
     return inode;
 }
 
-void MemoryFileSystem::recordFolderChange(Kind kind, const std::string& path,
-                                          const std::string& to, std::uint64_t inode) {
+void MemoryFileSystem::recordFolderChange(Kind kind, const std::string& path, const std::string& to,
+                                          std::uint64_t inode) {
     disk_.pending.push_back({kind, folderOf(path), path, to, inode});
 }
 
@@ -185,9 +185,8 @@ bool MemoryFileSystem::readOwnFile(const std::string& path, std::string& bytes,
     return true;
 }
 
-std::unique_ptr<LibraryLock> MemoryFileSystem::lockLibrary(const std::string&,
-                                                           const std::function<void()>&,
-                                                           std::string&) {
+std::unique_ptr<LibraryLock>
+MemoryFileSystem::lockLibrary(const std::string&, const std::function<void()>&, std::string&) {
     return std::make_unique<LibraryLock>();
 }
 
@@ -230,7 +229,7 @@ void MemoryFileSystem::restart(const DiskState& state) {
 }
 
 std::vector<DiskState> MemoryFileSystem::statesAfterPowerCut(unsigned maxBits, unsigned samples,
-                                                           std::uint64_t seed) const {
+                                                             std::uint64_t seed) const {
     std::vector<std::uint64_t> dirty;
     for (const auto& [number, inode] : frozen_.inodes) {
         if (inode.data != inode.durable) {

@@ -39,7 +39,7 @@ public:
     // and kept where there are at most 2^maxBits, otherwise `samples` chosen
     // by seed plus all-lost and all-kept.
     std::vector<DiskState> statesAfterPowerCut(unsigned maxBits, unsigned samples,
-                                             std::uint64_t seed) const;
+                                               std::uint64_t seed) const;
     // Starts again from what a power cut left.
     void restart(const DiskState& state);
     // How many changes were not yet on the disk at the power cut.

@@ -140,8 +140,8 @@ RunResult TempLibrary::run(const std::vector<std::string>& args) const {
     return runTogether({args}).front();
 }
 
-std::vector<RunResult> TempLibrary::runTogether(
-    const std::vector<std::vector<std::string>>& argLists) const {
+std::vector<RunResult>
+TempLibrary::runTogether(const std::vector<std::vector<std::string>>& argLists) const {
     std::string command;
     for (std::size_t i = 0; i < argLists.size(); ++i) {
         const std::string tag = "run" + std::to_string(i);

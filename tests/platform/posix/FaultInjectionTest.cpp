@@ -11,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -232,7 +232,8 @@ TEST_F(FaultInjection, ARenameThatFailsAfterTheCommitKeepsTheRecord) {
     int renames = 0;
     Outcome faulty = run([&](FileOperation op) {
         if (op == FileOperation::Rename && ++renames == 2) {
-            for (const auto& entry : fs::directory_iterator(root_ + "/drive_c/Users/Public/Quillora")) {
+            for (const auto& entry :
+                 fs::directory_iterator(root_ + "/drive_c/Users/Public/Quillora")) {
                 if (isLeftover(entry.path().filename().string())) {
                     fs::remove(entry.path());
                 }

@@ -1,6 +1,6 @@
-#include "platform/windows/ScratchFolder.h"
 #include "platform/LibraryRecovery.h"
 #include "platform/StagedFiles.h"
+#include "platform/windows/ScratchFolder.h"
 #include "platform/windows/WindowsPlatform.h"
 
 #include <windows.h>
@@ -199,7 +199,8 @@ TEST(WindowsFiles, TheLibraryLockMakesASecondRunWait) {
     ScratchFolder folder;
     WindowsPlatform platform;
     std::string error;
-    auto first = platform.fileSystem().lockLibrary(folder / "Quillora.lock", [] {}, error);
+    auto first = platform.fileSystem().lockLibrary(
+        folder / "Quillora.lock", [] {}, error);
     ASSERT_NE(first, nullptr) << error;
 
     struct Second {
@@ -281,7 +282,8 @@ TEST(WindowsFiles, ACommitKilledAtAnyPointIsFinishedOrUndone) {
         {
             WindowsPlatform dying;
             int seen = 0;
-            dying.setFaultHook([&](FileOperation) { return ++seen >= killAt ? ERROR_WRITE_FAULT : 0; });
+            dying.setFaultHook(
+                [&](FileOperation) { return ++seen >= killAt ? ERROR_WRITE_FAULT : 0; });
             EXPECT_FALSE(commit(dying, folder));
         }
         WindowsPlatform next;
