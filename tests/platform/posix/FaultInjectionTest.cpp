@@ -224,6 +224,7 @@ TEST_F(FaultInjection, EveryFailingFileOperationLeavesTheLibraryWhole) {
             << label << " left a library no run gives";
         expectBooksFindTheirDirectories(label);
     }
+    std::printf("failing operations tried: %d\n", operations);
 }
 
 // A rename that really fails, after the commit: its staged file was taken

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <vector>
 
 namespace quillora {
@@ -298,6 +299,7 @@ TEST(WindowsFiles, ACommitKilledAtAnyPointIsFinishedOrUndone) {
         EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"Books", "a.dat"}));
         EXPECT_EQ(namesIn(folder / "Books"), (std::vector<std::string>{"b.dat", "c.dat"}));
     }
+    std::printf("kill points: %d\n", operations);
 }
 
 } // namespace
