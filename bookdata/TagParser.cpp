@@ -1,11 +1,11 @@
 // The tag parser: turns the lines after the header into entries and builds the
 // entry tree of the package.
+#include "bookdata/BookDataFile.h"
 #include "bookdata/BookEntry.h"
 #include "bookdata/ExtractGroupEntry.h"
 #include "bookdata/ExtractSingleEntry.h"
 #include "bookdata/GroupEntry.h"
 #include "bookdata/ProgramEntry.h"
-#include "catalog/Package.h"
 #include "platform/AsciiCase.h"
 #include "platform/Diagnostic.h"
 #include "platform/TextCursor.h"
@@ -43,7 +43,7 @@ std::string shown(char c) {
     return std::string("byte 0x") + digits[byte >> 4] + digits[byte & 0xF];
 }
 
-std::unique_ptr<LibraryEntry> makeEntry(char tag, Package* owner) {
+std::unique_ptr<LibraryEntry> makeEntry(char tag, BookDataFile* owner) {
     switch (tag) {
     case 'B':
         return std::make_unique<BookEntry>(owner);
@@ -64,7 +64,7 @@ std::unique_ptr<LibraryEntry> makeEntry(char tag, Package* owner) {
 
 // Any record that cannot be read ends the load with 401, so that a save never
 // drops the records after it.
-ResultCode Package::readEntries(TextCursor& in, std::int32_t fileVersion) {
+ResultCode BookDataFile::readEntries(TextCursor& in, std::int32_t fileVersion) {
     if (fileVersion < kOldestVersion) {
         diagnostic = diagnosticAt(openedPath, 1,
                                   "version " + std::to_string(fileVersion) +

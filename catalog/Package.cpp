@@ -1,11 +1,11 @@
 #include "catalog/Package.h"
 
+#include "catalog/LibraryCatalog.h"
+#include "product/PathMacro.h"
+
 namespace quillora {
 
 Package::~Package() {
-    // The tree only refers; allEntries owns every entry.
-    rootEntries.removeAll();
-    allEntries.removeAll();
     items.removeAll();
 }
 
@@ -42,6 +42,25 @@ std::int32_t Package::allocateDirectoryId() {
     ++highItemId;
     modified = true;
     return highItemId;
+}
+
+ResultCode Package::load(Platform& platform) {
+    return bookData.load(platform, resolveDataFilePath(dataFileLocation));
+}
+
+ResultCode Package::save(Platform& platform) {
+    modified = false;
+    return bookData.save(platform, resolveDataFilePath(dataFileLocation));
+}
+
+std::string Package::resolveDataFilePath(const std::string& location) const {
+    const LibraryCatalog* catalog = currentCatalog();
+    if (catalog == nullptr) {
+        return location;
+    }
+    std::string path = replaceFirst(location, token::Cd, catalog->cdDirectory);
+    path = replaceFirst(path, token::Home, catalog->homeDirectory);
+    return replaceFirst(path, token::Local, catalog->localDirectory);
 }
 
 } // namespace quillora

@@ -132,8 +132,8 @@ DirectoryChanges applyEntryOptions(Package& package, const UpdateOptions& option
     }
     DirectoryRenumbering renumbering(package, cdDrive, out, changes);
     std::size_t cursor = 0;
-    for (LibraryEntry* entry = package.allEntries.first(cursor); entry != nullptr;
-         entry = package.allEntries.next(cursor)) {
+    for (LibraryEntry* entry = package.bookData.allEntries.first(cursor); entry != nullptr;
+         entry = package.bookData.allEntries.next(cursor)) {
         if (options.setMaintain) {
             entry->maintain = options.maintainValue ? 1 : 0;
         }
@@ -201,11 +201,13 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
     // run that died before leaves its commit record, finished or undone first.
     FileSystem& disk = platform.fileSystem();
     std::string lockError;
-    std::unique_ptr<LibraryLock> lock =
-        disk.lockLibrary(programName() + ".lock", [&err] {
+    std::unique_ptr<LibraryLock> lock = disk.lockLibrary(
+        programName() + ".lock",
+        [&err] {
             err << kDiagnosticPrefix << "waiting for another run on this library to finish"
                 << std::endl;
-        }, lockError);
+        },
+        lockError);
     const std::string recordPath = programName() + ".commit";
     std::vector<std::string> notes;
     std::string recoveryError;
@@ -239,9 +241,9 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
         ResultCode loadResult = package->load(files);
         if (!isSuccess(loadResult)) {
             // Saving what little was read would destroy the file: leave it as it is.
-            err << kDiagnosticPrefix << "package " << package->name << ": " << package->diagnostic
-                << " (result " << loadResult << "); its book data file is left unchanged"
-                << std::endl;
+            err << kDiagnosticPrefix << "package " << package->name << ": "
+                << package->bookData.diagnostic << " (result " << loadResult
+                << "); its book data file is left unchanged" << std::endl;
             abbreviatePackagePaths(*package, *catalog);
             status = kExitIncomplete;
             continue;
@@ -253,15 +255,15 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
         if (!isSuccess(saveResult)) {
             // The file keeps its old identifiers, so the catalogue must too.
             undoDirectoryChanges(changes);
-            err << kDiagnosticPrefix << "package " << package->name << ": " << package->diagnostic
-                << " (result " << saveResult
+            err << kDiagnosticPrefix << "package " << package->name << ": "
+                << package->bookData.diagnostic << " (result " << saveResult
                 << "); its book data file is left unchanged and its directories keep their "
                    "identifiers"
                 << std::endl;
             status = kExitIncomplete;
         }
         // Nothing reads the entries again; free them before the next package.
-        package->clear();
+        package->bookData.clear();
     }
 
     // The catalogue cannot hold a section without a name; its writer leaves such

@@ -19,11 +19,11 @@ namespace {
 using testing::addDirectory;
 
 BookEntry* addBook(Package& p, const std::string& name, std::int32_t directoryId) {
-    auto* book = new BookEntry(&p);
+    auto* book = new BookEntry(&p.bookData);
     book->name = name;
     book->directoryId = directoryId;
-    p.allEntries.append(std::unique_ptr<LibraryEntry>(book));
-    p.rootEntries.append(book);
+    p.bookData.allEntries.append(std::unique_ptr<LibraryEntry>(book));
+    p.bookData.rootEntries.append(book);
     return book;
 }
 
@@ -127,11 +127,11 @@ TEST(Renumbering, EachDirectoryIsRenumberedOnceAndMapsResetPerPackage) {
 TEST(EntryOptions, FlagsReachEveryKindButOnlyBooksAreRenumbered) {
     Package p;
     addDirectory(p, 4, "C:\\copied");
-    auto* group = new GroupEntry(&p);
-    auto* program = new ProgramEntry(&p);
+    auto* group = new GroupEntry(&p.bookData);
+    auto* program = new ProgramEntry(&p.bookData);
     program->directoryId = 4;
-    p.allEntries.append(std::unique_ptr<LibraryEntry>(group));
-    p.allEntries.append(std::unique_ptr<LibraryEntry>(program));
+    p.bookData.allEntries.append(std::unique_ptr<LibraryEntry>(group));
+    p.bookData.allEntries.append(std::unique_ptr<LibraryEntry>(program));
     BookEntry* book = addBook(p, "Book", 4);
     UpdateOptions o;
     o.setMaintain = true;
@@ -141,7 +141,7 @@ TEST(EntryOptions, FlagsReachEveryKindButOnlyBooksAreRenumbered) {
     o.updateDirectories = true;
     std::ostringstream out;
     applyEntryOptions(p, o, "", out);
-    for (LibraryEntry* e : p.allEntries) {
+    for (LibraryEntry* e : p.bookData.allEntries) {
         EXPECT_EQ(e->maintain, 0);
         EXPECT_EQ(e->active, 0);
     }
@@ -151,7 +151,7 @@ TEST(EntryOptions, FlagsReachEveryKindButOnlyBooksAreRenumbered) {
     o = UpdateOptions();
     o.setActive = true;
     applyEntryOptions(p, o, "", out);
-    for (LibraryEntry* e : p.allEntries) {
+    for (LibraryEntry* e : p.bookData.allEntries) {
         EXPECT_EQ(e->active, -1);
         EXPECT_EQ(e->maintain, 0); // untouched without maintain=
     }

@@ -11,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -128,8 +128,8 @@ protected:
         PublishedCatalog published(&catalog);
         ASSERT_EQ(catalog.readCatalog(platform), 0) << label << ": " << catalog.diagnostic;
         for (Package* package : catalog.body.packages) {
-            ASSERT_EQ(package->load(platform), 0) << label << ": " << package->diagnostic;
-            for (LibraryEntry* entry : package->allEntries) {
+            ASSERT_EQ(package->load(platform), 0) << label << ": " << package->bookData.diagnostic;
+            for (LibraryEntry* entry : package->bookData.allEntries) {
                 if (entry->kind != EntryKind::Book) {
                     continue;
                 }
@@ -232,7 +232,8 @@ TEST_F(FaultInjection, ARenameThatFailsAfterTheCommitKeepsTheRecord) {
     int renames = 0;
     Outcome faulty = run([&](FileOperation op) {
         if (op == FileOperation::Rename && ++renames == 2) {
-            for (const auto& entry : fs::directory_iterator(root_ + "/drive_c/Users/Public/Quillora")) {
+            for (const auto& entry :
+                 fs::directory_iterator(root_ + "/drive_c/Users/Public/Quillora")) {
                 if (isLeftover(entry.path().filename().string())) {
                     fs::remove(entry.path());
                 }
