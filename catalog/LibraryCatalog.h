@@ -6,6 +6,7 @@
 #include "catalog/ResultCode.h"
 #include "catalog/SearchEntry.h"
 #include "platform/TextFile.h"
+#include "product/PathMacro.h"
 
 #include <cstdint>
 #include <string>
@@ -36,6 +37,9 @@ public:
     std::string mode;
 
     // Installation settings
+    InstallDirectories installDirectories() const {
+        return {homeDirectory, cdDirectory, localDirectory};
+    }
     std::string cdDirectory;
     std::string homeDirectory;
     std::string localDirectory;
@@ -50,20 +54,6 @@ public:
     LineEnding lineEnding = LineEnding::Lf;
     // Why the last read or write failed: "file:line: reason".
     std::string diagnostic;
-};
-
-// The process-wide current catalogue, published once by the update run.
-LibraryCatalog* currentCatalog();
-void publishCurrentCatalog(LibraryCatalog* catalog);
-
-// Publishes a catalogue for as long as it lives, and unpublishes it on every
-// way out of the scope.
-class PublishedCatalog {
-public:
-    explicit PublishedCatalog(LibraryCatalog* catalog) { publishCurrentCatalog(catalog); }
-    ~PublishedCatalog() { publishCurrentCatalog(nullptr); }
-    PublishedCatalog(const PublishedCatalog&) = delete;
-    PublishedCatalog& operator=(const PublishedCatalog&) = delete;
 };
 
 } // namespace quillora

@@ -1,6 +1,5 @@
 #include "catalog/Package.h"
 
-#include "catalog/LibraryCatalog.h"
 #include "product/PathMacro.h"
 
 namespace quillora {
@@ -44,23 +43,13 @@ std::int32_t Package::allocateDirectoryId() {
     return highItemId;
 }
 
-ResultCode Package::load(Platform& platform) {
-    return bookData.load(platform, resolveDataFilePath(dataFileLocation));
+ResultCode Package::load(Platform& platform, const InstallDirectories& directories) {
+    return bookData.load(platform, expandDirectoryMacros(dataFileLocation, directories));
 }
 
-ResultCode Package::save(Platform& platform) {
+ResultCode Package::save(Platform& platform, const InstallDirectories& directories) {
     modified = false;
-    return bookData.save(platform, resolveDataFilePath(dataFileLocation));
-}
-
-std::string Package::resolveDataFilePath(const std::string& location) const {
-    const LibraryCatalog* catalog = currentCatalog();
-    if (catalog == nullptr) {
-        return location;
-    }
-    std::string path = replaceFirst(location, token::Cd, catalog->cdDirectory);
-    path = replaceFirst(path, token::Home, catalog->homeDirectory);
-    return replaceFirst(path, token::Local, catalog->localDirectory);
+    return bookData.save(platform, expandDirectoryMacros(dataFileLocation, directories));
 }
 
 } // namespace quillora

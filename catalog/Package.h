@@ -13,6 +13,7 @@
 namespace quillora {
 
 class Platform;
+struct InstallDirectories;
 
 class Package {
 public:
@@ -30,11 +31,10 @@ public:
     bool hasItem(std::int32_t itemId) const { return findItem(itemId) != nullptr; }
     std::int32_t allocateDirectoryId();
 
-    // Loads and saves the book data file that dataFileLocation names.
-    ResultCode load(Platform& platform);
-    ResultCode save(Platform& platform);
-    // Expands "$+CD.", "$+HOME." and "$+LOCAL." through the current catalogue.
-    std::string resolveDataFilePath(const std::string& location) const;
+    // Loads and saves the book data file that dataFileLocation names, its
+    // macros expanded with directories.
+    ResultCode load(Platform& platform, const InstallDirectories& directories);
+    ResultCode save(Platform& platform, const InstallDirectories& directories);
 
     OwningList<PackageItem> items;
     std::string name = "None";

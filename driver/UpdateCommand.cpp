@@ -32,33 +32,15 @@ const char* boolText(bool value) {
 
 } // namespace
 
-std::string abbreviatePath(const std::string& path, const LibraryCatalog& catalog) {
-    struct Step {
-        const std::string& directory;
-        const char* macro;
-    };
-    const Step steps[] = {{catalog.homeDirectory, token::Home},
-                          {catalog.cdDirectory, token::Cd},
-                          {catalog.localDirectory, token::Local}};
-    std::string result = path;
-    for (const Step& step : steps) {
-        // An empty directory would match every path; there is nothing to abbreviate.
-        if (!step.directory.empty() && startsWithNoCase(result, step.directory)) {
-            result = replaceFirst(result, step.directory, step.macro);
-        }
-    }
-    return result;
-}
-
-void abbreviatePackagePaths(Package& package, const LibraryCatalog& catalog) {
-    package.setDataFileLocation(abbreviatePath(package.dataFileLocation, catalog));
-    package.setSecondPath(abbreviatePath(package.secondPath, catalog));
+void abbreviatePackagePaths(Package& package, const InstallDirectories& directories) {
+    package.setDataFileLocation(abbreviatePath(package.dataFileLocation, directories));
+    package.setSecondPath(abbreviatePath(package.secondPath, directories));
     std::size_t cursor = 0;
     for (PackageItem* item = package.items.first(cursor); item != nullptr;
          item = package.items.next(cursor)) {
         if (item->kind == DirectoryItem::kKind) {
             auto* directory = static_cast<DirectoryItem*>(item);
-            directory->path = abbreviatePath(directory->path, catalog);
+            directory->path = abbreviatePath(directory->path, directories);
         }
     }
 }
@@ -161,7 +143,6 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
         platform.openResourceLibrary("KIVRes", resourceError);
 
     auto catalog = std::make_unique<LibraryCatalog>();
-    PublishedCatalog published(catalog.get());
     catalog->catalogFileName = expandProgramMacro(catalog->catalogFileName);
 
     std::vector<std::string> optionWords;
@@ -179,7 +160,10 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
         say(out, "Will update directory entries for copied books.");
     }
 
-    locateProgram(*catalog, arguments.empty() ? std::string() : arguments[0], platform);
+    InstallDirectories located;
+    locateProgram(located, arguments.empty() ? std::string() : arguments[0], platform);
+    catalog->homeDirectory = located.home;
+    catalog->localDirectory = located.local;
 
     if (!resources) {
         err << kDiagnosticPrefix << "cannot open the resource library KIVRes: " << resourceError
@@ -230,6 +214,7 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
     }
 
     const std::string cdDrive = findCdDrive(platform);
+    const InstallDirectories directories = catalog->installDirectories();
     int status = kExitOk;
     // The book data files and the catalogue refer to each other (directory
     // identifiers): none is replaced until all are written.
@@ -238,20 +223,20 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
     for (Package* package = catalog->body.packages.first(cursor); package != nullptr;
          package = catalog->body.packages.next(cursor)) {
         say(out, "\tLoading " + package->name);
-        ResultCode loadResult = package->load(files);
+        ResultCode loadResult = package->load(files, directories);
         if (!isSuccess(loadResult)) {
             // Saving what little was read would destroy the file: leave it as it is.
             err << kDiagnosticPrefix << "package " << package->name << ": "
                 << package->bookData.diagnostic << " (result " << loadResult
                 << "); its book data file is left unchanged" << std::endl;
-            abbreviatePackagePaths(*package, *catalog);
+            abbreviatePackagePaths(*package, directories);
             status = kExitIncomplete;
             continue;
         }
         DirectoryChanges changes = applyEntryOptions(*package, options, cdDrive, out);
-        abbreviatePackagePaths(*package, *catalog);
+        abbreviatePackagePaths(*package, directories);
         say(out, "\tSaving");
-        ResultCode saveResult = package->save(files);
+        ResultCode saveResult = package->save(files, directories);
         if (!isSuccess(saveResult)) {
             // The file keeps its old identifiers, so the catalogue must too.
             undoDirectoryChanges(changes);

@@ -1,6 +1,6 @@
 #include "bookdata/BookEntry.h"
-#include "catalog/LibraryCatalog.h"
 #include "catalog/Package.h"
+#include "product/PathMacro.h"
 
 #include "BookDataTestSupport.h"
 
@@ -170,23 +170,15 @@ TEST(BookDataFile, AFailedReplaceGives402AndKeepsTheFile) {
     EXPECT_EQ(fs.files[kDataFile], v5);
 }
 
-TEST(BookDataFile, LocationMacrosResolveThroughTheCurrentCatalog) {
-    Package p;
-    EXPECT_EQ(p.resolveDataFilePath("$+HOME.\\a.dat"), "$+HOME.\\a.dat"); // none published
-    LibraryCatalog catalog;
-    catalog.homeDirectory = "C:\\Quillora";
-    catalog.cdDirectory = "D:";
-    catalog.localDirectory = "C:\\Local";
-    PublishedCatalog published(&catalog);
-    EXPECT_EQ(p.resolveDataFilePath("$+home.\\books\\guide.dat"), "C:\\Quillora\\books\\guide.dat");
-    EXPECT_EQ(p.resolveDataFilePath("$+CD.\\x.dat"), "D:\\x.dat");
-    EXPECT_EQ(p.resolveDataFilePath("$+LOCAL.\\y.dat"), "C:\\Local\\y.dat");
-    EXPECT_EQ(p.resolveDataFilePath("E:\\z.dat"), "E:\\z.dat");
-
+TEST(BookDataFile, PackageLoadExpandsTheLocationsMacros) {
+    InstallDirectories directories;
+    directories.home = "C:\\Quillora";
     FakePlatform fs;
     fs.files["C:\\Quillora\\books\\guide.dat"] = kHeader9 + bookLine(1);
+    Package p;
     p.dataFileLocation = "$+HOME.\\books\\guide.dat";
-    EXPECT_EQ(p.load(fs), result::Success);
+    EXPECT_EQ(p.load(fs, directories), result::Success);
+    EXPECT_EQ(p.bookData.allEntries.count(), 1u);
 }
 
 } // namespace

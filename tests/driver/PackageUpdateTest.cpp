@@ -4,10 +4,10 @@
 #include "bookdata/ProgramEntry.h"
 #include "catalog/CatalogTestSupport.h"
 #include "catalog/DirectoryItem.h"
-#include "catalog/LibraryCatalog.h"
 #include "catalog/MarkedItem.h"
 #include "driver/UpdateCommand.h"
 #include "driver/UpdateOptions.h"
+#include "product/PathMacro.h"
 
 #include <gtest/gtest.h>
 
@@ -157,45 +157,9 @@ TEST(EntryOptions, FlagsReachEveryKindButOnlyBooksAreRenumbered) {
     }
 }
 
-TEST(Abbreviation, HomeThenCdThenLocalAndEmptyDirectoriesSkipped) {
-    LibraryCatalog catalog;
-    catalog.homeDirectory = "C:\\Quillora";
-    catalog.localDirectory = "C:\\Quillora\\Local";
-    catalog.cdDirectory = "D:";
-    struct Case {
-        const char* path;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"c:\\quillora\\Books\\a.dat", "$+HOME.\\Books\\a.dat"},
-        // the local directory lies inside home: home wins
-        {"C:\\Quillora\\Local\\x", "$+HOME.\\Local\\x"},
-        {"d:\\Disk\\b.dat", "$+CD.\\Disk\\b.dat"},
-        {"E:\\Other", "E:\\Other"},
-        {"$+HOME.\\x", "$+HOME.\\x"},
-        // only a leading occurrence counts
-        {"X:\\C:\\Quillora", "X:\\C:\\Quillora"},
-        {"", ""},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(abbreviatePath(c.path, catalog), c.expected) << c.path;
-    }
-    catalog.cdDirectory.clear();
-    catalog.homeDirectory.clear();
-    catalog.localDirectory = "C:\\Local";
-    EXPECT_EQ(abbreviatePath("D:\\x", catalog), "D:\\x");
-    EXPECT_EQ(abbreviatePath("c:\\local\\y", catalog), "$+LOCAL.\\y");
-    // All three on one drive: each path begins with two of them.
-    catalog.homeDirectory = "D:\\Home";
-    catalog.cdDirectory = "D:";
-    catalog.localDirectory = "D:\\Local";
-    EXPECT_EQ(abbreviatePath("d:\\home\\x", catalog), "$+HOME.\\x");
-    EXPECT_EQ(abbreviatePath("D:\\Local\\x", catalog), "$+CD.\\Local\\x");
-}
-
 TEST(Abbreviation, PackagePathsAndDirectoryItemsOnly) {
-    LibraryCatalog catalog;
-    catalog.homeDirectory = "C:\\Q";
+    InstallDirectories directories;
+    directories.home = "C:\\Q";
     Package p;
     p.dataFileLocation = "C:\\Q\\data.dat";
     p.secondPath = "c:\\q\\second";
@@ -205,7 +169,7 @@ TEST(Abbreviation, PackagePathsAndDirectoryItemsOnly) {
     marked->text = "C:\\Q\\text";
     MarkedItem* rawMarked = marked.get();
     p.items.append(std::move(marked));
-    abbreviatePackagePaths(p, catalog);
+    abbreviatePackagePaths(p, directories);
     EXPECT_EQ(p.dataFileLocation, "$+HOME.\\data.dat");
     EXPECT_EQ(p.secondPath, "$+HOME.\\second");
     EXPECT_EQ(dir->path, "$+HOME.\\Books");
