@@ -3,8 +3,8 @@
 #pragma once
 
 #include "bookdata/LibraryEntry.h"
-#include "catalog/RefList.h"
-#include "catalog/ResultCode.h"
+#include "platform/RefList.h"
+#include "platform/ResultCode.h"
 #include "platform/TextFile.h"
 
 #include <cstdint>

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "catalog/CatalogBody.h"
-#include "catalog/RefList.h"
-#include "catalog/ResultCode.h"
 #include "catalog/SearchEntry.h"
+#include "platform/RefList.h"
+#include "platform/ResultCode.h"
 #include "platform/TextFile.h"
 #include "product/PathMacro.h"
 

@@ -4,8 +4,8 @@
 
 #include "bookdata/BookDataFile.h"
 #include "catalog/PackageItem.h"
-#include "catalog/RefList.h"
-#include "catalog/ResultCode.h"
+#include "platform/RefList.h"
+#include "platform/ResultCode.h"
 
 #include <cstdint>
 #include <string>

@@ -7,7 +7,7 @@
 
 #include "FuzzCheck.h"
 #include "ModelText.h"
-#include "catalog/ResultCode.h"
+#include "platform/ResultCode.h"
 #include "support/FakePlatform.h"
 
 #include <cstddef>

@@ -7,7 +7,7 @@
 #include "bookdata/ExtractSingleEntry.h"
 #include "bookdata/GroupEntry.h"
 #include "bookdata/ProgramEntry.h"
-#include "catalog/Category.h"
+#include "bookdata/TypeCode.h"
 #include "platform/TextCursor.h"
 
 #include <gtest/gtest.h>
