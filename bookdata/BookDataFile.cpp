@@ -50,14 +50,14 @@ ResultCode BookDataFile::load(Platform& platform, const std::string& path) {
     if (nul != std::string::npos) {
         openedPath.clear();
         diagnostic = path.substr(0, nul) + ": the file name holds a NUL byte";
-        return result::BadMagic;
+        return result::DataFileUnreadable;
     }
     FileBytes file;
     std::string error;
     if (!platform.readFile(path, file, error)) {
         openedPath.clear();
         diagnostic = path + ": " + error;
-        return result::BadMagic;
+        return result::DataFileUnreadable;
     }
     openedPath = file.resolvedPath.empty() ? path : file.resolvedPath;
     DecodedText decoded = decodeText(std::move(file.bytes));

@@ -14,6 +14,7 @@
 namespace quillora {
 
 class Platform;
+class TextCursor;
 
 class LibraryCatalog {
 public:
@@ -27,6 +28,8 @@ public:
     ResultCode writeCatalog(Platform& platform);
     // The whole file content that writeCatalog stores (LF line ends).
     std::string formatCatalog() const;
+    // The lines between the version line and the section line.
+    ResultCode readKeyLines(TextCursor& in);
 
     std::uint32_t formatVersion = 9;
     bool hasWelcome = false;
