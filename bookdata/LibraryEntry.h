@@ -23,8 +23,8 @@ enum class EntryKind : std::uint16_t {
     ExtractGroup = 0x2000,
 };
 
-// A record's texts. A package reads its entries together and frees them
-// together, so their texts come from the package's own memory, not one heap
+// A record's texts. A book data file reads its entries together and frees them
+// together, so their texts come from the file's own memory, not one heap
 // allocation each.
 using EntryText = std::pmr::string;
 

@@ -1,5 +1,5 @@
 // The tag parser: turns the lines after the header into entries and builds the
-// entry tree of the package.
+// entry tree of the book data file.
 #include "bookdata/BookDataFile.h"
 #include "bookdata/BookEntry.h"
 #include "bookdata/ExtractGroupEntry.h"
