@@ -3,8 +3,8 @@
 // files: a package's book data file and the catalogue. Each reports bytes per
 // second of file text.
 #include "bench/SyntheticLibrary.h"
+#include "bookdata/BookDataFile.h"
 #include "catalog/LibraryCatalog.h"
-#include "catalog/Package.h"
 #include "platform/Platform.h"
 #include "platform/TextCursor.h"
 #include "platform/TextSink.h"
@@ -38,7 +38,7 @@ std::string recordLines(char tag, int version) {
 }
 
 // Through the tag parser, which hands each line to its kind's read.
-bool readAll(const std::string& text, int version, Package& package) {
+bool readAll(const std::string& text, int version, BookDataFile& package) {
     package.clear();
     package.reserveEntryTexts(text.size());
     TextCursor in(text);
@@ -47,7 +47,7 @@ bool readAll(const std::string& text, int version, Package& package) {
 
 void readRecords(benchmark::State& state, char tag, int version) {
     const std::string text = recordLines(tag, version);
-    Package package;
+    BookDataFile package;
     for (auto _ : state) {
         if (!readAll(text, version, package)) {
             state.SkipWithError("the reader did not read every line");
@@ -60,7 +60,7 @@ void readRecords(benchmark::State& state, char tag, int version) {
 
 void writeRecords(benchmark::State& state, char tag) {
     const std::string text = recordLines(tag, 9);
-    Package package;
+    BookDataFile package;
     if (!readAll(text, 9, package)) {
         state.SkipWithError("the reader did not read every line");
         return;
@@ -133,18 +133,14 @@ std::string packageFile(int version, const char* eol) {
 void loadPackage(benchmark::State& state, int version, const char* eol) {
     MemoryPlatform platform;
     platform.files["p.dat"] = packageFile(version, eol);
-    LibraryCatalog catalog;
-    publishCurrentCatalog(&catalog);
-    Package package;
-    package.setDataFileLocation("p.dat");
+    BookDataFile package;
     for (auto _ : state) {
         package.clear();
-        if (package.load(platform) != 0 || package.allEntries.count() != kLines) {
+        if (package.load(platform, "p.dat") != 0 || package.allEntries.count() != kLines) {
             state.SkipWithError("the package did not load completely");
             break;
         }
     }
-    publishCurrentCatalog(nullptr);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(platform.files["p.dat"].size()));
 }
@@ -152,22 +148,17 @@ void loadPackage(benchmark::State& state, int version, const char* eol) {
 void savePackage(benchmark::State& state, const char* eol) {
     MemoryPlatform platform;
     platform.files["p.dat"] = packageFile(9, eol);
-    LibraryCatalog catalog;
-    publishCurrentCatalog(&catalog);
-    Package package;
-    package.setDataFileLocation("p.dat");
-    if (package.load(platform) != 0) {
+    BookDataFile package;
+    if (package.load(platform, "p.dat") != 0) {
         state.SkipWithError("the package did not load");
-        publishCurrentCatalog(nullptr);
         return;
     }
     for (auto _ : state) {
-        if (package.save(platform) != 0) {
+        if (package.save(platform, "p.dat") != 0) {
             state.SkipWithError("the package was not saved");
             break;
         }
     }
-    publishCurrentCatalog(nullptr);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(platform.files["p.dat"].size()));
 }

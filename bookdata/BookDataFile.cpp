@@ -1,12 +1,11 @@
 // The book data file as a whole: where it lives, its header, loading and saving.
+#include "bookdata/BookDataFile.h"
 #include "bookdata/GroupEntry.h"
-#include "catalog/LibraryCatalog.h"
-#include "catalog/Package.h"
+#include "platform/AsciiCase.h"
 #include "platform/Diagnostic.h"
 #include "platform/Platform.h"
 #include "platform/TextCursor.h"
 #include "platform/TextSink.h"
-#include "product/PathMacro.h"
 
 namespace quillora {
 
@@ -28,32 +27,37 @@ bool isMagic(const std::string& word) {
 
 } // namespace
 
-std::pmr::memory_resource* entryMemoryOf(Package* package) {
-    return package != nullptr ? &*package->entryTexts : std::pmr::get_default_resource();
+std::pmr::memory_resource* entryMemoryOf(BookDataFile* file) {
+    return file != nullptr ? &*file->entryTexts : std::pmr::get_default_resource();
 }
 
-ResultCode Package::load(Platform& platform) {
+BookDataFile::~BookDataFile() {
+    // The tree only refers; allEntries owns every entry.
+    rootEntries.removeAll();
+    allEntries.removeAll();
+}
+
+ResultCode BookDataFile::load(Platform& platform, const std::string& path) {
     if (loaded) {
         return result::Success;
     }
     clear();
     maxEntryId = 0;
     diagnostic.clear();
-    const std::string path = resolveDataFilePath(dataFileLocation);
     // The system would take such a name for the part before the NUL, and the
     // file would then be saved in place rather than replaced in one step.
     const std::size_t nul = path.find('\0');
     if (nul != std::string::npos) {
         openedPath.clear();
         diagnostic = path.substr(0, nul) + ": the file name holds a NUL byte";
-        return result::BadMagic;
+        return result::DataFileUnreadable;
     }
     FileBytes file;
     std::string error;
     if (!platform.readFile(path, file, error)) {
         openedPath.clear();
         diagnostic = path + ": " + error;
-        return result::BadMagic;
+        return result::DataFileUnreadable;
     }
     openedPath = file.resolvedPath.empty() ? path : file.resolvedPath;
     DecodedText decoded = decodeText(std::move(file.bytes));
@@ -71,26 +75,25 @@ ResultCode Package::load(Platform& platform) {
     return code;
 }
 
-ResultCode Package::save(Platform& platform) {
+ResultCode BookDataFile::save(Platform& platform, const std::string& path) {
     diagnostic.clear();
     // Write back where the file was found, so a path matched without regard to
     // case is not written beside the original.
-    const std::string path =
-        openedPath.empty() ? resolveDataFilePath(dataFileLocation) : openedPath;
+    const std::string& target = openedPath.empty() ? path : openedPath;
     TextSink out;
     out.reserve(kMagic.size() + 8 + allEntries.count() * kRecordSizeGuess);
     writeHeader(out);
     writeEntries(out);
     modified = false;
     std::string error;
-    if (!platform.replaceFile(path, encodeText(out.take(), lineEnding), error)) {
-        diagnostic = path + ": " + error;
+    if (!platform.replaceFile(target, encodeText(out.take(), lineEnding), error)) {
+        diagnostic = target + ": " + error;
         return result::WriteFailed;
     }
     return result::Success;
 }
 
-void Package::clear() {
+void BookDataFile::clear() {
     rootEntries.removeAll();
     allEntries.removeAll();
     entryTexts.emplace();
@@ -98,13 +101,13 @@ void Package::clear() {
     modified = true;
 }
 
-void Package::reserveEntryTexts(std::size_t fileTextSize) {
+void BookDataFile::reserveEntryTexts(std::size_t fileTextSize) {
     // Every text is part of the file and only those over 15 characters take
     // room of their own, so this is enough for all of them at once.
     entryTexts.emplace(fileTextSize + fileTextSize / 16 + kTextRoomSlack);
 }
 
-void Package::addEntry(LibraryEntry* entry) {
+void BookDataFile::addEntry(LibraryEntry* entry) {
     if (entry == nullptr) {
         return;
     }
@@ -117,20 +120,10 @@ void Package::addEntry(LibraryEntry* entry) {
     modified = true;
 }
 
-std::string Package::resolveDataFilePath(const std::string& location) const {
-    const LibraryCatalog* catalog = currentCatalog();
-    if (catalog == nullptr) {
-        return location;
-    }
-    std::string path = replaceFirst(location, token::Cd, catalog->cdDirectory);
-    path = replaceFirst(path, token::Home, catalog->homeDirectory);
-    return replaceFirst(path, token::Local, catalog->localDirectory);
-}
-
 // "zobooksdatafile", one space, the version. A version above ours is reported
 // even when the magic word is wrong; a missing one gives 400. Versions below 3,
 // negative ones included, are refused before any record is read.
-ResultCode Package::readHeader(TextCursor& in, std::int32_t& fileVersion) {
+ResultCode BookDataFile::readHeader(TextCursor& in, std::int32_t& fileVersion) {
     // The first word and the one space that ends it, within the first characters.
     std::string word;
     bool spaceFound = false;
@@ -172,12 +165,12 @@ ResultCode Package::readHeader(TextCursor& in, std::int32_t& fileVersion) {
     return code;
 }
 
-void Package::writeHeader(TextSink& out) const {
+void BookDataFile::writeHeader(TextSink& out) const {
     out.text(kMagic).ch(' ').i32(formatVersion).newline();
 }
 
 // Only the roots: a group writes its members itself.
-void Package::writeEntries(TextSink& out) const {
+void BookDataFile::writeEntries(TextSink& out) const {
     for (const LibraryEntry* entry : rootEntries) {
         entry->write(out, formatVersion);
     }

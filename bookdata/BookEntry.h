@@ -7,8 +7,8 @@ namespace quillora {
 // Tag B: one book; may be followed by an L line.
 class BookEntry : public LibraryEntry {
 public:
-    explicit BookEntry(Package* ownerPackage)
-        : LibraryEntry(ownerPackage, EntryKind::Book, entryMemoryOf(ownerPackage)) {}
+    explicit BookEntry(BookDataFile* ownerFile)
+        : LibraryEntry(ownerFile, EntryKind::Book, entryMemoryOf(ownerFile)) {}
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     void write(TextSink& out, std::int32_t version) const override;
 

@@ -16,8 +16,8 @@ public:
     std::int32_t extraFlag = 0;
 
 protected:
-    ExtractEntry(Package* ownerPackage, EntryKind entryKind)
-        : LibraryEntry(ownerPackage, entryKind, entryMemoryOf(ownerPackage)) {}
+    ExtractEntry(BookDataFile* ownerFile, EntryKind entryKind)
+        : LibraryEntry(ownerFile, entryKind, entryMemoryOf(ownerFile)) {}
     // text8 is null for the layout without it.
     bool readLine(TextCursor& in, EntryText* text8);
     void writeLine(TextSink& out, char tag, const EntryText* text8) const;

@@ -8,8 +8,8 @@ namespace quillora {
 // the X line without text8.
 class ExtractGroupEntry : public ExtractEntry {
 public:
-    explicit ExtractGroupEntry(Package* ownerPackage)
-        : ExtractEntry(ownerPackage, EntryKind::ExtractGroup) {}
+    explicit ExtractGroupEntry(BookDataFile* ownerFile)
+        : ExtractEntry(ownerFile, EntryKind::ExtractGroup) {}
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     void write(TextSink& out, std::int32_t version) const override;
 };

@@ -7,8 +7,8 @@ namespace quillora {
 // Tag X: one layout for every file version.
 class ExtractSingleEntry : public ExtractEntry {
 public:
-    explicit ExtractSingleEntry(Package* ownerPackage)
-        : ExtractEntry(ownerPackage, EntryKind::ExtractSingle) {}
+    explicit ExtractSingleEntry(BookDataFile* ownerFile)
+        : ExtractEntry(ownerFile, EntryKind::ExtractSingle) {}
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     void write(TextSink& out, std::int32_t version) const override;
 

@@ -1,7 +1,7 @@
 // The abstract base of every book data record.
 #pragma once
 
-#include "catalog/RefList.h"
+#include "platform/RefList.h"
 
 #include <cstdint>
 #include <memory_resource>
@@ -9,7 +9,7 @@
 
 namespace quillora {
 
-class Package;
+class BookDataFile;
 class GroupEntry;
 class TextCursor;
 class TextSink;
@@ -23,8 +23,8 @@ enum class EntryKind : std::uint16_t {
     ExtractGroup = 0x2000,
 };
 
-// A record's texts. A package reads its entries together and frees them
-// together, so their texts come from the package's own memory, not one heap
+// A record's texts. A book data file reads its entries together and frees them
+// together, so their texts come from the file's own memory, not one heap
 // allocation each.
 using EntryText = std::pmr::string;
 
@@ -39,7 +39,7 @@ public:
     // Writes the version-9 layout (a group also writes its members and E line).
     virtual void write(TextSink& out, std::int32_t version) const = 0;
 
-    Package* owner;
+    BookDataFile* owner;
 
 private:
     // First, so that every text below can be made with it.
@@ -61,15 +61,15 @@ public:
     GroupEntry* parent = nullptr;
 
 protected:
-    LibraryEntry(Package* ownerPackage, EntryKind entryKind, std::pmr::memory_resource* memory)
-        : owner(ownerPackage), textMemory_(memory), kind(entryKind) {}
+    LibraryEntry(BookDataFile* ownerFile, EntryKind entryKind, std::pmr::memory_resource* memory)
+        : owner(ownerFile), textMemory_(memory), kind(entryKind) {}
     std::pmr::memory_resource* textMemory() const { return textMemory_; }
 };
 
 using EntryList = ReferringList<LibraryEntry>;
 
-// Where the texts of an entry of this package are kept; the general heap for an
-// entry of no package.
-std::pmr::memory_resource* entryMemoryOf(Package* package);
+// Where the texts of an entry of this file are kept; the general heap for an
+// entry of no file.
+std::pmr::memory_resource* entryMemoryOf(BookDataFile* file);
 
 } // namespace quillora

@@ -7,8 +7,8 @@ namespace quillora {
 // Tag P: a program entry.
 class ProgramEntry : public LibraryEntry {
 public:
-    explicit ProgramEntry(Package* ownerPackage)
-        : LibraryEntry(ownerPackage, EntryKind::Program, entryMemoryOf(ownerPackage)) {}
+    explicit ProgramEntry(BookDataFile* ownerFile)
+        : LibraryEntry(ownerFile, EntryKind::Program, entryMemoryOf(ownerFile)) {}
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     void write(TextSink& out, std::int32_t version) const override;
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "bookdata/LibraryEntry.h"
-#include "catalog/Category.h"
+#include "bookdata/TypeCode.h"
 #include "platform/TextCursor.h"
 #include "platform/TextSink.h"
 

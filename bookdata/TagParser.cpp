@@ -1,11 +1,11 @@
 // The tag parser: turns the lines after the header into entries and builds the
-// entry tree of the package.
+// entry tree of the book data file.
+#include "bookdata/BookDataFile.h"
 #include "bookdata/BookEntry.h"
 #include "bookdata/ExtractGroupEntry.h"
 #include "bookdata/ExtractSingleEntry.h"
 #include "bookdata/GroupEntry.h"
 #include "bookdata/ProgramEntry.h"
-#include "catalog/Package.h"
 #include "platform/AsciiCase.h"
 #include "platform/Diagnostic.h"
 #include "platform/TextCursor.h"
@@ -43,7 +43,7 @@ std::string shown(char c) {
     return std::string("byte 0x") + digits[byte >> 4] + digits[byte & 0xF];
 }
 
-std::unique_ptr<LibraryEntry> makeEntry(char tag, Package* owner) {
+std::unique_ptr<LibraryEntry> makeEntry(char tag, BookDataFile* owner) {
     switch (tag) {
     case 'B':
         return std::make_unique<BookEntry>(owner);
@@ -60,11 +60,111 @@ std::unique_ptr<LibraryEntry> makeEntry(char tag, Package* owner) {
     }
 }
 
+// Reads the record lines into the file's entries, keeping track of the open
+// group and of the entry that an L or E line refers to.
+class TagParser {
+public:
+    TagParser(BookDataFile& file, TextCursor& in, std::int32_t fileVersion)
+        : file_(file), in_(in), fileVersion_(fileVersion) {}
+
+    ResultCode readAll() {
+        char raw = 0;
+        while (in_.readChar(raw)) {
+            const std::size_t tagPosition = in_.position() - 1;
+            if (raw == kDosEndOfFile) {
+                if (endsAfterCtrlZ(in_)) {
+                    break;
+                }
+                return fail(tagPosition, "records follow an end-of-file mark (Ctrl-Z)");
+            }
+            const char tag = upperAsciiChar(raw);
+            if (tag == 'E') {
+                closeGroup();
+            } else if (tag == 'L') {
+                if (!readLLine()) {
+                    return fail(tagPosition, "the L line has no number");
+                }
+            } else {
+                const ResultCode code = readRecord(raw, tag, tagPosition);
+                if (!isSuccess(code)) {
+                    return code;
+                }
+            }
+        }
+        return result::Success;
+    }
+
+private:
+    ResultCode fail(std::size_t tagPosition, const std::string& reason) {
+        file_.diagnostic = diagnosticAt(file_.openedPath, in_.lineNumberAt(tagPosition), reason);
+        return result::BadRecordTag;
+    }
+
+    // Closes the innermost open group.
+    void closeGroup() {
+        if (lastEntry_ == nullptr) {
+            return;
+        }
+        GroupEntry* back = lastEntry_->parent;
+        if (back != nullptr && lastEntry_->kind != EntryKind::Group) {
+            back = back->parent;
+        }
+        currentGroup_ = back;
+        lastEntry_ = back;
+    }
+
+    // The L value of the book just read, if that book expects one.
+    bool readLLine() {
+        std::int32_t value = 0;
+        if (!in_.readInt32(value)) {
+            return false;
+        }
+        if (lastEntry_ != nullptr && lastEntry_->kind == EntryKind::Book) {
+            auto* book = static_cast<BookEntry*>(lastEntry_);
+            if (book->hasLValue != 0) {
+                book->hasLValue = value > 0 ? 1 : 0;
+                book->lValue = value;
+            }
+        }
+        return true;
+    }
+
+    ResultCode readRecord(char raw, char tag, std::size_t tagPosition) {
+        std::unique_ptr<LibraryEntry> entry = makeEntry(tag, &file_);
+        if (entry == nullptr) {
+            return fail(tagPosition, "no record begins with " + shown(raw));
+        }
+        in_.skipOne();
+        if (!entry->read(in_, fileVersion_)) {
+            return fail(tagPosition, std::string("the ") + tag +
+                                         " record cannot be read: a field is missing or is "
+                                         "not a number");
+        }
+        entry->parent = currentGroup_;
+        if (entry->id > file_.maxEntryId) {
+            file_.maxEntryId = entry->id;
+        }
+        lastEntry_ = entry.get();
+        if (tag == 'G') {
+            currentGroup_ = static_cast<GroupEntry*>(lastEntry_);
+        }
+        file_.addEntry(entry.release());
+        return result::Success;
+    }
+
+    BookDataFile& file_;
+    TextCursor& in_;
+    const std::int32_t fileVersion_;
+    GroupEntry* currentGroup_ = nullptr;
+    // The entry of the last record line, or the group that the last E returned to.
+    LibraryEntry* lastEntry_ = nullptr;
+};
+
 } // namespace
 
 // Any record that cannot be read ends the load with 401, so that a save never
 // drops the records after it.
-ResultCode Package::readEntries(TextCursor& in, std::int32_t fileVersion) {
+ResultCode BookDataFile::readEntries(TextCursor& in, std::int32_t fileVersion) {
     if (fileVersion < kOldestVersion) {
         diagnostic = diagnosticAt(openedPath, 1,
                                   "version " + std::to_string(fileVersion) +
@@ -72,75 +172,11 @@ ResultCode Package::readEntries(TextCursor& in, std::int32_t fileVersion) {
                                       std::to_string(kOldestVersion) + ")");
         return result::VersionTooOld;
     }
-    GroupEntry* currentGroup = nullptr;
-    // The entry of the last record line, or the group that the last E returned to.
-    LibraryEntry* lastEntry = nullptr;
-    char raw = 0;
-    while (in.readChar(raw)) {
-        const std::size_t tagPosition = in.position() - 1;
-        if (raw == kDosEndOfFile) {
-            if (endsAfterCtrlZ(in)) {
-                break;
-            }
-            diagnostic = diagnosticAt(openedPath, in.lineNumberAt(tagPosition),
-                                      "records follow an end-of-file mark (Ctrl-Z)");
-            return result::BadRecordTag;
-        }
-        const char tag = upperAsciiChar(raw);
-        if (tag == 'E') {
-            // Closes the innermost open group.
-            if (lastEntry != nullptr) {
-                GroupEntry* back = lastEntry->parent;
-                if (back != nullptr && lastEntry->kind != EntryKind::Group) {
-                    back = back->parent;
-                }
-                currentGroup = back;
-                lastEntry = back;
-            }
-            continue;
-        }
-        if (tag == 'L') {
-            std::int32_t value = 0;
-            if (!in.readInt32(value)) {
-                diagnostic = diagnosticAt(openedPath, in.lineNumberAt(tagPosition),
-                                          "the L line has no number");
-                return result::BadRecordTag;
-            }
-            if (lastEntry != nullptr && lastEntry->kind == EntryKind::Book) {
-                auto* book = static_cast<BookEntry*>(lastEntry);
-                if (book->hasLValue != 0) {
-                    book->hasLValue = value > 0 ? 1 : 0;
-                    book->lValue = value;
-                }
-            }
-            continue;
-        }
-        std::unique_ptr<LibraryEntry> entry = makeEntry(tag, this);
-        if (entry == nullptr) {
-            diagnostic = diagnosticAt(openedPath, in.lineNumberAt(tagPosition),
-                                      "no record begins with " + shown(raw));
-            return result::BadRecordTag;
-        }
-        in.skipOne();
-        if (!entry->read(in, fileVersion)) {
-            diagnostic = diagnosticAt(openedPath, in.lineNumberAt(tagPosition),
-                                      std::string("the ") + tag +
-                                          " record cannot be read: a field is missing or is "
-                                          "not a number");
-            return result::BadRecordTag;
-        }
-        entry->parent = currentGroup;
-        if (entry->id > maxEntryId) {
-            maxEntryId = entry->id;
-        }
-        lastEntry = entry.get();
-        if (tag == 'G') {
-            currentGroup = static_cast<GroupEntry*>(lastEntry);
-        }
-        addEntry(entry.release());
+    const ResultCode code = TagParser(*this, in, fileVersion).readAll();
+    if (isSuccess(code)) {
+        modified = false;
     }
-    modified = false;
-    return result::Success;
+    return code;
 }
 
 } // namespace quillora

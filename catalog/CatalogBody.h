@@ -2,8 +2,8 @@
 
 #include "catalog/Category.h"
 #include "catalog/Package.h"
-#include "catalog/RefList.h"
-#include "catalog/ResultCode.h"
+#include "platform/RefList.h"
+#include "platform/ResultCode.h"
 
 #include <cstdint>
 #include <string>

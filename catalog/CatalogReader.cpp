@@ -70,10 +70,9 @@ void readSearchLine(TextCursor& in, OwningList<SearchEntry>& searches) {
     searches.append(std::move(entry));
 }
 
-// The lines of one package section from its "[" on; false (with why) when the
-// section cannot be read completely.
-bool readPackage(TextCursor& in, std::uint32_t version, const std::string& path, Package& package,
-                 std::string& why) {
+// The header, the two paths and the status line of a package section, from
+// its "[" on; false (with why) when they cannot be read completely.
+bool readPackageHead(TextCursor& in, const std::string& path, Package& package, std::string& why) {
     const TextCursor sectionStart = in;
     in.get();
     std::string header;
@@ -105,32 +104,47 @@ bool readPackage(TextCursor& in, std::uint32_t version, const std::string& path,
     // Only a lower-case first letter counts: "Active" is inactive.
     package.active = !status.empty() && status[0] == 'a';
     package.modified = true;
+    return true;
+}
 
+// The item line at the cursor, or null at the end of the items. skipped is
+// set for a lettered line of a kind that is not kept (already dropped).
+std::unique_ptr<PackageItem> itemAt(TextCursor& in, std::uint32_t version, bool& skipped) {
+    skipped = false;
+    int c = in.peek();
+    if (version < kFirstLetteredVersion) {
+        return isDigit(c) ? std::make_unique<DirectoryItem>() : nullptr;
+    }
+    if (!isLetter(c)) {
+        return nullptr;
+    }
+    in.get();
+    skipThroughTab(in, 10);
+    if (c == 'D' || c == 'd') {
+        return std::make_unique<DirectoryItem>();
+    }
+    if (c == 'A' || c == 'a') {
+        return std::make_unique<MarkedItem>();
+    }
+    dropLine(in);
+    skipped = true;
+    return nullptr;
+}
+
+// The item lines that follow a package's status line.
+bool readPackageItems(TextCursor& in, std::uint32_t version, const std::string& path,
+                      Package& package, std::string& why) {
     // Stands for the package's hasItem, kept here so that reading stays linear.
     std::unordered_set<std::int32_t> ids;
     while (true) {
         const TextCursor lineStart = in;
-        int c = in.peek();
-        std::unique_ptr<PackageItem> item;
-        if (version >= kFirstLetteredVersion) {
-            if (!isLetter(c)) {
-                break;
-            }
-            in.get();
-            skipThroughTab(in, 10);
-            if (c == 'D' || c == 'd') {
-                item = std::make_unique<DirectoryItem>();
-            } else if (c == 'A' || c == 'a') {
-                item = std::make_unique<MarkedItem>();
-            } else {
-                dropLine(in);
-                continue;
-            }
-        } else {
-            if (!isDigit(c)) {
-                break;
-            }
-            item = std::make_unique<DirectoryItem>();
+        bool skipped = false;
+        std::unique_ptr<PackageItem> item = itemAt(in, version, skipped);
+        if (skipped) {
+            continue;
+        }
+        if (item == nullptr) {
+            return true;
         }
         // Dropping the line and reading on would write the catalogue back without it.
         if (!item->read(in, version)) {
@@ -147,7 +161,6 @@ bool readPackage(TextCursor& in, std::uint32_t version, const std::string& path,
         }
         package.items.append(std::move(item));
     }
-    return true;
 }
 
 } // namespace
@@ -158,7 +171,7 @@ ResultCode CatalogBody::readBody(TextCursor& in, std::uint32_t version, const st
         diagnostic = at(path, in,
                         "version " + std::to_string(version) + " is older than " +
                             std::to_string(kOldestVersion) + ", the oldest one read");
-        return result::VersionTooOld;
+        return result::CatalogTooOld;
     }
     while (!in.failed() && isDigit(in.peek())) {
         const TextCursor lineStart = in;
@@ -179,12 +192,80 @@ ResultCode CatalogBody::readBody(TextCursor& in, std::uint32_t version, const st
             continue;
         }
         auto package = std::make_unique<Package>();
-        if (!readPackage(in, version, path, *package, diagnostic)) {
+        if (!readPackageHead(in, path, *package, diagnostic) ||
+            !readPackageItems(in, version, path, *package, diagnostic)) {
             return result::CatalogBodyUnreadable;
         }
         packages.append(std::move(package));
     }
     return result::Success;
+}
+
+namespace {
+
+// The "Version <n>" line. On failure diagnostic says why.
+ResultCode readVersionLine(TextCursor& in, const std::string& path, std::uint32_t newest,
+                           std::uint32_t& version, std::string& diagnostic) {
+    const TextCursor fileStart = in;
+    int first = in.peek();
+    if (first == TextCursor::kEnd) {
+        diagnostic = at(path, in, "the file is empty");
+        return result::NotACatalog;
+    }
+    std::string word;
+    if ((first != 'V' && first != 'v') || !in.readWord(word) || toLowerAscii(word) != "version") {
+        diagnostic = at(path, fileStart, "the file does not begin with the word \"Version\"");
+        return result::NotACatalog;
+    }
+    if (!in.readUInt32(version)) {
+        diagnostic = at(path, in, "the version is not a number");
+        return result::NotACatalog;
+    }
+    if (version > newest) {
+        diagnostic =
+            at(path, in,
+               "version " + std::to_string(version) + " is newer than " + std::to_string(newest));
+        return result::CatalogTooNew;
+    }
+    dropLine(in);
+    return result::Success;
+}
+
+} // namespace
+
+// The WELCOME, INIT, MODE and SEARCH lines up to the section line, which is
+// dropped too.
+ResultCode LibraryCatalog::readKeyLines(TextCursor& in) {
+    while (true) {
+        switch (in.peek()) {
+        case TextCursor::kEnd:
+            // Waiting for a "[" that never comes would read nothing more.
+            diagnostic = at(openedPath, in,
+                            "the file ends before its section line (a line beginning with \"[\")");
+            return result::NotACatalog;
+        case '[':
+            dropLine(in);
+            return result::Success;
+        case 'W':
+        case 'w':
+            readKeyLine(in, hasWelcome, welcome);
+            break;
+        case 'I':
+        case 'i':
+            readKeyLine(in, hasInit, init);
+            break;
+        case 'M':
+        case 'm':
+            readKeyLine(in, hasMode, mode);
+            break;
+        case 'S': // upper case only
+            readSearchLine(in, searches);
+            break;
+        default:
+            dropLine(in);
+            break;
+        }
+    }
 }
 
 ResultCode LibraryCatalog::readCatalog(Platform& platform) {
@@ -201,68 +282,14 @@ ResultCode LibraryCatalog::readCatalog(Platform& platform) {
     lineEnding = decoded.lineEnding;
     TextCursor in(decoded.text);
 
-    auto fail = [&](ResultCode code, std::string why) {
-        diagnostic = std::move(why);
-        return code;
-    };
-
-    int first = in.peek();
-    if (first == TextCursor::kEnd) {
-        return fail(result::NotACatalog, at(openedPath, in, "the file is empty"));
-    }
-    std::string word;
-    if ((first != 'V' && first != 'v') || !in.readWord(word) || toLowerAscii(word) != "version") {
-        return fail(result::NotACatalog, at(openedPath, TextCursor(decoded.text),
-                                            "the file does not begin with the word \"Version\""));
-    }
     std::uint32_t version = 0;
-    if (!in.readUInt32(version)) {
-        return fail(result::NotACatalog, at(openedPath, in, "the version is not a number"));
+    ResultCode code = readVersionLine(in, openedPath, formatVersion, version, diagnostic);
+    if (isSuccess(code) && version >= kOldestVersion) {
+        code = readKeyLines(in);
     }
-    if (version > formatVersion) {
-        return fail(result::CatalogTooNew,
-                    at(openedPath, in,
-                       "version " + std::to_string(version) + " is newer than " +
-                           std::to_string(formatVersion)));
+    if (!isSuccess(code)) {
+        return code;
     }
-    dropLine(in);
-
-    if (version >= kOldestVersion) {
-        while (true) {
-            int c = in.peek();
-            if (c == TextCursor::kEnd) {
-                // Waiting for a "[" that never comes would read nothing more.
-                return fail(result::NotACatalog, at(openedPath, in,
-                                                    "the file ends before its section line (a line "
-                                                    "beginning with \"[\")"));
-            }
-            if (c == '[') {
-                dropLine(in);
-                break;
-            }
-            switch (c) {
-            case 'W':
-            case 'w':
-                readKeyLine(in, hasWelcome, welcome);
-                break;
-            case 'I':
-            case 'i':
-                readKeyLine(in, hasInit, init);
-                break;
-            case 'M':
-            case 'm':
-                readKeyLine(in, hasMode, mode);
-                break;
-            case 'S': // upper case only
-                readSearchLine(in, searches);
-                break;
-            default:
-                dropLine(in);
-                break;
-            }
-        }
-    }
-
     return body.readBody(in, version, openedPath, diagnostic);
 }
 

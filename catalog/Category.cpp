@@ -1,23 +1,11 @@
 #include "catalog/Category.h"
 
+#include "bookdata/TypeCode.h"
 #include "catalog/CatalogLine.h"
 #include "platform/TextCursor.h"
 #include "platform/TextSink.h"
 
 namespace quillora {
-
-std::uint8_t mapOldTypeCode(std::int32_t code) {
-    switch (code) {
-    case 1:
-        return 0x80;
-    case 2:
-        return 0x20;
-    case 3:
-        return 0x40;
-    default:
-        return 0x10;
-    }
-}
 
 bool Category::read(TextCursor& in, std::uint32_t version) {
     in.readUInt32(number);

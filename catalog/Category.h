@@ -23,7 +23,4 @@ public:
     std::uint8_t typeBits = 0x10;
 };
 
-// Type codes of files before version 7 (also used by the book data records).
-std::uint8_t mapOldTypeCode(std::int32_t code);
-
 } // namespace quillora

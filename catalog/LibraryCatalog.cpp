@@ -4,17 +4,6 @@
 
 namespace quillora {
 
-namespace {
-LibraryCatalog* publishedCatalog = nullptr;
-} // namespace
-
-LibraryCatalog* currentCatalog() {
-    return publishedCatalog;
-}
-void publishCurrentCatalog(LibraryCatalog* catalog) {
-    publishedCatalog = catalog;
-}
-
 LibraryCatalog::LibraryCatalog()
     : registryKeyPath(expandCompanyMacro(
           expandProgramMacro(std::string("Software\\") + token::Company + "\\" + token::Program))),

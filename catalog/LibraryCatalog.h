@@ -2,10 +2,11 @@
 #pragma once
 
 #include "catalog/CatalogBody.h"
-#include "catalog/RefList.h"
-#include "catalog/ResultCode.h"
 #include "catalog/SearchEntry.h"
+#include "platform/RefList.h"
+#include "platform/ResultCode.h"
 #include "platform/TextFile.h"
+#include "product/PathMacro.h"
 
 #include <cstdint>
 #include <string>
@@ -13,6 +14,7 @@
 namespace quillora {
 
 class Platform;
+class TextCursor;
 
 class LibraryCatalog {
 public:
@@ -26,6 +28,8 @@ public:
     ResultCode writeCatalog(Platform& platform);
     // The whole file content that writeCatalog stores (LF line ends).
     std::string formatCatalog() const;
+    // The lines between the version line and the section line.
+    ResultCode readKeyLines(TextCursor& in);
 
     std::uint32_t formatVersion = 9;
     bool hasWelcome = false;
@@ -36,6 +40,9 @@ public:
     std::string mode;
 
     // Installation settings
+    InstallDirectories installDirectories() const {
+        return {homeDirectory, cdDirectory, localDirectory};
+    }
     std::string cdDirectory;
     std::string homeDirectory;
     std::string localDirectory;
@@ -50,20 +57,6 @@ public:
     LineEnding lineEnding = LineEnding::Lf;
     // Why the last read or write failed: "file:line: reason".
     std::string diagnostic;
-};
-
-// The process-wide current catalogue, published once by the update run.
-LibraryCatalog* currentCatalog();
-void publishCurrentCatalog(LibraryCatalog* catalog);
-
-// Publishes a catalogue for as long as it lives, and unpublishes it on every
-// way out of the scope.
-class PublishedCatalog {
-public:
-    explicit PublishedCatalog(LibraryCatalog* catalog) { publishCurrentCatalog(catalog); }
-    ~PublishedCatalog() { publishCurrentCatalog(nullptr); }
-    PublishedCatalog(const PublishedCatalog&) = delete;
-    PublishedCatalog& operator=(const PublishedCatalog&) = delete;
 };
 
 } // namespace quillora

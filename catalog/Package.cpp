@@ -1,11 +1,10 @@
 #include "catalog/Package.h"
 
+#include "product/PathMacro.h"
+
 namespace quillora {
 
 Package::~Package() {
-    // The tree only refers; allEntries owns every entry.
-    rootEntries.removeAll();
-    allEntries.removeAll();
     items.removeAll();
 }
 
@@ -42,6 +41,15 @@ std::int32_t Package::allocateDirectoryId() {
     ++highItemId;
     modified = true;
     return highItemId;
+}
+
+ResultCode Package::load(Platform& platform, const InstallDirectories& directories) {
+    return bookData.load(platform, expandDirectoryMacros(dataFileLocation, directories));
+}
+
+ResultCode Package::save(Platform& platform, const InstallDirectories& directories) {
+    modified = false;
+    return bookData.save(platform, expandDirectoryMacros(dataFileLocation, directories));
 }
 
 } // namespace quillora

@@ -32,33 +32,15 @@ const char* boolText(bool value) {
 
 } // namespace
 
-std::string abbreviatePath(const std::string& path, const LibraryCatalog& catalog) {
-    struct Step {
-        const std::string& directory;
-        const char* macro;
-    };
-    const Step steps[] = {{catalog.homeDirectory, token::Home},
-                          {catalog.cdDirectory, token::Cd},
-                          {catalog.localDirectory, token::Local}};
-    std::string result = path;
-    for (const Step& step : steps) {
-        // An empty directory would match every path; there is nothing to abbreviate.
-        if (!step.directory.empty() && startsWithNoCase(result, step.directory)) {
-            result = replaceFirst(result, step.directory, step.macro);
-        }
-    }
-    return result;
-}
-
-void abbreviatePackagePaths(Package& package, const LibraryCatalog& catalog) {
-    package.setDataFileLocation(abbreviatePath(package.dataFileLocation, catalog));
-    package.setSecondPath(abbreviatePath(package.secondPath, catalog));
+void abbreviatePackagePaths(Package& package, const InstallDirectories& directories) {
+    package.setDataFileLocation(abbreviatePath(package.dataFileLocation, directories));
+    package.setSecondPath(abbreviatePath(package.secondPath, directories));
     std::size_t cursor = 0;
     for (PackageItem* item = package.items.first(cursor); item != nullptr;
          item = package.items.next(cursor)) {
         if (item->kind == DirectoryItem::kKind) {
             auto* directory = static_cast<DirectoryItem*>(item);
-            directory->path = abbreviatePath(directory->path, catalog);
+            directory->path = abbreviatePath(directory->path, directories);
         }
     }
 }
@@ -132,8 +114,8 @@ DirectoryChanges applyEntryOptions(Package& package, const UpdateOptions& option
     }
     DirectoryRenumbering renumbering(package, cdDrive, out, changes);
     std::size_t cursor = 0;
-    for (LibraryEntry* entry = package.allEntries.first(cursor); entry != nullptr;
-         entry = package.allEntries.next(cursor)) {
+    for (LibraryEntry* entry = package.bookData.allEntries.first(cursor); entry != nullptr;
+         entry = package.bookData.allEntries.next(cursor)) {
         if (options.setMaintain) {
             entry->maintain = options.maintainValue ? 1 : 0;
         }
@@ -153,22 +135,9 @@ void undoDirectoryChanges(const DirectoryChanges& changes) {
     }
 }
 
-int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-              Platform& platform) {
-    // The resource library is opened before the run and kept to its end.
-    std::string resourceError;
-    std::unique_ptr<ResourceLibrary> resources =
-        platform.installation().openResourceLibrary("KIVRes", resourceError);
+namespace {
 
-    auto catalog = std::make_unique<LibraryCatalog>();
-    PublishedCatalog published(catalog.get());
-    catalog->catalogFileName = expandProgramMacro(catalog->catalogFileName);
-
-    std::vector<std::string> optionWords;
-    if (arguments.size() > 1) {
-        optionWords.assign(arguments.begin() + 1, arguments.end());
-    }
-    const UpdateOptions options = parseUpdateOptions(optionWords);
+void announceOptions(const UpdateOptions& options, std::ostream& out) {
     if (options.setMaintain) {
         say(out, std::string("Will set maintain flag to ") + boolText(options.maintainValue));
     }
@@ -178,117 +147,188 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
     if (options.updateDirectories) {
         say(out, "Will update directory entries for copied books.");
     }
+}
 
-    locateProgram(*catalog, arguments.empty() ? std::string() : arguments[0], platform);
-
-    if (!resources) {
-        err << kDiagnosticPrefix << "cannot open the resource library KIVRes: " << resourceError
-            << std::endl;
-    }
-    std::string diagnostic;
-    if (!readInstallationSettings(*catalog, resources.get(), platform.installation(), diagnostic)) {
-        say(out, "Error reading registry. Update aborted.");
-        err << kDiagnosticPrefix << diagnostic << std::endl;
-        return kExitStopped;
-    }
-    if (!diagnostic.empty()) {
-        err << kDiagnosticPrefix << diagnostic << std::endl;
+// The steps of one run, each printing its own messages.
+class UpdateRun {
+public:
+    UpdateRun(std::ostream& out, std::ostream& err, Platform& platform)
+        : out_(out), err_(err), platform_(platform), catalogName_(programName() + ".ini"),
+          recordPath_(programName() + ".commit") {
+        catalog_.catalogFileName = expandProgramMacro(catalog_.catalogFileName);
     }
 
-    const std::string catalogName = programName() + ".ini";
-    say(out, "Reading " + catalogName);
+    const std::string& recordPath() const { return recordPath_; }
+
+    // The installation's directories: where the program is, then the registry.
+    bool readSettings(const std::string& programPath, const ResourceLibrary* resources,
+                      const std::string& resourceError) {
+        InstallDirectories located;
+        locateProgram(located, programPath, platform_);
+        catalog_.homeDirectory = located.home;
+        catalog_.localDirectory = located.local;
+        if (resources == nullptr) {
+            note("cannot open the resource library KIVRes: " + resourceError);
+        }
+        std::string diagnostic;
+        if (!readInstallationSettings(catalog_, resources, platform_.installation(), diagnostic)) {
+            say(out_, "Error reading registry. Update aborted.");
+            note(diagnostic);
+            return false;
+        }
+        if (!diagnostic.empty()) {
+            note(diagnostic);
+        }
+        return true;
+    }
+
     // From here to the last file in place the library is this run's alone; a
     // run that died before leaves its commit record, finished or undone first.
-    FileSystem& disk = platform.fileSystem();
-    std::string lockError;
-    std::unique_ptr<LibraryLock> lock =
-        disk.lockLibrary(programName() + ".lock", [&err] {
-            err << kDiagnosticPrefix << "waiting for another run on this library to finish"
-                << std::endl;
-        }, lockError);
-    const std::string recordPath = programName() + ".commit";
-    std::vector<std::string> notes;
-    std::string recoveryError;
-    bool recovered = lock != nullptr && recoverLibrary(disk, recordPath, notes, recoveryError);
-    for (const std::string& note : notes) {
-        err << kDiagnosticPrefix << note << std::endl;
-    }
-    if (!recovered) {
-        say(out, "Cannot find " + catalogName);
-        err << kDiagnosticPrefix << (lock ? recoveryError : lockError)
-            << "; nothing was read or written" << std::endl;
-        return kExitStopped;
-    }
-    ResultCode readResult = catalog->readCatalog(platform);
-    if (!isSuccess(readResult)) {
-        say(out, "Cannot find " + catalogName);
-        err << kDiagnosticPrefix << catalog->diagnostic << " (result " << readResult
-            << "); nothing was written" << std::endl;
-        return kExitStopped;
+    std::unique_ptr<LibraryLock> lockAndRecover() {
+        FileSystem& disk = platform_.fileSystem();
+        std::string lockError;
+        std::unique_ptr<LibraryLock> lock = disk.lockLibrary(
+            programName() + ".lock",
+            [this] { note("waiting for another run on this library to finish"); }, lockError);
+        std::vector<std::string> notes;
+        std::string recoveryError;
+        bool recovered = lock != nullptr && recoverLibrary(disk, recordPath_, notes, recoveryError);
+        for (const std::string& text : notes) {
+            note(text);
+        }
+        if (!recovered) {
+            say(out_, "Cannot find " + catalogName_);
+            note((lock ? recoveryError : lockError) + "; nothing was read or written");
+            return nullptr;
+        }
+        return lock;
     }
 
-    const std::string cdDrive = findCdDrive(platform.installation());
-    int status = kExitOk;
-    // The book data files and the catalogue refer to each other (directory
-    // identifiers): none is replaced until all are written.
-    StagedFiles files(platform, recordPath);
-    std::size_t cursor = 0;
-    for (Package* package = catalog->body.packages.first(cursor); package != nullptr;
-         package = catalog->body.packages.next(cursor)) {
-        say(out, "\tLoading " + package->name);
-        ResultCode loadResult = package->load(files);
+    bool readCatalogue() {
+        const ResultCode readResult = catalog_.readCatalog(platform_);
+        if (!isSuccess(readResult)) {
+            say(out_, "Cannot find " + catalogName_);
+            noteResult(catalog_.diagnostic, readResult, "; nothing was written");
+            return false;
+        }
+        return true;
+    }
+
+    ExitStatus updatePackages(const UpdateOptions& options, StagedFiles& files) {
+        const std::string cdDrive = findCdDrive(platform_.installation());
+        const InstallDirectories directories = catalog_.installDirectories();
+        ExitStatus status = kExitOk;
+        std::size_t cursor = 0;
+        for (Package* package = catalog_.body.packages.first(cursor); package != nullptr;
+             package = catalog_.body.packages.next(cursor)) {
+            if (!updatePackage(*package, options, cdDrive, directories, files)) {
+                status = kExitIncomplete;
+            }
+            // Nothing reads the entries again; free them before the next package.
+            package->bookData.clear();
+        }
+        return status;
+    }
+
+    ExitStatus writeAndCommit(StagedFiles& files, ExitStatus status) {
+        warnOfNamelessPackages();
+        say(out_, "Saving " + catalogName_);
+        const ResultCode writeResult = catalog_.writeCatalog(files);
+        if (!isSuccess(writeResult)) {
+            files.discard();
+            noteResult(catalog_.diagnostic, writeResult, "; nothing was written");
+            return kExitIncomplete;
+        }
+        std::vector<std::string> failures;
+        if (!files.commit(failures)) {
+            for (const std::string& failure : failures) {
+                note(failure);
+            }
+            return kExitIncomplete;
+        }
+        return status;
+    }
+
+private:
+    void note(const std::string& text) { err_ << kDiagnosticPrefix << text << std::endl; }
+    void noteResult(const std::string& why, ResultCode code, const std::string& outcome) {
+        note(why + " (result " + std::to_string(code) + ")" + outcome);
+    }
+
+    // Loads, changes and saves one package; false when its file was left as it was.
+    bool updatePackage(Package& package, const UpdateOptions& options, const std::string& cdDrive,
+                       const InstallDirectories& directories, StagedFiles& files) {
+        say(out_, "\tLoading " + package.name);
+        const ResultCode loadResult = package.load(files, directories);
         if (!isSuccess(loadResult)) {
             // Saving what little was read would destroy the file: leave it as it is.
-            err << kDiagnosticPrefix << "package " << package->name << ": " << package->diagnostic
-                << " (result " << loadResult << "); its book data file is left unchanged"
-                << std::endl;
-            abbreviatePackagePaths(*package, *catalog);
-            status = kExitIncomplete;
-            continue;
+            noteResult("package " + package.name + ": " + package.bookData.diagnostic, loadResult,
+                       "; its book data file is left unchanged");
+            abbreviatePackagePaths(package, directories);
+            return false;
         }
-        DirectoryChanges changes = applyEntryOptions(*package, options, cdDrive, out);
-        abbreviatePackagePaths(*package, *catalog);
-        say(out, "\tSaving");
-        ResultCode saveResult = package->save(files);
+        DirectoryChanges changes = applyEntryOptions(package, options, cdDrive, out_);
+        abbreviatePackagePaths(package, directories);
+        say(out_, "\tSaving");
+        const ResultCode saveResult = package.save(files, directories);
         if (!isSuccess(saveResult)) {
             // The file keeps its old identifiers, so the catalogue must too.
             undoDirectoryChanges(changes);
-            err << kDiagnosticPrefix << "package " << package->name << ": " << package->diagnostic
-                << " (result " << saveResult
-                << "); its book data file is left unchanged and its directories keep their "
-                   "identifiers"
-                << std::endl;
-            status = kExitIncomplete;
+            noteResult("package " + package.name + ": " + package.bookData.diagnostic, saveResult,
+                       "; its book data file is left unchanged and its directories keep their "
+                       "identifiers");
+            return false;
         }
-        // Nothing reads the entries again; free them before the next package.
-        package->clear();
+        return true;
     }
 
     // The catalogue cannot hold a section without a name; its writer leaves such
     // a section out. Say so, rather than let its lines go unnoticed.
-    for (const Package* package : catalog->body.packages) {
-        if (package->name.empty()) {
-            err << kDiagnosticPrefix << "a package section with no name (book data file \""
-                << package->dataFileLocation << "\", " << package->items.count()
-                << " items) is not written back to " << catalogName << std::endl;
+    void warnOfNamelessPackages() {
+        for (const Package* package : catalog_.body.packages) {
+            if (package->name.empty()) {
+                note("a package section with no name (book data file \"" +
+                     package->dataFileLocation + "\", " + std::to_string(package->items.count()) +
+                     " items) is not written back to " + catalogName_);
+            }
         }
     }
-    say(out, "Saving " + catalogName);
-    ResultCode writeResult = catalog->writeCatalog(files);
-    if (!isSuccess(writeResult)) {
-        files.discard();
-        err << kDiagnosticPrefix << catalog->diagnostic << " (result " << writeResult
-            << "); nothing was written" << std::endl;
-        return kExitIncomplete;
+
+    std::ostream& out_;
+    std::ostream& err_;
+    Platform& platform_;
+    LibraryCatalog catalog_;
+    const std::string catalogName_;
+    const std::string recordPath_;
+};
+
+} // namespace
+
+int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+              Platform& platform) {
+    // The resource library is opened before the run and kept to its end.
+    std::string resourceError;
+    const std::unique_ptr<ResourceLibrary> resources =
+        platform.installation().openResourceLibrary("KIVRes", resourceError);
+    UpdateRun run(out, err, platform);
+    const UpdateOptions options = parseUpdateOptions(
+        arguments.size() > 1 ? std::vector<std::string>(arguments.begin() + 1, arguments.end())
+                             : std::vector<std::string>());
+    announceOptions(options, out);
+    const std::string programPath = arguments.empty() ? std::string() : arguments[0];
+    if (!run.readSettings(programPath, resources.get(), resourceError)) {
+        return kExitStopped;
     }
-    std::vector<std::string> failures;
-    if (!files.commit(failures)) {
-        for (const std::string& failure : failures) {
-            err << kDiagnosticPrefix << failure << std::endl;
-        }
-        status = kExitIncomplete;
+    say(out, "Reading " + programName() + ".ini");
+    const std::unique_ptr<LibraryLock> lock = run.lockAndRecover();
+    if (lock == nullptr || !run.readCatalogue()) {
+        return kExitStopped;
     }
-    return status;
+    // The book data files and the catalogue refer to each other (directory
+    // identifiers): none is replaced until all are written.
+    StagedFiles files(platform, run.recordPath());
+    const ExitStatus status = run.updatePackages(options, files);
+    return run.writeAndCommit(files, status);
 }
 
 } // namespace quillora

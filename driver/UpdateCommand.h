@@ -10,9 +10,9 @@
 namespace quillora {
 
 class DirectoryItem;
-class LibraryCatalog;
 class Package;
 class Platform;
+struct InstallDirectories;
 struct UpdateOptions;
 
 // Process exit status.
@@ -41,8 +41,7 @@ DirectoryChanges applyEntryOptions(Package& package, const UpdateOptions& option
 // Gives renumbered directory items their old identifiers back, for a package
 // whose book data file could not be saved.
 void undoDirectoryChanges(const DirectoryChanges& changes);
-// Rewrites a path's leading installation directory into path-macro form.
-std::string abbreviatePath(const std::string& path, const LibraryCatalog& catalog);
-void abbreviatePackagePaths(Package& package, const LibraryCatalog& catalog);
+// Rewrites the package's paths and directory items into path-macro form.
+void abbreviatePackagePaths(Package& package, const InstallDirectories& directories);
 
 } // namespace quillora

@@ -1,4 +1,5 @@
 #include "ModelText.h"
+#include "bookdata/BookDataFile.h"
 
 #include "bookdata/BookEntry.h"
 #include "bookdata/ExtractGroupEntry.h"
@@ -92,7 +93,7 @@ std::string modelText(const LibraryCatalog& catalog) {
     return out.str();
 }
 
-std::string modelText(const Package& package) {
+std::string modelText(const BookDataFile& package) {
     std::unordered_map<const LibraryEntry*, std::int64_t> position;
     for (std::size_t i = 0; i < package.allEntries.count(); ++i) {
         position.emplace(package.allEntries.at(i), static_cast<std::int64_t>(i));

@@ -8,14 +8,14 @@
 namespace quillora {
 
 class LibraryCatalog;
-class Package;
+class BookDataFile;
 
 namespace fuzz {
 
 // Packages without a name are left out, as the writer leaves them out.
 std::string modelText(const LibraryCatalog& catalog);
 // The book data file state of the package: its entries and their tree.
-std::string modelText(const Package& package);
+std::string modelText(const BookDataFile& package);
 
 } // namespace fuzz
 } // namespace quillora

@@ -1,4 +1,4 @@
-// The property both fuzz targets check, for a LibraryCatalog or a Package read
+// The property both fuzz targets check, for a LibraryCatalog or a BookDataFile read
 // from and written to one file of the in-memory platform: what the reader
 // accepts is written so that reading it again gives the same model and writing
 // that the same bytes; what it refuses, it refuses with the file, the line and
@@ -7,7 +7,7 @@
 
 #include "FuzzCheck.h"
 #include "ModelText.h"
-#include "catalog/ResultCode.h"
+#include "platform/ResultCode.h"
 #include "support/FakePlatform.h"
 
 #include <cstddef>

@@ -34,4 +34,28 @@ bool isMacroPath(const std::string& text) {
            text.find('.', 2) != std::string::npos;
 }
 
+std::string expandDirectoryMacros(const std::string& path, const InstallDirectories& directories) {
+    std::string result = replaceFirst(path, token::Cd, directories.cd);
+    result = replaceFirst(result, token::Home, directories.home);
+    return replaceFirst(result, token::Local, directories.local);
+}
+
+std::string abbreviatePath(const std::string& path, const InstallDirectories& directories) {
+    struct Step {
+        const std::string& directory;
+        const char* macro;
+    };
+    const Step steps[] = {{directories.home, token::Home},
+                          {directories.cd, token::Cd},
+                          {directories.local, token::Local}};
+    std::string result = path;
+    for (const Step& step : steps) {
+        // An empty directory would match every path; there is nothing to abbreviate.
+        if (!step.directory.empty() && startsWithNoCase(result, step.directory)) {
+            result = replaceFirst(result, step.directory, step.macro);
+        }
+    }
+    return result;
+}
+
 } // namespace quillora

@@ -1,5 +1,5 @@
 // Path macros: "$+NAME." tokens standing for identity values and installation
-// directories, and the replacement that both expands and abbreviates them.
+// directories; expanding and abbreviating the directory ones.
 #pragma once
 
 #include "platform/AsciiCase.h"
@@ -34,5 +34,18 @@ std::string expandProgramMacro(const std::string& text);
 std::string expandCompanyMacro(const std::string& text);
 // "$", "+", then a "." somewhere after the "+".
 bool isMacroPath(const std::string& text);
+
+// The installation's directories that "$+HOME.", "$+CD." and "$+LOCAL." stand for.
+struct InstallDirectories {
+    std::string home;
+    std::string cd;
+    std::string local;
+};
+
+// Expands the first "$+CD.", then "$+HOME.", then "$+LOCAL." of a path.
+std::string expandDirectoryMacros(const std::string& path, const InstallDirectories& directories);
+// The inverse: a leading home, then CD, then local directory becomes its macro;
+// a directory with an empty value is skipped.
+std::string abbreviatePath(const std::string& path, const InstallDirectories& directories);
 
 } // namespace quillora

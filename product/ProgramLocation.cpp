@@ -1,11 +1,12 @@
 #include "product/ProgramLocation.h"
 
-#include "catalog/LibraryCatalog.h"
 #include "platform/Platform.h"
+#include "product/PathMacro.h"
 
 namespace quillora {
 
-void locateProgram(LibraryCatalog& catalog, const std::string& programPath, Platform& platform) {
+void locateProgram(InstallDirectories& directories, const std::string& programPath,
+                   Platform& platform) {
     std::string drive;
     std::string directory;
     platform.splitPath(platform.fullPath(programPath), drive, directory);
@@ -17,8 +18,8 @@ void locateProgram(LibraryCatalog& catalog, const std::string& programPath, Plat
     }
     std::size_t last = home.find_last_of("\\/");
     home = last == std::string::npos ? std::string(".") : home.substr(0, last);
-    catalog.homeDirectory = home;
-    catalog.localDirectory = home;
+    directories.home = home;
+    directories.local = home;
 }
 
 } // namespace quillora

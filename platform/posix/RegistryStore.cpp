@@ -227,6 +227,39 @@ std::string RegistryStore::logicalLine(std::size_t i, std::size_t& next) const {
     return line;
 }
 
+namespace {
+
+// A "hex:" or "hex(<type>):" value. Version 5 exports store string types in
+// hex(...) as UTF-16 LE.
+bool readHexValue(const std::string& data, bool version5, RegistryValue& value) {
+    std::string lower = toLowerAscii(data);
+    if (lower.compare(0, 3, "hex") != 0) {
+        return false;
+    }
+    std::size_t colon = lower.find(':');
+    if (colon == std::string::npos) {
+        return false;
+    }
+    if (colon == 3) {
+        value.type = kRegBinaryType;
+    } else if (lower[3] != '(' || lower[colon - 1] != ')' ||
+               !readHexNumber(lower.substr(4, colon - 5), value.type)) {
+        return false;
+    }
+    if (!readHexBytes(data.substr(colon + 1), value.data)) {
+        return false;
+    }
+    bool stringType =
+        value.type == kRegSzType || value.type == kRegExpandSzType || value.type == kRegMultiSzType;
+    std::string text;
+    if (stringType && version5 && decodeUtf16Le(value.data, text)) {
+        value.data = text;
+    }
+    return true;
+}
+
+} // namespace
+
 bool RegistryStore::parseValue(const std::string& line, ParsedValue& parsed) const {
     std::string s = trim(line);
     std::size_t i = 0;
@@ -271,30 +304,7 @@ bool RegistryStore::parseValue(const std::string& line, ParsedValue& parsed) con
         value.data = dwordBytes(n);
         return true;
     }
-    if (lower.compare(0, 3, "hex") != 0) {
-        return false;
-    }
-    std::size_t colon = lower.find(':');
-    if (colon == std::string::npos) {
-        return false;
-    }
-    if (colon == 3) {
-        value.type = kRegBinaryType;
-    } else if (lower[3] != '(' || lower[colon - 1] != ')' ||
-               !readHexNumber(lower.substr(4, colon - 5), value.type)) {
-        return false;
-    }
-    if (!readHexBytes(data.substr(colon + 1), value.data)) {
-        return false;
-    }
-    bool stringType =
-        value.type == kRegSzType || value.type == kRegExpandSzType || value.type == kRegMultiSzType;
-    std::string text;
-    // Version 5 exports store string types in hex(...) as UTF-16 LE.
-    if (stringType && version5_ && decodeUtf16Le(value.data, text)) {
-        value.data = text;
-    }
-    return true;
+    return readHexValue(data, version5_, value);
 }
 
 template <typename Visit>

@@ -1,13 +1,13 @@
 // The benchmark's synthetic records must be what the real readers expect, in
 // every kind and file version; otherwise the benchmark measures failed loads.
 #include "bench/SyntheticLibrary.h"
+#include "bookdata/BookDataFile.h"
 #include "bookdata/BookEntry.h"
 #include "bookdata/ExtractGroupEntry.h"
 #include "bookdata/ExtractSingleEntry.h"
 #include "bookdata/GroupEntry.h"
 #include "bookdata/ProgramEntry.h"
-#include "catalog/Category.h"
-#include "catalog/Package.h"
+#include "bookdata/TypeCode.h"
 #include "platform/TextCursor.h"
 
 #include <gtest/gtest.h>
@@ -98,7 +98,7 @@ TEST(SyntheticRecords, EveryKindAndVersionReadsBackThroughTheTagParser) {
                     text += "E\n";
                 }
             }
-            Package package;
+            BookDataFile package;
             TextCursor in(text);
             ASSERT_EQ(package.readEntries(in, version), 0) << package.diagnostic;
             ASSERT_EQ(package.allEntries.count(), records.size());
@@ -114,7 +114,7 @@ TEST(SyntheticRecords, EveryKindAndVersionReadsBackThroughTheTagParser) {
 TEST(SyntheticRecords, BodiesNestGroupsAndCarryLinesWithoutEntries) {
     Rng rng(5);
     const std::string body = makeBookDataBody(rng, 3000, 9, "\n", kIds, std::size(kIds));
-    Package package;
+    BookDataFile package;
     TextCursor in(body);
     ASSERT_EQ(package.readEntries(in, 9), 0) << package.diagnostic;
     ASSERT_EQ(package.allEntries.count(), 3000u);

@@ -1,5 +1,6 @@
 #include "bookdata/BookEntry.h"
-#include "catalog/LibraryCatalog.h"
+#include "catalog/Package.h"
+#include "product/PathMacro.h"
 
 #include "BookDataTestSupport.h"
 
@@ -42,7 +43,7 @@ TEST(BookDataFile, HeaderCases) {
     };
     for (const Case& c : cases) {
         FakePlatform fs;
-        Package p;
+        BookDataFile p;
         // A record follows, in a layout that every version shares, that would load if
         // the header let it through.
         const std::string record = "X\t1\t0\t0\tx||||||||16\t0\t0\t0\t-1\t1\t\n";
@@ -60,7 +61,7 @@ TEST(BookDataFile, HeaderCases) {
 
 TEST(BookDataFile, NegativeVersionsAreRefusedBeforeAnyRecord) {
     FakePlatform fs;
-    Package p;
+    BookDataFile p;
     EXPECT_EQ(loadText(p, fs, "zobooksdatafile -2147483648\n" + bookLine(1)),
               result::VersionTooOld);
     EXPECT_EQ(p.diagnostic, "book.dat:1: version -2147483648 is older than this tool reads (3)");
@@ -71,31 +72,29 @@ TEST(BookDataFile, NegativeVersionsAreRefusedBeforeAnyRecord) {
 
 TEST(BookDataFile, MissingFileGives400AndSaysWhich) {
     FakePlatform fs;
-    Package p;
-    p.dataFileLocation = "absent.dat";
-    EXPECT_EQ(p.load(fs), result::BadMagic);
+    BookDataFile p;
+    EXPECT_EQ(p.load(fs, "absent.dat"), result::BadMagic);
     EXPECT_NE(p.diagnostic.find("absent.dat"), std::string::npos);
     EXPECT_FALSE(p.loaded);
 }
 
 TEST(BookDataFile, LoadingTwiceReadsTheFileOnce) {
     FakePlatform fs;
-    Package p;
+    BookDataFile p;
     ASSERT_EQ(loadText(p, fs, kHeader9 + bookLine(1)), result::Success);
     fs.files[kDataFile] = "not a book data file";
-    EXPECT_EQ(p.load(fs), result::Success);
+    EXPECT_EQ(p.load(fs, kDataFile), result::Success);
     EXPECT_EQ(p.allEntries.count(), 1u);
     p.clear();
     EXPECT_TRUE(p.modified);
-    EXPECT_EQ(p.load(fs), result::BadMagic);
+    EXPECT_EQ(p.load(fs, kDataFile), result::BadMagic);
 }
 
 TEST(BookDataFile, EmptyPackageSavesTheHeaderOnly) {
     FakePlatform fs;
-    Package p;
-    p.dataFileLocation = kDataFile;
+    BookDataFile p;
     p.modified = true;
-    EXPECT_EQ(p.save(fs), result::Success);
+    EXPECT_EQ(p.save(fs, kDataFile), result::Success);
     EXPECT_EQ(fs.files[kDataFile], "zobooksdatafile 9\n");
     EXPECT_FALSE(p.modified);
 }
@@ -118,7 +117,7 @@ TEST(BookDataFile, Version5FileIsSavedAsVersion9) {
                            "Y\t5\t0\t4\tY|a|b|c|d|e|f|1\t0\t0\t2\t-1\t1\t\n"
                            "E\n";
     FakePlatform fs;
-    Package p;
+    BookDataFile p;
     ASSERT_EQ(loadText(p, fs, v5), result::Success);
     EXPECT_EQ(saveText(p, fs), v9);
 }
@@ -130,7 +129,7 @@ TEST(BookDataFile, CrLfFilesKeepTheirLineEnds) {
                              "L\t4\r\n"
                              "E\r\n";
     FakePlatform fs;
-    Package p;
+    BookDataFile p;
     ASSERT_EQ(loadText(p, fs, crlf), result::Success);
     EXPECT_EQ(static_cast<BookEntry*>(p.allEntries.at(1))->lValue, 4);
     EXPECT_EQ(saveText(p, fs), crlf);
@@ -148,46 +147,38 @@ public:
 
 TEST(BookDataFile, SaveWritesBackWhereTheFileWasFound) {
     RenamingPlatform fs;
-    Package p;
+    BookDataFile p;
     ASSERT_EQ(loadText(p, fs, kHeader9 + bookLine(1)), result::Success);
     EXPECT_EQ(p.openedPath, "/library/BOOK.DAT");
     fs.files.clear();
-    EXPECT_EQ(p.save(fs), result::Success);
+    EXPECT_EQ(p.save(fs, kDataFile), result::Success);
     EXPECT_EQ(fs.files.count("/library/BOOK.DAT"), 1u);
     EXPECT_EQ(fs.files.count(kDataFile), 0u);
 }
 
 TEST(BookDataFile, AFailedReplaceGives402AndKeepsTheFile) {
     FakePlatform fs;
-    Package p;
+    BookDataFile p;
     const std::string v5 = "zobooksdatafile 5\nB\t1\t0\t1\tb||||||1\t0\t-1\t0\t1\t0\t\n";
     ASSERT_EQ(loadText(p, fs, v5), result::Success);
     fs.readOnly.insert(kDataFile);
     p.modified = true;
-    EXPECT_EQ(p.save(fs), result::WriteFailed);
+    EXPECT_EQ(p.save(fs, kDataFile), result::WriteFailed);
     EXPECT_FALSE(p.modified);
     EXPECT_NE(p.diagnostic.find("read-only"), std::string::npos);
     EXPECT_EQ(p.diagnostic.rfind("book.dat", 0), 0u);
     EXPECT_EQ(fs.files[kDataFile], v5);
 }
 
-TEST(BookDataFile, LocationMacrosResolveThroughTheCurrentCatalog) {
-    Package p;
-    EXPECT_EQ(p.resolveDataFilePath("$+HOME.\\a.dat"), "$+HOME.\\a.dat"); // none published
-    LibraryCatalog catalog;
-    catalog.homeDirectory = "C:\\Quillora";
-    catalog.cdDirectory = "D:";
-    catalog.localDirectory = "C:\\Local";
-    PublishedCatalog published(&catalog);
-    EXPECT_EQ(p.resolveDataFilePath("$+home.\\books\\guide.dat"), "C:\\Quillora\\books\\guide.dat");
-    EXPECT_EQ(p.resolveDataFilePath("$+CD.\\x.dat"), "D:\\x.dat");
-    EXPECT_EQ(p.resolveDataFilePath("$+LOCAL.\\y.dat"), "C:\\Local\\y.dat");
-    EXPECT_EQ(p.resolveDataFilePath("E:\\z.dat"), "E:\\z.dat");
-
+TEST(BookDataFile, PackageLoadExpandsTheLocationsMacros) {
+    InstallDirectories directories;
+    directories.home = "C:\\Quillora";
     FakePlatform fs;
     fs.files["C:\\Quillora\\books\\guide.dat"] = kHeader9 + bookLine(1);
+    Package p;
     p.dataFileLocation = "$+HOME.\\books\\guide.dat";
-    EXPECT_EQ(p.load(fs), result::Success);
+    EXPECT_EQ(p.load(fs, directories), result::Success);
+    EXPECT_EQ(p.bookData.allEntries.count(), 1u);
 }
 
 } // namespace

@@ -40,7 +40,7 @@ TEST(BookDataInputLimits, MegabyteTextsAndNulBytesAreSavedBackWhole) {
         for (const std::string* value : {&megabyte, &withNul}) {
             const std::string file = everyKindWith(text, *value);
             FakePlatform fs;
-            Package p;
+            BookDataFile p;
             ASSERT_EQ(loadText(p, fs, file), result::Success) << text << ": " << p.diagnostic;
             EXPECT_EQ(p.allEntries.count(), 11u) << text;
             // Not EXPECT_EQ: a megabyte in a failure message helps nobody.
@@ -56,7 +56,7 @@ TEST(BookDataInputLimits, AFileCutBeforeItsLastNewlineIsSavedBackComplete) {
                                      std::string(kHeader9) + groupLine(1) + bookLine(2) + "E\n",
                                      std::string(kHeader9) + groupLine(1) + "E\n" + bookLine(2)}) {
         FakePlatform fs;
-        Package p;
+        BookDataFile p;
         ASSERT_EQ(loadText(p, fs, whole.substr(0, whole.size() - 1)), result::Success)
             << whole << p.diagnostic;
         EXPECT_EQ(saveText(p, fs), whole);
@@ -76,7 +76,7 @@ TEST(BookDataInputLimits, NulBytesOutsideTextsAreRefusedOnTheirLine) {
     };
     for (const Case& c : cases) {
         FakePlatform fs;
-        Package p;
+        BookDataFile p;
         EXPECT_EQ(loadText(p, fs, kHeader9 + c.body), result::BadRecordTag);
         EXPECT_EQ(p.diagnostic.rfind(c.diagnostic, 0), 0u) << p.diagnostic;
     }
@@ -86,9 +86,8 @@ TEST(BookDataInputLimits, AFileNameWithANulByteIsRefused) {
     const std::string name = std::string("C:\\Books\\a.dat") + '\0' + "x";
     FakePlatform fs;
     fs.files[name] = std::string(kHeader9) + bookLine(1);
-    Package p;
-    p.dataFileLocation = name;
-    EXPECT_EQ(p.load(fs), result::BadMagic);
+    BookDataFile p;
+    EXPECT_EQ(p.load(fs, name), result::BadMagic);
     EXPECT_EQ(p.diagnostic, "C:\\Books\\a.dat: the file name holds a NUL byte");
     EXPECT_TRUE(p.allEntries.empty());
 }
@@ -116,13 +115,13 @@ TEST(BookDataInputLimits, NumbersOfThirtyDigitsAreRefusedOnTheirLine) {
     cases.push_back({bookLine(1, 1) + "L\t" + kThirtyDigits + "\n", 3});
     for (const Case& c : cases) {
         FakePlatform fs;
-        Package p;
+        BookDataFile p;
         EXPECT_EQ(loadText(p, fs, kHeader9 + c.body), result::BadRecordTag) << c.body;
         EXPECT_EQ(p.diagnostic.rfind("book.dat:" + std::to_string(c.line) + ": ", 0), 0u)
             << p.diagnostic;
     }
     FakePlatform fs;
-    Package header;
+    BookDataFile header;
     EXPECT_EQ(loadText(header, fs, "zobooksdatafile " + kThirtyDigits + "\n"), result::BadMagic);
     EXPECT_EQ(header.diagnostic.rfind("book.dat:1: ", 0), 0u) << header.diagnostic;
 }
@@ -132,7 +131,7 @@ TEST(BookDataInputLimits, LeadingZerosMakeNoNumberTooLong) {
     std::vector<std::string> numbers = {zeros + "07",      "0", zeros + "05", "16", "0", "0", "0",
                                         "-" + zeros + "1", "0", "1",          "0"};
     FakePlatform fs;
-    Package p;
+    BookDataFile p;
     ASSERT_EQ(loadText(p, fs, "zobooksdatafile " + zeros + "09\n" + bookLineWith(numbers)),
               result::Success)
         << p.diagnostic;
@@ -156,7 +155,7 @@ TEST(BookDataInputLimits, GroupsNestedAHundredThousandDeepAreSavedBackWhole) {
     // Closed by their E lines, and left open at the end of the file.
     for (const std::string* file : {&closed, &opened}) {
         FakePlatform fs;
-        Package p;
+        BookDataFile p;
         ASSERT_EQ(loadText(p, fs, *file), result::Success) << p.diagnostic;
         ASSERT_EQ(p.allEntries.count(), static_cast<std::size_t>(kDepth) + 1);
         EXPECT_EQ(p.rootEntries.count(), 1u);

@@ -1,8 +1,8 @@
 // Helpers for reading and writing records and whole book data files in memory.
 #pragma once
 
+#include "bookdata/BookDataFile.h"
 #include "bookdata/LibraryEntry.h"
-#include "catalog/Package.h"
 #include "platform/TextCursor.h"
 #include "platform/TextSink.h"
 #include "support/FakePlatform.h"
@@ -14,16 +14,15 @@ namespace quillora::testing {
 
 constexpr const char* kDataFile = "book.dat";
 
-// Loads text as the package's book data file.
-inline ResultCode loadText(Package& package, FakePlatform& platform, const std::string& text) {
+// Loads text as a book data file.
+inline ResultCode loadText(BookDataFile& file, FakePlatform& platform, const std::string& text) {
     platform.files[kDataFile] = text;
-    package.dataFileLocation = kDataFile;
-    return package.load(platform);
+    return file.load(platform, kDataFile);
 }
 
-// Saves the package and returns what it wrote.
-inline std::string saveText(Package& package, FakePlatform& platform) {
-    package.save(platform);
+// Saves the file and returns what it wrote.
+inline std::string saveText(BookDataFile& file, FakePlatform& platform) {
+    file.save(platform, kDataFile);
     return platform.files[kDataFile];
 }
 

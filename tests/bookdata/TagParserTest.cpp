@@ -34,7 +34,7 @@ using Ids = std::vector<std::int32_t>;
 
 TEST(TagParser, NestedGroupsBuildTheTree) {
     FakePlatform fs;
-    Package p;
+    BookDataFile p;
     const std::string body =
         groupLine(1) + bookLine(2) + groupLine(3) + bookLine(4) + "E\n" + bookLine(5) + "E\n";
     ASSERT_EQ(loadText(p, fs, kHeader9 + body), result::Success);
@@ -56,7 +56,7 @@ TEST(TagParser, NestedGroupsBuildTheTree) {
 
 TEST(TagParser, EmptyGroupLowerCaseTagsAndSurplusEndLines) {
     FakePlatform fs;
-    Package p;
+    BookDataFile p;
     std::string lowerGroup = groupLine(2);
     lowerGroup[0] = 'g';
     std::string lowerBook = bookLine(3);
@@ -72,7 +72,7 @@ TEST(TagParser, EmptyGroupLowerCaseTagsAndSurplusEndLines) {
 
 TEST(TagParser, ExtractGroupNeverOpensAGroup) {
     FakePlatform fs;
-    Package p;
+    BookDataFile p;
     const std::string y = "Y\t2\t0\t0\tY|||||||16\t0\t0\t0\t-1\t1\t\n";
     ASSERT_EQ(loadText(p, fs, kHeader9 + groupLine(1) + y + bookLine(3) + "E\n" + bookLine(4)),
               result::Success);
@@ -93,7 +93,7 @@ TEST(TagParser, MaxEntryIdIsTheLargestIdAboveZero) {
     };
     for (const Case& c : cases) {
         FakePlatform fs;
-        Package p;
+        BookDataFile p;
         ASSERT_EQ(loadText(p, fs, kHeader9 + c.body), result::Success);
         EXPECT_EQ(p.maxEntryId, c.expected) << c.body;
     }
@@ -118,7 +118,7 @@ TEST(TagParser, LLinesSetTheValueOfTheBookJustRead) {
     };
     for (const Case& c : cases) {
         FakePlatform fs;
-        Package p;
+        BookDataFile p;
         ASSERT_EQ(loadText(p, fs, kHeader9 + c.body), result::Success) << c.what;
         auto* book = static_cast<BookEntry*>(p.allEntries.at(0));
         EXPECT_EQ(book->hasLValue, c.hasLValue) << c.what;
@@ -128,11 +128,11 @@ TEST(TagParser, LLinesSetTheValueOfTheBookJustRead) {
 
 TEST(TagParser, ABookWhoseLLineIsMissingLosesTheFlagOverTwoSaves) {
     FakePlatform fs;
-    Package p;
+    BookDataFile p;
     ASSERT_EQ(loadText(p, fs, kHeader9 + bookLine(1, 1)), result::Success);
     EXPECT_EQ(saveText(p, fs), kHeader9 + bookLine(1, 1) + "L\t-1\n");
     // Read again, the L line of -1 clears the flag.
-    Package again;
+    BookDataFile again;
     ASSERT_EQ(loadText(again, fs, fs.files[testing::kDataFile]), result::Success);
     EXPECT_EQ(saveText(again, fs), kHeader9 + bookLine(1, 0));
 }
@@ -167,7 +167,7 @@ TEST(TagParser, RecordsThatCannotBeReadFailTheLoadAndKeepWhatCameBefore) {
     };
     for (const Case& c : cases) {
         FakePlatform fs;
-        Package p;
+        BookDataFile p;
         EXPECT_EQ(loadText(p, fs, kHeader9 + c.body), result::BadRecordTag) << c.what;
         EXPECT_FALSE(p.loaded) << c.what;
         EXPECT_EQ(p.allEntries.count(), c.entriesKept) << c.what;
@@ -184,7 +184,7 @@ TEST(TagParser, EndOfFileWithoutNewlineOrAtCtrlZIsAnEnd) {
     for (const std::string& body : {bookLine(1) + lastLine, bookLine(1) + lastGroup,
                                     bookLine(1) + bookLine(2) + "\x1a\r\n\x1a"}) {
         FakePlatform fs;
-        Package p;
+        BookDataFile p;
         EXPECT_EQ(loadText(p, fs, kHeader9 + body), result::Success);
         EXPECT_EQ(p.allEntries.count(), 2u);
     }
@@ -192,7 +192,7 @@ TEST(TagParser, EndOfFileWithoutNewlineOrAtCtrlZIsAnEnd) {
 
 TEST(TagParser, RecordsAfterACtrlZAreNotDropped) {
     FakePlatform fs;
-    Package p;
+    BookDataFile p;
     EXPECT_EQ(loadText(p, fs, kHeader9 + bookLine(1) + "\x1a\n" + bookLine(2)),
               result::BadRecordTag);
     EXPECT_EQ(p.diagnostic.rfind("book.dat:3: ", 0), 0u) << p.diagnostic;
@@ -204,7 +204,7 @@ TEST(TagParser, LongStringsAreReadWholeAndWrittenBackUnchanged) {
     const std::string file = std::string(kHeader9) + "B\t1\t0\t1\t" + longName + "|" + longText +
                              "||||||16\t0\t0\t0\t-1\t0\t1\t1\t" + longText + "|\n";
     FakePlatform fs;
-    Package p;
+    BookDataFile p;
     ASSERT_EQ(loadText(p, fs, file), result::Success);
     auto* book = static_cast<BookEntry*>(p.allEntries.at(0));
     EXPECT_EQ(std::string_view(book->name), longName);

@@ -13,9 +13,9 @@ TEST(Package, NewPackageDefaults) {
     EXPECT_TRUE(p.active);
     EXPECT_EQ(p.highItemId, 100);
     EXPECT_FALSE(p.modified);
-    EXPECT_FALSE(p.loaded);
-    EXPECT_EQ(p.formatVersion, 9);
-    EXPECT_EQ(p.maxEntryId, 1);
+    EXPECT_FALSE(p.bookData.loaded);
+    EXPECT_EQ(p.bookData.formatVersion, 9);
+    EXPECT_EQ(p.bookData.maxEntryId, 1);
 }
 
 TEST(Package, AllocateDirectoryIdCountsUpFromHighItemId) {

@@ -37,7 +37,7 @@ TEST(BookDataUpdate, LoadRenumberAbbreviateAndSave) {
     catalog.homeDirectory = "C:\\Lib";
     catalog.cdDirectory = "D:";
     catalog.localDirectory = "C:\\Lib\\Local";
-    PublishedCatalog published(&catalog);
+    const InstallDirectories directories = catalog.installDirectories();
     FakePlatform fs;
     fs.files["C:\\Lib\\manuals.dat"] = "zobooksdatafile 5\n"
                                        "G\t1\t0\tManuals|||0\t-1\n" +
@@ -49,7 +49,7 @@ TEST(BookDataUpdate, LoadRenumberAbbreviateAndSave) {
     p.dataFileLocation = "C:\\Lib\\manuals.dat";
     DirectoryItem* copied = addDirectory(p, 3, "c:\\lib\\copied");
     DirectoryItem* onCd = addDirectory(p, 4, "$+CD.\\books");
-    ASSERT_EQ(p.load(fs), result::Success);
+    ASSERT_EQ(p.load(fs, directories), result::Success);
 
     UpdateOptions options;
     options.setMaintain = true;
@@ -58,13 +58,13 @@ TEST(BookDataUpdate, LoadRenumberAbbreviateAndSave) {
     std::ostringstream out;
     applyEntryOptions(p, options, "d:", out);
     EXPECT_EQ(out.str(), "Updating Book2 id 3 to 101\nUpdating Book5 id 3 to 101\n");
-    abbreviatePackagePaths(p, catalog);
+    abbreviatePackagePaths(p, directories);
     EXPECT_EQ(p.dataFileLocation, "$+HOME.\\manuals.dat");
     EXPECT_EQ(copied->id, 101);
     EXPECT_EQ(copied->path, "$+HOME.\\copied");
     EXPECT_EQ(onCd->id, 4);
 
-    ASSERT_EQ(p.save(fs), result::Success);
+    ASSERT_EQ(p.save(fs, directories), result::Success);
     EXPECT_EQ(fs.files["C:\\Lib\\manuals.dat"], "zobooksdatafile 9\n"
                                                 "G\t1\t0\tManuals||||16\t0\t-1\n" +
                                                     book9(2, 101, -1, 0) + book9(3, 4, -1, 0) +

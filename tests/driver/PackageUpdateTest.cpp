@@ -4,10 +4,10 @@
 #include "bookdata/ProgramEntry.h"
 #include "catalog/CatalogTestSupport.h"
 #include "catalog/DirectoryItem.h"
-#include "catalog/LibraryCatalog.h"
 #include "catalog/MarkedItem.h"
 #include "driver/UpdateCommand.h"
 #include "driver/UpdateOptions.h"
+#include "product/PathMacro.h"
 
 #include <gtest/gtest.h>
 
@@ -19,11 +19,11 @@ namespace {
 using testing::addDirectory;
 
 BookEntry* addBook(Package& p, const std::string& name, std::int32_t directoryId) {
-    auto* book = new BookEntry(&p);
+    auto* book = new BookEntry(&p.bookData);
     book->name = name;
     book->directoryId = directoryId;
-    p.allEntries.append(std::unique_ptr<LibraryEntry>(book));
-    p.rootEntries.append(book);
+    p.bookData.allEntries.append(std::unique_ptr<LibraryEntry>(book));
+    p.bookData.rootEntries.append(book);
     return book;
 }
 
@@ -127,11 +127,11 @@ TEST(Renumbering, EachDirectoryIsRenumberedOnceAndMapsResetPerPackage) {
 TEST(EntryOptions, FlagsReachEveryKindButOnlyBooksAreRenumbered) {
     Package p;
     addDirectory(p, 4, "C:\\copied");
-    auto* group = new GroupEntry(&p);
-    auto* program = new ProgramEntry(&p);
+    auto* group = new GroupEntry(&p.bookData);
+    auto* program = new ProgramEntry(&p.bookData);
     program->directoryId = 4;
-    p.allEntries.append(std::unique_ptr<LibraryEntry>(group));
-    p.allEntries.append(std::unique_ptr<LibraryEntry>(program));
+    p.bookData.allEntries.append(std::unique_ptr<LibraryEntry>(group));
+    p.bookData.allEntries.append(std::unique_ptr<LibraryEntry>(program));
     BookEntry* book = addBook(p, "Book", 4);
     UpdateOptions o;
     o.setMaintain = true;
@@ -141,7 +141,7 @@ TEST(EntryOptions, FlagsReachEveryKindButOnlyBooksAreRenumbered) {
     o.updateDirectories = true;
     std::ostringstream out;
     applyEntryOptions(p, o, "", out);
-    for (LibraryEntry* e : p.allEntries) {
+    for (LibraryEntry* e : p.bookData.allEntries) {
         EXPECT_EQ(e->maintain, 0);
         EXPECT_EQ(e->active, 0);
     }
@@ -151,51 +151,15 @@ TEST(EntryOptions, FlagsReachEveryKindButOnlyBooksAreRenumbered) {
     o = UpdateOptions();
     o.setActive = true;
     applyEntryOptions(p, o, "", out);
-    for (LibraryEntry* e : p.allEntries) {
+    for (LibraryEntry* e : p.bookData.allEntries) {
         EXPECT_EQ(e->active, -1);
         EXPECT_EQ(e->maintain, 0); // untouched without maintain=
     }
 }
 
-TEST(Abbreviation, HomeThenCdThenLocalAndEmptyDirectoriesSkipped) {
-    LibraryCatalog catalog;
-    catalog.homeDirectory = "C:\\Quillora";
-    catalog.localDirectory = "C:\\Quillora\\Local";
-    catalog.cdDirectory = "D:";
-    struct Case {
-        const char* path;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"c:\\quillora\\Books\\a.dat", "$+HOME.\\Books\\a.dat"},
-        // the local directory lies inside home: home wins
-        {"C:\\Quillora\\Local\\x", "$+HOME.\\Local\\x"},
-        {"d:\\Disk\\b.dat", "$+CD.\\Disk\\b.dat"},
-        {"E:\\Other", "E:\\Other"},
-        {"$+HOME.\\x", "$+HOME.\\x"},
-        // only a leading occurrence counts
-        {"X:\\C:\\Quillora", "X:\\C:\\Quillora"},
-        {"", ""},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(abbreviatePath(c.path, catalog), c.expected) << c.path;
-    }
-    catalog.cdDirectory.clear();
-    catalog.homeDirectory.clear();
-    catalog.localDirectory = "C:\\Local";
-    EXPECT_EQ(abbreviatePath("D:\\x", catalog), "D:\\x");
-    EXPECT_EQ(abbreviatePath("c:\\local\\y", catalog), "$+LOCAL.\\y");
-    // All three on one drive: each path begins with two of them.
-    catalog.homeDirectory = "D:\\Home";
-    catalog.cdDirectory = "D:";
-    catalog.localDirectory = "D:\\Local";
-    EXPECT_EQ(abbreviatePath("d:\\home\\x", catalog), "$+HOME.\\x");
-    EXPECT_EQ(abbreviatePath("D:\\Local\\x", catalog), "$+CD.\\Local\\x");
-}
-
 TEST(Abbreviation, PackagePathsAndDirectoryItemsOnly) {
-    LibraryCatalog catalog;
-    catalog.homeDirectory = "C:\\Q";
+    InstallDirectories directories;
+    directories.home = "C:\\Q";
     Package p;
     p.dataFileLocation = "C:\\Q\\data.dat";
     p.secondPath = "c:\\q\\second";
@@ -205,7 +169,7 @@ TEST(Abbreviation, PackagePathsAndDirectoryItemsOnly) {
     marked->text = "C:\\Q\\text";
     MarkedItem* rawMarked = marked.get();
     p.items.append(std::move(marked));
-    abbreviatePackagePaths(p, catalog);
+    abbreviatePackagePaths(p, directories);
     EXPECT_EQ(p.dataFileLocation, "$+HOME.\\data.dat");
     EXPECT_EQ(p.secondPath, "$+HOME.\\second");
     EXPECT_EQ(dir->path, "$+HOME.\\Books");

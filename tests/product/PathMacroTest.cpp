@@ -45,6 +45,54 @@ TEST(PathMacro, IsMacroPath) {
     }
 }
 
+TEST(PathMacro, ExpandsTheDirectoryMacros) {
+    InstallDirectories directories;
+    directories.home = "C:\\Quillora";
+    directories.cd = "D:";
+    directories.local = "C:\\Local";
+    EXPECT_EQ(expandDirectoryMacros("$+home.\\books\\guide.dat", directories),
+              "C:\\Quillora\\books\\guide.dat");
+    EXPECT_EQ(expandDirectoryMacros("$+CD.\\x.dat", directories), "D:\\x.dat");
+    EXPECT_EQ(expandDirectoryMacros("$+LOCAL.\\y.dat", directories), "C:\\Local\\y.dat");
+    EXPECT_EQ(expandDirectoryMacros("E:\\z.dat", directories), "E:\\z.dat");
+}
+
+TEST(PathMacro, AbbreviatesHomeThenCdThenLocalAndSkipsEmptyDirectories) {
+    InstallDirectories directories;
+    directories.home = "C:\\Quillora";
+    directories.local = "C:\\Quillora\\Local";
+    directories.cd = "D:";
+    struct Case {
+        const char* path;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"c:\\quillora\\Books\\a.dat", "$+HOME.\\Books\\a.dat"},
+        // the local directory lies inside home: home wins
+        {"C:\\Quillora\\Local\\x", "$+HOME.\\Local\\x"},
+        {"d:\\Disk\\b.dat", "$+CD.\\Disk\\b.dat"},
+        {"E:\\Other", "E:\\Other"},
+        {"$+HOME.\\x", "$+HOME.\\x"},
+        // only a leading occurrence counts
+        {"X:\\C:\\Quillora", "X:\\C:\\Quillora"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(abbreviatePath(c.path, directories), c.expected) << c.path;
+    }
+    directories.cd.clear();
+    directories.home.clear();
+    directories.local = "C:\\Local";
+    EXPECT_EQ(abbreviatePath("D:\\x", directories), "D:\\x");
+    EXPECT_EQ(abbreviatePath("c:\\local\\y", directories), "$+LOCAL.\\y");
+    // All three on one drive: each path begins with two of them.
+    directories.home = "D:\\Home";
+    directories.cd = "D:";
+    directories.local = "D:\\Local";
+    EXPECT_EQ(abbreviatePath("d:\\home\\x", directories), "$+HOME.\\x");
+    EXPECT_EQ(abbreviatePath("D:\\Local\\x", directories), "$+CD.\\Local\\x");
+}
+
 TEST(ProductKeyTable, ValuesAsBuilt) {
     EXPECT_EQ(productKeyValue(ProductKey::Product), "Quillora");
     EXPECT_EQ(programName(), "Quillora");

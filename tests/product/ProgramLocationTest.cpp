@@ -1,5 +1,5 @@
 #include "product/ProgramLocation.h"
-#include "catalog/LibraryCatalog.h"
+#include "product/PathMacro.h"
 #include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
@@ -21,10 +21,10 @@ TEST(LocateProgram, HomeIsTheParentOfTheProgramsDirectory) {
     };
     for (const Case& c : cases) {
         testing::FakePlatform platform;
-        LibraryCatalog catalog;
-        locateProgram(catalog, c.program, platform);
-        EXPECT_EQ(catalog.homeDirectory, c.expected) << c.program;
-        EXPECT_EQ(catalog.localDirectory, c.expected) << c.program;
+        InstallDirectories directories;
+        locateProgram(directories, c.program, platform);
+        EXPECT_EQ(directories.home, c.expected) << c.program;
+        EXPECT_EQ(directories.local, c.expected) << c.program;
     }
 }
 

@@ -125,11 +125,11 @@ protected:
         catalog.homeDirectory = "C:\\Quillora";
         catalog.localDirectory = "C:\\Users\\Public\\Quillora";
         catalog.cdDirectory = "d:";
-        PublishedCatalog published(&catalog);
         ASSERT_EQ(catalog.readCatalog(platform), 0) << label << ": " << catalog.diagnostic;
         for (Package* package : catalog.body.packages) {
-            ASSERT_EQ(package->load(platform), 0) << label << ": " << package->diagnostic;
-            for (LibraryEntry* entry : package->allEntries) {
+            ASSERT_EQ(package->load(platform, catalog.installDirectories()), 0)
+                << label << ": " << package->bookData.diagnostic;
+            for (LibraryEntry* entry : package->bookData.allEntries) {
                 if (entry->kind != EntryKind::Book) {
                     continue;
                 }

@@ -1,5 +1,5 @@
-#include "catalog/LibraryCatalog.h"
 #include "platform/windows/WindowsPlatform.h"
+#include "product/PathMacro.h"
 #include "product/ProgramLocation.h"
 
 #include <windows.h>
@@ -60,21 +60,21 @@ TEST(WindowsPaths, ProgramLocationIsTheParentOfTheProgramsFolder) {
     };
     WindowsPlatform platform;
     for (const Case& c : cases) {
-        LibraryCatalog catalog;
-        locateProgram(catalog, c.program, platform);
-        EXPECT_EQ(catalog.homeDirectory, c.home) << c.program;
-        EXPECT_EQ(catalog.localDirectory, c.home) << c.program;
+        InstallDirectories directories;
+        locateProgram(directories, c.program, platform);
+        EXPECT_EQ(directories.home, c.home) << c.program;
+        EXPECT_EQ(directories.local, c.home) << c.program;
     }
 }
 
 TEST(WindowsPaths, RelativeProgramPathLocatesLikeTheAbsoluteOne) {
     WindowsPlatform platform;
-    LibraryCatalog relative;
-    LibraryCatalog absolute;
+    InstallDirectories relative;
+    InstallDirectories absolute;
     locateProgram(relative, "Bin\\tool.exe", platform);
     locateProgram(absolute, platform.fullPath("Bin\\tool.exe"), platform);
-    EXPECT_EQ(relative.homeDirectory, absolute.homeDirectory);
-    EXPECT_NE(relative.homeDirectory, ".");
+    EXPECT_EQ(relative.home, absolute.home);
+    EXPECT_NE(relative.home, ".");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "catalog/RefList.h"
+#include "platform/RefList.h"
 
 #include <gtest/gtest.h>
 
