@@ -6,8 +6,8 @@
 #include "bookdata/BookDataFile.h"
 #include "catalog/LibraryCatalog.h"
 #include "platform/Platform.h"
-#include "platform/TextCursor.h"
-#include "platform/TextSink.h"
+#include "common/TextCursor.h"
+#include "common/TextSink.h"
 
 #include <benchmark/benchmark.h>
 

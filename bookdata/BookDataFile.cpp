@@ -2,10 +2,10 @@
 #include "bookdata/BookDataFile.h"
 #include "bookdata/GroupEntry.h"
 #include "platform/AsciiCase.h"
-#include "platform/Diagnostic.h"
+#include "common/Diagnostic.h"
 #include "platform/Platform.h"
-#include "platform/TextCursor.h"
-#include "platform/TextSink.h"
+#include "common/TextCursor.h"
+#include "common/TextSink.h"
 
 namespace quillora {
 

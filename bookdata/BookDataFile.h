@@ -3,9 +3,9 @@
 #pragma once
 
 #include "bookdata/LibraryEntry.h"
-#include "platform/RefList.h"
-#include "platform/ResultCode.h"
-#include "platform/TextFile.h"
+#include "common/RefList.h"
+#include "common/ResultCode.h"
+#include "common/TextFile.h"
 
 #include <cstdint>
 #include <memory_resource>

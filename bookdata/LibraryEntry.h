@@ -1,7 +1,7 @@
 // The abstract base of every book data record.
 #pragma once
 
-#include "platform/RefList.h"
+#include "common/RefList.h"
 
 #include <cstdint>
 #include <memory_resource>

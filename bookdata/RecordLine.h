@@ -5,8 +5,8 @@
 
 #include "bookdata/LibraryEntry.h"
 #include "bookdata/TypeCode.h"
-#include "platform/TextCursor.h"
-#include "platform/TextSink.h"
+#include "common/TextCursor.h"
+#include "common/TextSink.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -7,8 +7,8 @@
 #include "bookdata/GroupEntry.h"
 #include "bookdata/ProgramEntry.h"
 #include "platform/AsciiCase.h"
-#include "platform/Diagnostic.h"
-#include "platform/TextCursor.h"
+#include "common/Diagnostic.h"
+#include "common/TextCursor.h"
 
 #include <memory>
 

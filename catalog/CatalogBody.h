@@ -2,8 +2,8 @@
 
 #include "catalog/Category.h"
 #include "catalog/Package.h"
-#include "platform/RefList.h"
-#include "platform/ResultCode.h"
+#include "common/RefList.h"
+#include "common/ResultCode.h"
 
 #include <cstdint>
 #include <string>

@@ -4,9 +4,9 @@
 #include "catalog/LibraryCatalog.h"
 #include "catalog/MarkedItem.h"
 #include "platform/AsciiCase.h"
-#include "platform/Diagnostic.h"
+#include "common/Diagnostic.h"
 #include "platform/Platform.h"
-#include "platform/TextCursor.h"
+#include "common/TextCursor.h"
 
 #include <memory>
 #include <unordered_set>

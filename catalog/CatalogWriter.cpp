@@ -1,8 +1,8 @@
 #include "catalog/CatalogBody.h"
 #include "catalog/LibraryCatalog.h"
-#include "platform/Diagnostic.h"
+#include "common/Diagnostic.h"
 #include "platform/Platform.h"
-#include "platform/TextSink.h"
+#include "common/TextSink.h"
 
 namespace quillora {
 

@@ -2,8 +2,8 @@
 
 #include "bookdata/TypeCode.h"
 #include "catalog/CatalogLine.h"
-#include "platform/TextCursor.h"
-#include "platform/TextSink.h"
+#include "common/TextCursor.h"
+#include "common/TextSink.h"
 
 namespace quillora {
 

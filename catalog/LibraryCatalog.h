@@ -3,9 +3,9 @@
 
 #include "catalog/CatalogBody.h"
 #include "catalog/SearchEntry.h"
-#include "platform/RefList.h"
-#include "platform/ResultCode.h"
-#include "platform/TextFile.h"
+#include "common/RefList.h"
+#include "common/ResultCode.h"
+#include "common/TextFile.h"
 #include "product/PathMacro.h"
 
 #include <cstdint>

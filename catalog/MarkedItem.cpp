@@ -1,8 +1,8 @@
 #include "catalog/MarkedItem.h"
 
 #include "catalog/CatalogLine.h"
-#include "platform/TextCursor.h"
-#include "platform/TextSink.h"
+#include "common/TextCursor.h"
+#include "common/TextSink.h"
 
 namespace quillora {
 

@@ -4,8 +4,8 @@
 
 #include "bookdata/BookDataFile.h"
 #include "catalog/PackageItem.h"
-#include "platform/RefList.h"
-#include "platform/ResultCode.h"
+#include "common/RefList.h"
+#include "common/ResultCode.h"
 
 #include <cstdint>
 #include <string>

@@ -7,7 +7,7 @@
 
 #include "FuzzCheck.h"
 #include "ModelText.h"
-#include "platform/ResultCode.h"
+#include "common/ResultCode.h"
 #include "support/FakePlatform.h"
 
 #include <cstddef>

@@ -8,7 +8,7 @@
 #include "bookdata/GroupEntry.h"
 #include "bookdata/ProgramEntry.h"
 #include "bookdata/TypeCode.h"
-#include "platform/TextCursor.h"
+#include "common/TextCursor.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include "bookdata/BookDataFile.h"
 #include "bookdata/LibraryEntry.h"
-#include "platform/TextCursor.h"
-#include "platform/TextSink.h"
+#include "common/TextCursor.h"
+#include "common/TextSink.h"
 #include "support/FakePlatform.h"
 
 #include <memory>

@@ -1,4 +1,4 @@
-#include "platform/TextFile.h"
+#include "common/TextFile.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // The in-memory writer every file goes through: numbers, growth, hand-over.
-#include "platform/TextSink.h"
+#include "common/TextSink.h"
 
 #include <gtest/gtest.h>
 

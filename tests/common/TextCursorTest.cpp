@@ -1,4 +1,4 @@
-#include "platform/TextCursor.h"
+#include "common/TextCursor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/TextSink.h"
+#include "common/TextSink.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/RefList.h"
+#include "common/RefList.h"
 
 #include <gtest/gtest.h>
 
