@@ -153,8 +153,8 @@ void announceOptions(const UpdateOptions& options, std::ostream& out) {
 class UpdateRun {
 public:
     UpdateRun(std::ostream& out, std::ostream& err, Platform& platform)
-        : out_(out), err_(err), platform_(platform), catalogName_(programName() + ".ini"),
-          recordPath_(programName() + ".commit") {
+        : out_(out), err_(err), platform_(platform), recordPath_(programName() + ".commit"),
+          cdDrive_(findCdDrive(platform.installation())) {
         catalog_.catalogFileName = expandProgramMacro(catalog_.catalogFileName);
     }
 
@@ -171,7 +171,8 @@ public:
             note("cannot open the resource library KIVRes: " + resourceError);
         }
         std::string diagnostic;
-        if (!readInstallationSettings(catalog_, resources, platform_.installation(), diagnostic)) {
+        if (!readInstallationSettings(catalog_, resources, platform_.installation(), diagnostic,
+                                      &cdDrive_)) {
             say(out_, "Error reading registry. Update aborted.");
             note(diagnostic);
             return false;
@@ -185,6 +186,7 @@ public:
     // From here to the last file in place the library is this run's alone; a
     // run that died before leaves its commit record, finished or undone first.
     std::unique_ptr<LibraryLock> lockAndRecover() {
+        say(out_, "Reading " + catalogName());
         FileSystem& disk = platform_.fileSystem();
         std::string lockError;
         std::unique_ptr<LibraryLock> lock = disk.lockLibrary(
@@ -197,7 +199,7 @@ public:
             note(text);
         }
         if (!recovered) {
-            say(out_, "Cannot find " + catalogName_);
+            say(out_, "Cannot find " + catalogName());
             note((lock ? recoveryError : lockError) + "; nothing was read or written");
             return nullptr;
         }
@@ -207,7 +209,7 @@ public:
     bool readCatalogue() {
         const ResultCode readResult = catalog_.readCatalog(platform_);
         if (!isSuccess(readResult)) {
-            say(out_, "Cannot find " + catalogName_);
+            say(out_, "Cannot find " + catalogName());
             noteResult(catalog_.diagnostic, readResult, "; nothing was written");
             return false;
         }
@@ -215,7 +217,7 @@ public:
     }
 
     ExitStatus updatePackages(const UpdateOptions& options, StagedFiles& files) {
-        const std::string cdDrive = findCdDrive(platform_.installation());
+        const std::string& cdDrive = cdDrive_;
         const InstallDirectories directories = catalog_.installDirectories();
         ExitStatus status = kExitOk;
         std::size_t cursor = 0;
@@ -232,7 +234,7 @@ public:
 
     ExitStatus writeAndCommit(StagedFiles& files, ExitStatus status) {
         warnOfNamelessPackages();
-        say(out_, "Saving " + catalogName_);
+        say(out_, "Saving " + catalogName());
         const ResultCode writeResult = catalog_.writeCatalog(files);
         if (!isSuccess(writeResult)) {
             files.discard();
@@ -250,6 +252,7 @@ public:
     }
 
 private:
+    const std::string& catalogName() const { return catalog_.catalogFileName; }
     void note(const std::string& text) { err_ << kDiagnosticPrefix << text << std::endl; }
     void noteResult(const std::string& why, ResultCode code, const std::string& outcome) {
         note(why + " (result " + std::to_string(code) + ")" + outcome);
@@ -289,7 +292,7 @@ private:
             if (package->name.empty()) {
                 note("a package section with no name (book data file \"" +
                      package->dataFileLocation + "\", " + std::to_string(package->items.count()) +
-                     " items) is not written back to " + catalogName_);
+                     " items) is not written back to " + catalogName());
             }
         }
     }
@@ -298,8 +301,9 @@ private:
     std::ostream& err_;
     Platform& platform_;
     LibraryCatalog catalog_;
-    const std::string catalogName_;
     const std::string recordPath_;
+    // Looked for once: the settings fall back to it and renumbering needs it.
+    const std::string cdDrive_;
 };
 
 } // namespace
@@ -319,7 +323,6 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
     if (!run.readSettings(programPath, resources.get(), resourceError)) {
         return kExitStopped;
     }
-    say(out, "Reading " + programName() + ".ini");
     const std::unique_ptr<LibraryLock> lock = run.lockAndRecover();
     if (lock == nullptr || !run.readCatalogue()) {
         return kExitStopped;

@@ -37,7 +37,8 @@ bool readDirectory(RegistryKey& key, const ResourceLibrary* resources, unsigned 
 } // namespace
 
 bool readInstallationSettings(LibraryCatalog& catalog, const ResourceLibrary* resources,
-                              Installation& installation, std::string& diagnostic) {
+                              Installation& installation, std::string& diagnostic,
+                              const std::string* cdDrive) {
     diagnostic.clear();
     bool result = true;
     RegistryKey key(installation, catalog.registryKeyPath.c_str(), true);
@@ -57,7 +58,7 @@ bool readInstallationSettings(LibraryCatalog& catalog, const ResourceLibrary* re
             result = false;
         }
         if (!readDirectory(key, resources, kCdValueNameId, catalog.cdDirectory, why)) {
-            catalog.cdDirectory = findCdDrive(installation);
+            catalog.cdDirectory = cdDrive != nullptr ? *cdDrive : findCdDrive(installation);
         }
         if (!result) {
             diagnostic = where + ": " + diagnostic;

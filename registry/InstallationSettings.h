@@ -17,8 +17,10 @@ constexpr unsigned kCdValueNameId = 10264;
 // the catalogue. False when the home or local directory cannot be read; then
 // diagnostic says why. True with a diagnostic when the key can be neither
 // opened nor created: the directories then stay as they were. resources may be
-// null (the library could not be opened).
+// null (the library could not be opened). A missing CD directory falls back to
+// cdDrive where the caller has looked for the drive already, else to a scan.
 bool readInstallationSettings(LibraryCatalog& catalog, const ResourceLibrary* resources,
-                              Installation& installation, std::string& diagnostic);
+                              Installation& installation, std::string& diagnostic,
+                              const std::string* cdDrive = nullptr);
 
 } // namespace quillora
