@@ -139,64 +139,69 @@ void StagedFiles::discard() {
     forget();
 }
 
-bool StagedFiles::commit(std::vector<std::string>& errors) {
-    if (!recordStarted_) {
-        return true;
-    }
-    std::string error;
-    auto fail = [&](const std::string& why) {
-        errors.push_back(why + "; nothing was replaced");
-        discard();
-        return false;
-    };
+bool StagedFiles::readyToCommit(std::string& error) {
     for (const std::string& target : order_) {
         if (!disk_.syncFile(waiting_.at(target).staged, error)) {
-            return fail(error);
+            return false;
         }
         PathKind kind = disk_.examine(target).kind;
         if (kind == PathKind::Folder || kind == PathKind::Other) {
-            return fail("cannot replace " + target + ": it is not a file");
+            error = "cannot replace " + target + ": it is not a file";
+            return false;
         }
     }
     for (const std::string& path : superseded_) {
         if (!disk_.removeFile(path, error)) {
-            return fail(error);
+            return false;
         }
     }
     superseded_.clear();
     for (const std::string& folder : folders_) {
         if (!disk_.syncFolder(folder, error)) {
-            return fail(error);
+            return false;
         }
     }
+    return true;
+}
 
-    std::vector<StagedEntry> entries;
-    for (const std::string& target : order_) {
-        entries.push_back(waiting_.at(target));
-    }
-    const std::string kept = "; " + recordPath_ + " is kept: the next run finishes this one";
-    // The moment of the commit: once the record's last line is on the disk,
-    // the new files count, whatever happens next.
-    if (!appendToRecord(commitRecordEnd(recordText_, entries), error)) {
-        errors.push_back(error + "; " + recordPath_ +
-                         " is kept: the next run finishes this run or undoes it");
-        forget();
-        return false;
-    }
+bool StagedFiles::putInPlace(const std::vector<StagedEntry>& entries, std::string& error) {
     for (const StagedEntry& entry : entries) {
         PathInfo staged = disk_.examine(entry.staged);
         if (staged.kind != PathKind::File || staged.identity != entry.identity) {
-            errors.push_back("cannot put " + entry.target + " in place: " + entry.staged +
-                             " is not the file this run wrote" + kept);
-            forget();
+            error = "cannot put " + entry.target + " in place: " + entry.staged +
+                    " is not the file this run wrote";
             return false;
         }
         if (!disk_.renameFile(entry.staged, entry.target, error) ||
             !disk_.syncFolder(disk_.folderOf(entry.target), error)) {
-            errors.push_back(error + kept);
-            forget();
             return false;
         }
+    }
+    return true;
+}
+
+bool StagedFiles::commit(std::vector<std::string>& errors) {
+    if (!recordStarted_) {
+        return true;
+    }
+    std::string error;
+    if (!readyToCommit(error)) {
+        errors.push_back(error + "; nothing was replaced");
+        discard();
+        return false;
+    }
+    std::vector<StagedEntry> entries;
+    for (const std::string& target : order_) {
+        entries.push_back(waiting_.at(target));
+    }
+    // The moment of the commit: once the record's last line is on the disk,
+    // the new files count, whatever happens next.
+    bool committed = appendToRecord(commitRecordEnd(recordText_, entries), error);
+    if (!committed || !putInPlace(entries, error)) {
+        errors.push_back(error + "; " + recordPath_ + " is kept: the next run " +
+                         (committed ? "finishes this one" : "finishes this run or undoes it"));
+        forget();
+        return false;
     }
     bool ok = disk_.removeFile(recordPath_, error) &&
               disk_.syncFolder(disk_.folderOf(recordPath_), error);

@@ -58,6 +58,12 @@ private:
     // Removes every staged file, superseded ones too; false when one may be
     // left.
     bool removeStaged(std::string& error);
+    // Every staged file on the disk, every target replaceable, every staging
+    // folder's entries on the disk: what must hold before the commit.
+    bool readyToCommit(std::string& error);
+    // Renames each staged file over its target, in order, each on the disk
+    // before the next.
+    bool putInPlace(const std::vector<StagedEntry>& entries, std::string& error);
     // Drops the run's state without touching the disk.
     void forget();
 

@@ -196,6 +196,32 @@ template <typename Call> bool PosixFileSystem::attempt(FileOperation operation, 
     return call();
 }
 
+bool PosixFileSystem::fill(int fd, const std::string& path, const std::string& bytes,
+                           const struct stat* replaced, std::string& error) const {
+    bool ok = true;
+    if (int failure = fault(FileOperation::Write)) {
+        // A short write: half of it reaches the disk.
+        writeAll(fd, bytes.substr(0, bytes.size() / 2));
+        errno = failure;
+        ok = false;
+    } else {
+        ok = writeAll(fd, bytes);
+    }
+    if (!ok) {
+        error = errnoText("cannot write", path);
+        return false;
+    }
+    if (replaced != nullptr && ::fchmod(fd, replaced->st_mode & 07777) != 0) {
+        error = errnoText("cannot set the permissions of", path);
+        return false;
+    }
+    if (!attempt(FileOperation::Flush, [&] { return startFlush(fd); })) {
+        error = errnoText("cannot flush", path);
+        return false;
+    }
+    return true;
+}
+
 CreateStatus PosixFileSystem::createFile(const std::string& path, const std::string& bytes,
                                          const std::string& replacing, std::string& identity,
                                          std::string& error) {
@@ -226,27 +252,7 @@ CreateStatus PosixFileSystem::createFile(const std::string& path, const std::str
     if (!ok) {
         error = errnoText("cannot examine", path);
     }
-    if (ok) {
-        if (int failure = fault(FileOperation::Write)) {
-            // A short write: half of it reaches the disk.
-            writeAll(fd.get(), bytes.substr(0, bytes.size() / 2));
-            errno = failure;
-            ok = false;
-        } else {
-            ok = writeAll(fd.get(), bytes);
-        }
-        if (!ok) {
-            error = errnoText("cannot write", path);
-        }
-    }
-    if (ok && exists && ::fchmod(fd.get(), old.st_mode & 07777) != 0) {
-        ok = false;
-        error = errnoText("cannot set the permissions of", path);
-    }
-    if (ok && !attempt(FileOperation::Flush, [&] { return startFlush(fd.get()); })) {
-        ok = false;
-        error = errnoText("cannot flush", path);
-    }
+    ok = ok && fill(fd.get(), path, bytes, exists ? &old : nullptr, error);
     if (::close(fd.release()) != 0 && ok) {
         ok = false;
         error = errnoText("cannot close", path);

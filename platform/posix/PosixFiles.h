@@ -3,6 +3,8 @@
 
 #include "platform/FileSystem.h"
 
+#include <sys/stat.h>
+
 #include <functional>
 #include <string>
 
@@ -49,6 +51,10 @@ public:
 
 private:
     template <typename Call> bool attempt(FileOperation operation, Call call) const;
+    // Writes bytes into the new file fd, gives it the permissions of the file
+    // it replaces (when there is one) and starts its writing out.
+    bool fill(int fd, const std::string& path, const std::string& bytes,
+              const struct stat* replaced, std::string& error) const;
     FileFaultHook hook_;
 };
 

@@ -120,6 +120,49 @@ bool isWord(const Token& token, const char* word) {
     return token.kind != Token::String && equalNoCase(token.text, word);
 }
 
+// The rest of a STRINGTABLE whose keyword is just before i; i moves past its END.
+bool readStringTable(const std::vector<Token>& tokens, std::size_t& i,
+                     std::map<unsigned, std::string>& strings, std::string& error) {
+    auto fail = [&](std::size_t line, const std::string& why) {
+        error = "line " + std::to_string(line) + ": " + why;
+        return false;
+    };
+    const std::size_t tableLine = tokens[i - 1].line;
+    // Optional statements (LANGUAGE, CHARACTERISTICS, ...) come before BEGIN.
+    while (i < tokens.size() && !isWord(tokens[i], "BEGIN") && !isWord(tokens[i], "{")) {
+        ++i;
+    }
+    if (i++ == tokens.size()) {
+        return fail(tableLine, "STRINGTABLE without BEGIN");
+    }
+    while (true) {
+        if (i == tokens.size()) {
+            return fail(tableLine, "STRINGTABLE without END");
+        }
+        if (isWord(tokens[i], "END") || isWord(tokens[i], "}")) {
+            ++i;
+            return true;
+        }
+        unsigned id = 0;
+        if (tokens[i].kind != Token::Word || !readIdentifier(tokens[i].text, id)) {
+            return fail(tokens[i].line, "expected a string identifier (0 to 65535), found \"" +
+                                            tokens[i].text + "\"");
+        }
+        ++i;
+        if (i < tokens.size() && isWord(tokens[i], ",")) {
+            ++i;
+        }
+        if (i == tokens.size() || tokens[i].kind != Token::String) {
+            return fail(tokens[i - 1].line,
+                        "expected the string of identifier " + std::to_string(id));
+        }
+        if (!strings.emplace(id, tokens[i].text).second) {
+            return fail(tokens[i].line, "string identifier " + std::to_string(id) + " twice");
+        }
+        ++i;
+    }
+}
+
 } // namespace
 
 bool ResourceScript::parse(const std::string& bytes, std::string& error) {
@@ -136,49 +179,14 @@ bool ResourceScript::parse(const std::string& bytes, std::string& error) {
     if (!tokenize(text, tokens, error)) {
         return false;
     }
-    auto fail = [&](std::size_t line, const std::string& why) {
-        error = "line " + std::to_string(line) + ": " + why;
-        strings_.clear();
-        return false;
-    };
     std::size_t i = 0;
     while (i < tokens.size()) {
         if (!isWord(tokens[i++], "STRINGTABLE")) {
             continue; // another kind of resource
         }
-        std::size_t tableLine = tokens[i - 1].line;
-        // Optional statements (LANGUAGE, CHARACTERISTICS, ...) come before BEGIN.
-        while (i < tokens.size() && !isWord(tokens[i], "BEGIN") && !isWord(tokens[i], "{")) {
-            ++i;
-        }
-        if (i++ == tokens.size()) {
-            return fail(tableLine, "STRINGTABLE without BEGIN");
-        }
-        while (true) {
-            if (i == tokens.size()) {
-                return fail(tableLine, "STRINGTABLE without END");
-            }
-            if (isWord(tokens[i], "END") || isWord(tokens[i], "}")) {
-                ++i;
-                break;
-            }
-            unsigned id = 0;
-            if (tokens[i].kind != Token::Word || !readIdentifier(tokens[i].text, id)) {
-                return fail(tokens[i].line, "expected a string identifier (0 to 65535), found \"" +
-                                                tokens[i].text + "\"");
-            }
-            ++i;
-            if (i < tokens.size() && isWord(tokens[i], ",")) {
-                ++i;
-            }
-            if (i == tokens.size() || tokens[i].kind != Token::String) {
-                return fail(tokens[i - 1].line,
-                            "expected the string of identifier " + std::to_string(id));
-            }
-            if (!strings_.emplace(id, tokens[i].text).second) {
-                return fail(tokens[i].line, "string identifier " + std::to_string(id) + " twice");
-            }
-            ++i;
+        if (!readStringTable(tokens, i, strings_, error)) {
+            strings_.clear();
+            return false;
         }
     }
     return true;
