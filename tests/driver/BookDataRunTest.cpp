@@ -189,6 +189,47 @@ TEST(BookDataRun, EveryKindOfEveryVersionRoundTripsAndASecondRunChangesNothing) 
     EXPECT_EQ(platform.files, afterFirst);
 }
 
+// Two packages that name one book data file: the second reads what the first
+// staged, so a book renumbered by the first is not renumbered again, and the
+// file is written once with both packages' changes.
+TEST(BookDataRun, TwoPackagesSharingOneFileSeeEachOthersChanges) {
+    FakePlatform platform = installed();
+    platform.files["Quillora.ini"] = "Version 9\n"
+                                     "[Categories]\n"
+                                     "1\t16\tAll|x|0 0 0|\n"
+                                     "[One:]\n"
+                                     "C:\\Lib\\shared.dat\n"
+                                     "x\n"
+                                     "1\tactive\n"
+                                     "D\t3\tC:\\Lib\\copied\n"
+                                     "\n"
+                                     "[Two:]\n"
+                                     "C:\\Lib\\shared.dat\n"
+                                     "y\n"
+                                     "2\tactive\n"
+                                     "D\t3\tC:\\Lib\\other\n";
+    platform.files["C:\\Lib\\shared.dat"] = "zobooksdatafile 5\n" + book5(1, 3);
+
+    RunResult r = run(platform, {"updatedir", "maintain=n"});
+    EXPECT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_EQ(r.out, "Will set maintain flag to false\n"
+                     "Will update directory entries for copied books.\n"
+                     "Reading Quillora.ini\n"
+                     "\tLoading One\n"
+                     "Updating Book1 id 3 to 101\n"
+                     "\tSaving\n"
+                     "\tLoading Two\n"
+                     "\tSaving\n"
+                     "Saving Quillora.ini\n");
+    EXPECT_EQ(platform.files["C:\\Lib\\shared.dat"], "zobooksdatafile 9\n" + book9(1, 101, -1, 0));
+    const std::string& ini = platform.files["Quillora.ini"];
+    EXPECT_NE(ini.find("D\t101\t$+HOME.\\copied\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("D\t3\t$+HOME.\\other\n"), std::string::npos) << ini;
+    // Both contents were staged, the file put in place once.
+    EXPECT_EQ(platform.disk.renameCount, 2);
+    EXPECT_EQ(platform.files.size(), 2u);
+}
+
 // The power goes at each change a run makes to the disk, in turn. Whatever
 // the disk kept of what was not flushed, the next run (other options) gives
 // what it gives after the whole first run, or alone.
