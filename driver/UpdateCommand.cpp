@@ -217,13 +217,12 @@ public:
     }
 
     ExitStatus updatePackages(const UpdateOptions& options, StagedFiles& files) {
-        const std::string& cdDrive = cdDrive_;
         const InstallDirectories directories = catalog_.installDirectories();
         ExitStatus status = kExitOk;
         std::size_t cursor = 0;
         for (Package* package = catalog_.body.packages.first(cursor); package != nullptr;
              package = catalog_.body.packages.next(cursor)) {
-            if (!updatePackage(*package, options, cdDrive, directories, files)) {
+            if (!updatePackage(*package, options, directories, files)) {
                 status = kExitIncomplete;
             }
             // Nothing reads the entries again; free them before the next package.
@@ -259,7 +258,7 @@ private:
     }
 
     // Loads, changes and saves one package; false when its file was left as it was.
-    bool updatePackage(Package& package, const UpdateOptions& options, const std::string& cdDrive,
+    bool updatePackage(Package& package, const UpdateOptions& options,
                        const InstallDirectories& directories, StagedFiles& files) {
         say(out_, "\tLoading " + package.name);
         const ResultCode loadResult = package.load(files, directories);
@@ -270,7 +269,7 @@ private:
             abbreviatePackagePaths(package, directories);
             return false;
         }
-        DirectoryChanges changes = applyEntryOptions(package, options, cdDrive, out_);
+        DirectoryChanges changes = applyEntryOptions(package, options, cdDrive_, out_);
         abbreviatePackagePaths(package, directories);
         say(out_, "\tSaving");
         const ResultCode saveResult = package.save(files, directories);

@@ -12,6 +12,7 @@
 // Paths are written with '%', control characters and DEL as %XX.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -43,5 +44,7 @@ CommitRecord parseCommitRecord(const std::string& bytes);
 // The part of a staged file's name after its target's name, up to its own
 // random part: "<target>.quillora-<token>-<random>".
 std::string stagedNameMark(const std::string& token);
+// How many random hexadecimal digits end a staged file's name.
+constexpr std::size_t kStagedNameDigits = 8;
 
 } // namespace quillora

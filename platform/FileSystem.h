@@ -93,6 +93,14 @@ public:
     virtual std::string folderOf(const std::string& path) const = 0;
 };
 
+// Makes a new file named prefix and `digits` random hexadecimal digits (at
+// most 16), trying other names while each tried is taken: someone may be
+// planting them. path and identity are the new file's; Exists when every name
+// tried was taken.
+CreateStatus createUnderNewName(FileSystem& disk, const std::string& prefix, std::size_t digits,
+                                const std::string& bytes, const std::string& replacing,
+                                std::string& path, std::string& identity, std::string& error);
+
 // bytes as lower-case hexadecimal digits, two a byte.
 std::string hexText(const unsigned char* bytes, std::size_t count);
 

@@ -51,7 +51,8 @@ bool removeLeftovers(FileSystem& disk, const CommitRecord& record, std::vector<s
         bool removed = false;
         for (const std::string& name : names) {
             std::size_t at = name.find(mark);
-            if (at == std::string::npos || at == 0 || name.size() != at + mark.size() + 8) {
+            if (at == std::string::npos || at == 0 ||
+                name.size() != at + mark.size() + kStagedNameDigits) {
                 continue;
             }
             const std::string path = folder + name;

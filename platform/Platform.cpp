@@ -7,15 +7,8 @@ bool Platform::replaceFile(const std::string& resolvedPath, const std::string& b
     FileSystem& disk = fileSystem();
     std::string staged;
     std::string identity;
-    CreateStatus status = CreateStatus::Exists;
-    for (int attempt = 0; attempt < 8 && status == CreateStatus::Exists; ++attempt) {
-        staged = resolvedPath + ".quillora-" + disk.randomHex();
-        status = disk.createFile(staged, bytes, resolvedPath, identity, error);
-    }
-    if (status != CreateStatus::Created) {
-        if (status == CreateStatus::Exists) {
-            error = "cannot write " + resolvedPath + ": every new name tried beside it was taken";
-        }
+    if (createUnderNewName(disk, resolvedPath + ".quillora-", 16, bytes, resolvedPath, staged,
+                           identity, error) != CreateStatus::Created) {
         return false;
     }
     if (!disk.syncFile(staged, error) || !disk.renameFile(staged, resolvedPath, error)) {

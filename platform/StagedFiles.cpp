@@ -4,14 +4,6 @@
 
 namespace quillora {
 
-namespace {
-
-// How many random names to try before giving up on a folder where each is
-// taken: someone is planting them.
-constexpr int kNameTries = 8;
-
-} // namespace
-
 StagedFiles::StagedFiles(Platform& inner, std::string recordPath)
     : inner_(inner), disk_(inner.fileSystem()), recordPath_(std::move(recordPath)) {}
 
@@ -75,15 +67,9 @@ bool StagedFiles::replaceFile(const std::string& resolvedPath, const std::string
     }
     StagedEntry entry;
     entry.target = resolvedPath;
-    CreateStatus status = CreateStatus::Exists;
-    for (int attempt = 0; attempt < kNameTries && status == CreateStatus::Exists; ++attempt) {
-        entry.staged = resolvedPath + stagedNameMark(token_) + disk_.randomHex().substr(0, 8);
-        status = disk_.createFile(entry.staged, bytes, resolvedPath, entry.identity, error);
-    }
-    if (status == CreateStatus::Exists) {
-        error = "cannot stage " + resolvedPath + ": every new name tried beside it was taken";
-    }
-    if (status != CreateStatus::Created) {
+    if (createUnderNewName(disk_, resolvedPath + stagedNameMark(token_), kStagedNameDigits, bytes,
+                           resolvedPath, entry.staged, entry.identity,
+                           error) != CreateStatus::Created) {
         return false;
     }
     auto it = waiting_.find(resolvedPath);

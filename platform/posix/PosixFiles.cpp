@@ -168,6 +168,12 @@ bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::strin
 
 namespace {
 
+// Opens path for reading (with extra flags) and waits for it to be on the disk.
+bool syncOpened(const std::string& path, int flags) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags));
+    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+}
+
 std::string identityOf(const struct stat& info) {
     return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
 }
@@ -234,21 +240,19 @@ CreateStatus PosixFileSystem::createFile(const std::string& path, const std::str
         error = errnoText("cannot write", replacing);
         return CreateStatus::Failed;
     }
-    int injected = fault(FileOperation::Open);
+    int made = -1;
     // Only a new file: never one that is there, nor through a link.
-    FileDescriptor fd(injected != 0 ? -1
-                                    : ::open(path.c_str(),
-                                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                                             exists ? 0600 : 0644));
-    if (fd.get() < 0) {
-        if (injected != 0) {
-            errno = injected;
-        }
+    if (!attempt(FileOperation::Open, [&] {
+            made = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          exists ? 0600 : 0644);
+            return made >= 0;
+        })) {
         error = errnoText("cannot create", path);
         return errno == EEXIST ? CreateStatus::Exists : CreateStatus::Failed;
     }
-    struct stat made {};
-    bool ok = ::fstat(fd.get(), &made) == 0;
+    FileDescriptor fd(made);
+    struct stat info {};
+    bool ok = ::fstat(fd.get(), &info) == 0;
     if (!ok) {
         error = errnoText("cannot examine", path);
     }
@@ -261,40 +265,32 @@ CreateStatus PosixFileSystem::createFile(const std::string& path, const std::str
         ::unlink(path.c_str());
         return CreateStatus::Failed;
     }
-    identity = identityOf(made);
+    identity = identityOf(info);
     return CreateStatus::Created;
 }
 
 bool PosixFileSystem::appendFile(const std::string& path, const std::string& bytes,
                                  std::string& error) {
-    int failure = fault(FileOperation::Append);
-    FileDescriptor fd(
-        failure != 0 ? -1 : ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
-    struct stat info {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        !writeAll(fd.get(), bytes)) {
-        if (failure != 0) {
-            errno = failure;
-        } else if (fd.get() >= 0 && !S_ISREG(info.st_mode)) {
-            errno = EINVAL;
-        }
+    if (!attempt(FileOperation::Append, [&] {
+            FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
+            struct stat info {};
+            if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
+                return false;
+            }
+            if (!S_ISREG(info.st_mode)) {
+                errno = EINVAL;
+                return false;
+            }
+            return writeAll(fd.get(), bytes) && ::close(fd.release()) == 0;
+        })) {
         error = errnoText("cannot write", path);
-        return false;
-    }
-    if (::close(fd.release()) != 0) {
-        error = errnoText("cannot close", path);
         return false;
     }
     return true;
 }
 
 bool PosixFileSystem::syncFile(const std::string& path, std::string& error) {
-    int failure = fault(FileOperation::Sync);
-    FileDescriptor fd(failure != 0 ? -1 : ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (fd.get() < 0 || ::fsync(fd.get()) != 0) {
-        if (failure != 0) {
-            errno = failure;
-        }
+    if (!attempt(FileOperation::Sync, [&] { return syncOpened(path, O_NOFOLLOW); })) {
         error = errnoText("cannot flush", path);
         return false;
     }
@@ -303,12 +299,7 @@ bool PosixFileSystem::syncFile(const std::string& path, std::string& error) {
 
 bool PosixFileSystem::syncFolder(const std::string& folder, std::string& error) {
     const std::string path = folder.empty() ? "." : folder;
-    int failure = fault(FileOperation::SyncFolder);
-    FileDescriptor fd(failure != 0 ? -1 : ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() < 0 || ::fsync(fd.get()) != 0) {
-        if (failure != 0) {
-            errno = failure;
-        }
+    if (!attempt(FileOperation::SyncFolder, [&] { return syncOpened(path, O_DIRECTORY); })) {
         error = errnoText("cannot flush the folder", path);
         return false;
     }
@@ -396,19 +387,17 @@ bool PosixFileSystem::readOwnFile(const std::string& path, std::string& bytes, s
 std::unique_ptr<LibraryLock> PosixFileSystem::lockLibrary(const std::string& path,
                                                           const std::function<void()>& waiting,
                                                           std::string& error) {
-    int failure = fault(FileOperation::Lock);
+    int opened = -1;
     // Never written into, so opened for reading only; never through a link.
-    FileDescriptor fd(
-        failure != 0 ? -1
-                     : ::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));
-    if (fd.get() < 0) {
-        if (failure != 0) {
-            errno = failure;
-        }
+    if (!attempt(FileOperation::Lock, [&] {
+            opened = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+            return opened >= 0;
+        })) {
         error = errno == ELOOP ? path + " is a link: the library's lock file must be a file"
                                : errnoText("cannot open the lock file", path);
         return nullptr;
     }
+    FileDescriptor fd(opened);
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1) {
         error =

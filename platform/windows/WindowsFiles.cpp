@@ -131,7 +131,7 @@ HANDLE openNoFollow(const std::string& path, DWORD access, DWORD share, DWORD di
 }
 
 // A regular file, not a link or a folder, and its identity.
-bool isPlainFile(HANDLE file, std::string* identity = nullptr, DWORD* links = nullptr) {
+bool isPlainFile(HANDLE file, std::string* identity = nullptr) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file, &info) ||
         (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
@@ -139,9 +139,6 @@ bool isPlainFile(HANDLE file, std::string* identity = nullptr, DWORD* links = nu
     }
     if (identity != nullptr) {
         *identity = identityOf(info);
-    }
-    if (links != nullptr) {
-        *links = info.nNumberOfLinks;
     }
     return true;
 }
@@ -376,11 +373,11 @@ std::unique_ptr<LibraryLock> WindowsFileSystem::lockLibrary(const std::string& p
         error = windowsErrorText("cannot open the lock file", path, GetLastError());
         return nullptr;
     }
-    DWORD links = 0;
-    if (!isPlainFile(file.get(), nullptr, &links) || links != 1) {
-        BY_HANDLE_FILE_INFORMATION info{};
-        bool link = GetFileInformationByHandle(file.get(), &info) &&
-                    (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.get(), &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+        info.nNumberOfLinks != 1) {
+        bool link = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         error = link ? path + " is a link: the library's lock file must be a file"
                      : path + " is not a lock file this tool made (not a file, or a file with "
                               "other names)";
