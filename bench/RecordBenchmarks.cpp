@@ -5,9 +5,9 @@
 #include "bench/SyntheticLibrary.h"
 #include "bookdata/BookDataFile.h"
 #include "catalog/LibraryCatalog.h"
-#include "platform/Platform.h"
 #include "common/TextCursor.h"
 #include "common/TextSink.h"
+#include "platform/Platform.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,7 +40,6 @@ std::string recordLines(char tag, int version) {
 // Through the tag parser, which hands each line to its kind's read.
 bool readAll(const std::string& text, int version, BookDataFile& package) {
     package.clear();
-    package.reserveEntryTexts(text.size());
     TextCursor in(text);
     return package.readEntries(in, version) == 0 && package.allEntries.count() == kLines;
 }
@@ -111,10 +110,14 @@ public:
         return true;
     }
     // Saving replaces a string; the file system is never reached.
-    bool replaceFile(const std::string& resolvedPath, const std::string& bytes,
-                     std::string&) override {
-        files[resolvedPath] = bytes;
-        return true;
+    bool replaceFileWith(const std::string& resolvedPath, const NewContent& content,
+                         std::string&) override {
+        std::string& bytes = files[resolvedPath];
+        bytes.clear();
+        return content([&bytes](std::string_view piece) {
+            bytes.append(piece);
+            return true;
+        });
     }
     FileSystem& fileSystem() override { return host_->fileSystem(); }
 

@@ -1,11 +1,13 @@
 // The book data file as a whole: where it lives, its header, loading and saving.
 #include "bookdata/BookDataFile.h"
 #include "bookdata/GroupEntry.h"
-#include "platform/AsciiCase.h"
 #include "common/Diagnostic.h"
-#include "platform/Platform.h"
 #include "common/TextCursor.h"
 #include "common/TextSink.h"
+#include "platform/AsciiCase.h"
+#include "platform/Platform.h"
+
+#include <cstring>
 
 namespace quillora {
 
@@ -16,26 +18,14 @@ constexpr std::string_view kMagic = "zobooksdatafile";
 constexpr std::size_t kMagicSearch = 19;
 // What is dropped after the version: a CR or a comment of a few characters.
 constexpr std::size_t kRestOfHeader = 10;
-// A guess at the written size of one record, to build the file in one buffer.
-constexpr std::size_t kRecordSizeGuess = 128;
-// Room for the texts beyond the file's own size: allocator bookkeeping.
-constexpr std::size_t kTextRoomSlack = 256;
+// How much of a file's new content is held before it is written.
+constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 
 bool isMagic(const std::string& word) {
     return word.size() == kMagic.size() && startsWithNoCase(word, std::string(kMagic));
 }
 
 } // namespace
-
-std::pmr::memory_resource* entryMemoryOf(BookDataFile* file) {
-    return file != nullptr ? &*file->entryTexts : std::pmr::get_default_resource();
-}
-
-BookDataFile::~BookDataFile() {
-    // The tree only refers; allEntries owns every entry.
-    rootEntries.removeAll();
-    allEntries.removeAll();
-}
 
 ResultCode BookDataFile::load(Platform& platform, const std::string& path) {
     if (loaded) {
@@ -62,8 +52,8 @@ ResultCode BookDataFile::load(Platform& platform, const std::string& path) {
     openedPath = file.resolvedPath.empty() ? path : file.resolvedPath;
     DecodedText decoded = decodeText(std::move(file.bytes));
     lineEnding = decoded.lineEnding;
-    reserveEntryTexts(decoded.text.size());
-    TextCursor in(decoded.text);
+    text_ = std::move(decoded.text);
+    TextCursor in(text_);
     std::int32_t fileVersion = 0;
     ResultCode code = readHeader(in, fileVersion);
     if (isSuccess(code)) {
@@ -80,13 +70,19 @@ ResultCode BookDataFile::save(Platform& platform, const std::string& path) {
     // Write back where the file was found, so a path matched without regard to
     // case is not written beside the original.
     const std::string& target = openedPath.empty() ? path : openedPath;
-    TextSink out;
-    out.reserve(kMagic.size() + 8 + allEntries.count() * kRecordSizeGuess);
-    writeHeader(out);
-    writeEntries(out);
     modified = false;
     std::string error;
-    if (!platform.replaceFile(target, encodeText(out.take(), lineEnding), error)) {
+    const auto content = [this](const PieceWriter& write) {
+        // A large file is written out a piece at a time rather than built whole
+        // beside the text it was read from.
+        LineEndEncoder encoder(lineEnding);
+        TextSink out([&](std::string_view piece) { return write(encoder.encode(piece)); },
+                     kPieceSize);
+        writeHeader(out);
+        writeEntries(out);
+        return out.finish();
+    };
+    if (!platform.replaceFileWith(target, content, error)) {
         diagnostic = target + ": " + error;
         return result::WriteFailed;
     }
@@ -95,16 +91,23 @@ ResultCode BookDataFile::save(Platform& platform, const std::string& path) {
 
 void BookDataFile::clear() {
     rootEntries.removeAll();
+    for (LibraryEntry* entry : allEntries) {
+        discard(entry);
+    }
     allEntries.removeAll();
-    entryTexts.emplace();
+    memory_.emplace();
+    std::string().swap(text_);
     loaded = false;
     modified = true;
 }
 
-void BookDataFile::reserveEntryTexts(std::size_t fileTextSize) {
-    // Every text is part of the file and only those over 15 characters take
-    // room of their own, so this is enough for all of them at once.
-    entryTexts.emplace(fileTextSize + fileTextSize / 16 + kTextRoomSlack);
+EntryText BookDataFile::keepText(std::string_view text) {
+    if (text.empty()) {
+        return EntryText();
+    }
+    auto* kept = static_cast<char*>(memory_->allocate(text.size(), 1));
+    std::memcpy(kept, text.data(), text.size());
+    return EntryText(kept, text.size());
 }
 
 void BookDataFile::addEntry(LibraryEntry* entry) {
@@ -116,7 +119,7 @@ void BookDataFile::addEntry(LibraryEntry* entry) {
     } else {
         entry->parent->children.append(entry);
     }
-    allEntries.append(std::unique_ptr<LibraryEntry>(entry));
+    allEntries.append(entry);
     modified = true;
 }
 

@@ -7,8 +7,7 @@ namespace quillora {
 // Tag B: one book; may be followed by an L line.
 class BookEntry : public LibraryEntry {
 public:
-    explicit BookEntry(BookDataFile* ownerFile)
-        : LibraryEntry(ownerFile, EntryKind::Book, entryMemoryOf(ownerFile)) {}
+    explicit BookEntry(BookDataFile* ownerFile) : LibraryEntry(ownerFile, EntryKind::Book) {}
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     void write(TextSink& out, std::int32_t version) const override;
 
@@ -16,10 +15,10 @@ public:
     std::uint8_t displayKind = 0;
     std::int32_t hasLValue = 0;
     std::int32_t hasExtraText = 0;
-    EntryText extraText{textMemory()};
-    EntryText text5{textMemory()};
-    EntryText text6{textMemory()};
-    EntryText text7{textMemory()};
+    EntryText extraText;
+    EntryText text5;
+    EntryText text6;
+    EntryText text7;
     std::int32_t extraFlag = 0;
     std::int32_t lValue = -1;
 };

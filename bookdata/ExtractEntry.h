@@ -10,14 +10,14 @@ class ExtractEntry : public LibraryEntry {
 public:
     std::int32_t directoryId = 0;
     std::uint8_t displayKind = 0;
-    EntryText text5{textMemory()};
-    EntryText text6{textMemory()};
-    EntryText text7{textMemory()};
+    EntryText text5;
+    EntryText text6;
+    EntryText text7;
     std::int32_t extraFlag = 0;
 
 protected:
     ExtractEntry(BookDataFile* ownerFile, EntryKind entryKind)
-        : LibraryEntry(ownerFile, entryKind, entryMemoryOf(ownerFile)) {}
+        : LibraryEntry(ownerFile, entryKind) {}
     // text8 is null for the layout without it.
     bool readLine(TextCursor& in, EntryText* text8);
     void writeLine(TextSink& out, char tag, const EntryText* text8) const;

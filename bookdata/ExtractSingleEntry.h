@@ -12,7 +12,7 @@ public:
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     void write(TextSink& out, std::int32_t version) const override;
 
-    EntryText text8{textMemory()};
+    EntryText text8;
 };
 
 } // namespace quillora

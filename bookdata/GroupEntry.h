@@ -8,8 +8,7 @@ namespace quillora {
 // package's allEntries, never by the group.
 class GroupEntry : public LibraryEntry {
 public:
-    explicit GroupEntry(BookDataFile* ownerFile)
-        : LibraryEntry(ownerFile, EntryKind::Group, entryMemoryOf(ownerFile)) {}
+    explicit GroupEntry(BookDataFile* ownerFile) : LibraryEntry(ownerFile, EntryKind::Group) {}
     ~GroupEntry() override { children.removeAll(); }
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     void write(TextSink& out, std::int32_t version) const override;

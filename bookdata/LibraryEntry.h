@@ -4,8 +4,7 @@
 #include "common/RefList.h"
 
 #include <cstdint>
-#include <memory_resource>
-#include <string>
+#include <string_view>
 
 namespace quillora {
 
@@ -23,10 +22,11 @@ enum class EntryKind : std::uint16_t {
     ExtractGroup = 0x2000,
 };
 
-// A record's texts. A book data file reads its entries together and frees them
-// together, so their texts come from the file's own memory, not one heap
-// allocation each.
-using EntryText = std::pmr::string;
+// A record's text: a view into the text of the file it was read from, which
+// the book data file keeps while its entries live (BookDataFile::keepText for a
+// text from elsewhere). The tool never changes a record's texts, so reading a
+// file copies none of them.
+using EntryText = std::string_view;
 
 class LibraryEntry {
 public:
@@ -40,36 +40,25 @@ public:
     virtual void write(TextSink& out, std::int32_t version) const = 0;
 
     BookDataFile* owner;
-
-private:
-    // First, so that every text below can be made with it.
-    std::pmr::memory_resource* textMemory_;
-
-public:
     std::int32_t id = 0;
-    EntryText name{textMemory_};
-    EntryText text2{textMemory_};
-    EntryText text3{textMemory_};
+    EntryText name;
+    EntryText text2;
+    EntryText text3;
     std::int8_t active = -1;
     std::int32_t imageId = 9;
     std::int32_t maintain = 1;
     std::uint8_t levelCode = 0;
     std::uint32_t auxNumber = 0;
-    EntryText text4{textMemory_};
+    EntryText text4;
     std::uint8_t typeBits = 0x10;
     EntryKind kind = EntryKind::None;
     GroupEntry* parent = nullptr;
 
 protected:
-    LibraryEntry(BookDataFile* ownerFile, EntryKind entryKind, std::pmr::memory_resource* memory)
-        : owner(ownerFile), textMemory_(memory), kind(entryKind) {}
-    std::pmr::memory_resource* textMemory() const { return textMemory_; }
+    LibraryEntry(BookDataFile* ownerFile, EntryKind entryKind)
+        : owner(ownerFile), kind(entryKind) {}
 };
 
 using EntryList = ReferringList<LibraryEntry>;
-
-// Where the texts of an entry of this file are kept; the general heap for an
-// entry of no file.
-std::pmr::memory_resource* entryMemoryOf(BookDataFile* file);
 
 } // namespace quillora

@@ -7,16 +7,15 @@ namespace quillora {
 // Tag P: a program entry.
 class ProgramEntry : public LibraryEntry {
 public:
-    explicit ProgramEntry(BookDataFile* ownerFile)
-        : LibraryEntry(ownerFile, EntryKind::Program, entryMemoryOf(ownerFile)) {}
+    explicit ProgramEntry(BookDataFile* ownerFile) : LibraryEntry(ownerFile, EntryKind::Program) {}
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     void write(TextSink& out, std::int32_t version) const override;
 
     std::int32_t directoryId = 0;
-    EntryText text5{textMemory()};
-    EntryText text6{textMemory()};
-    EntryText text7{textMemory()};
-    EntryText text8{textMemory()};
+    EntryText text5;
+    EntryText text6;
+    EntryText text7;
+    EntryText text8;
     std::int32_t extraFlag = 0;
 };
 

@@ -6,11 +6,9 @@
 #include "bookdata/ExtractSingleEntry.h"
 #include "bookdata/GroupEntry.h"
 #include "bookdata/ProgramEntry.h"
-#include "platform/AsciiCase.h"
 #include "common/Diagnostic.h"
 #include "common/TextCursor.h"
-
-#include <memory>
+#include "platform/AsciiCase.h"
 
 namespace quillora {
 
@@ -43,18 +41,18 @@ std::string shown(char c) {
     return std::string("byte 0x") + digits[byte >> 4] + digits[byte & 0xF];
 }
 
-std::unique_ptr<LibraryEntry> makeEntry(char tag, BookDataFile* owner) {
+LibraryEntry* makeEntry(char tag, BookDataFile& file) {
     switch (tag) {
     case 'B':
-        return std::make_unique<BookEntry>(owner);
+        return file.make<BookEntry>();
     case 'G':
-        return std::make_unique<GroupEntry>(owner);
+        return file.make<GroupEntry>();
     case 'P':
-        return std::make_unique<ProgramEntry>(owner);
+        return file.make<ProgramEntry>();
     case 'X':
-        return std::make_unique<ExtractSingleEntry>(owner);
+        return file.make<ExtractSingleEntry>();
     case 'Y':
-        return std::make_unique<ExtractGroupEntry>(owner);
+        return file.make<ExtractGroupEntry>();
     default:
         return nullptr;
     }
@@ -130,12 +128,13 @@ private:
     }
 
     ResultCode readRecord(char raw, char tag, std::size_t tagPosition) {
-        std::unique_ptr<LibraryEntry> entry = makeEntry(tag, &file_);
+        LibraryEntry* entry = makeEntry(tag, file_);
         if (entry == nullptr) {
             return fail(tagPosition, "no record begins with " + shown(raw));
         }
         in_.skipOne();
         if (!entry->read(in_, fileVersion_)) {
+            file_.discard(entry);
             return fail(tagPosition, std::string("the ") + tag +
                                          " record cannot be read: a field is missing or is "
                                          "not a number");
@@ -144,11 +143,11 @@ private:
         if (entry->id > file_.maxEntryId) {
             file_.maxEntryId = entry->id;
         }
-        lastEntry_ = entry.get();
+        lastEntry_ = entry;
         if (tag == 'G') {
             currentGroup_ = static_cast<GroupEntry*>(lastEntry_);
         }
-        file_.addEntry(entry.release());
+        file_.addEntry(entry);
         return result::Success;
     }
 

@@ -41,30 +41,41 @@ DecodedText decodeText(std::string bytes) {
 }
 
 std::string encodeText(std::string text, LineEnding lineEnding) {
+    LineEndEncoder encoder(lineEnding);
+    const std::string_view encoded = encoder.encode(text);
+    return encoded.data() == text.data() ? std::move(text) : std::string(encoded);
+}
+
+std::string_view LineEndEncoder::encode(std::string_view piece) {
     // In an LF file too, a line whose text ends in CR is ended by CR LF: a bare
     // LF would make that CR part of the line end when the file is read again.
-    const bool everyLine = lineEnding == LineEnding::CrLf;
-    if (!everyLine && text.find("\r\n") == std::string::npos) {
-        return text;
+    const bool crBefore = afterCr_;
+    if (!piece.empty()) {
+        afterCr_ = piece.back() == '\r';
     }
-    std::string out;
-    out.reserve(text.size() + text.size() / 16 + 16);
+    if (!everyLine_ && piece.find("\r\n") == std::string_view::npos &&
+        !(crBefore && !piece.empty() && piece.front() == '\n')) {
+        return piece;
+    }
+    encoded_.clear();
+    encoded_.reserve(piece.size() + piece.size() / 16 + 16);
     std::size_t start = 0;
     while (true) {
-        std::size_t lf = text.find('\n', start);
-        if (lf == std::string::npos) {
-            out.append(text, start, std::string::npos);
+        const std::size_t lf = piece.find('\n', start);
+        if (lf == std::string_view::npos) {
+            encoded_.append(piece, start, std::string_view::npos);
             break;
         }
-        out.append(text, start, lf - start);
-        if (everyLine || (lf > 0 && text[lf - 1] == '\r')) {
-            out.append("\r\n", 2);
+        encoded_.append(piece, start, lf - start);
+        const bool cr = lf > 0 ? piece[lf - 1] == '\r' : crBefore;
+        if (everyLine_ || cr) {
+            encoded_.append("\r\n", 2);
         } else {
-            out.push_back('\n');
+            encoded_.push_back('\n');
         }
         start = lf + 1;
     }
-    return out;
+    return encoded_;
 }
 
 } // namespace quillora

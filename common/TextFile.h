@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace quillora {
 
@@ -18,5 +19,19 @@ DecodedText decodeText(std::string bytes);
 // LF becomes CR LF when asked for, and in LF text wherever a CR precedes it, so
 // that decoding gives the text back; other LF text is handed back without a copy.
 std::string encodeText(std::string text, LineEnding lineEnding);
+
+// The same for a text handed over in pieces, one after the other.
+class LineEndEncoder {
+public:
+    explicit LineEndEncoder(LineEnding lineEnding) : everyLine_(lineEnding == LineEnding::CrLf) {}
+    // The piece encoded: the piece itself when nothing changes, else a text
+    // that stays valid until the next call.
+    std::string_view encode(std::string_view piece);
+
+private:
+    bool everyLine_;
+    bool afterCr_ = false; // the last piece ended in CR
+    std::string encoded_;
+};
 
 } // namespace quillora

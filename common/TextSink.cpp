@@ -5,8 +5,26 @@
 namespace quillora {
 
 void TextSink::grow(std::size_t n) {
+    if (drain_) {
+        drainHeld();
+        if (buffer_.size() >= n) {
+            return;
+        }
+    }
     constexpr std::size_t kFirstRoom = 256;
     buffer_.resize(std::max({buffer_.size() * 2, used_ + n, kFirstRoom}));
+}
+
+void TextSink::drainHeld() {
+    // After a failure the text is still taken, and dropped: the result is
+    // already known to be a failure.
+    if (!drain_) {
+        return;
+    }
+    if (used_ > 0 && drained_) {
+        drained_ = drain_(std::string_view(buffer_.data(), used_));
+    }
+    used_ = 0;
 }
 
 // Digits are formed back to front, two at a time, in a small buffer and copied

@@ -1,9 +1,11 @@
 // Builds a file's new content in memory; it replaces the old file in one step
-// once complete, so writing itself cannot fail halfway.
+// once complete, so writing itself cannot fail halfway. A sink with a drain
+// hands its text on in pieces of about a set size instead of holding it whole.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +13,14 @@ namespace quillora {
 
 class TextSink {
 public:
+    // Takes one piece of the text; false when it could not be passed on.
+    using Drain = std::function<bool(std::string_view piece)>;
+
+    TextSink() = default;
+    TextSink(Drain drain, std::size_t pieceSize) : drain_(std::move(drain)) {
+        buffer_.resize(pieceSize);
+    }
+
     TextSink& text(std::string_view s) {
         if (!s.empty()) {
             std::memcpy(room(s.size()), s.data(), s.size());
@@ -42,6 +52,12 @@ public:
     }
 
     std::size_t size() const { return used_; }
+    // Hands on what is left to the drain; false when any piece could not be
+    // passed on.
+    bool finish() {
+        drainHeld();
+        return drained_;
+    }
     // The text written so far; the sink is empty afterwards.
     std::string take() {
         buffer_.resize(used_);
@@ -67,10 +83,13 @@ private:
         return buffer_.data() + used_;
     }
     void grow(std::size_t n);
+    void drainHeld();
     TextSink& u32Long(std::uint32_t v);
 
     std::string buffer_; // its size is the room; the first used_ characters are the text
     std::size_t used_ = 0;
+    Drain drain_;
+    bool drained_ = true; // every piece so far was passed on
 };
 
 } // namespace quillora

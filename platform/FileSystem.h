@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillora {
@@ -22,6 +23,17 @@ struct PathInfo {
 };
 
 enum class CreateStatus { Created, Exists, Failed };
+
+// A file's new content handed over piece by piece, so that a large file is
+// never held whole: the content calls write with each piece in order, and
+// returns false as soon as a write does.
+using PieceWriter = std::function<bool(std::string_view piece)>;
+using NewContent = std::function<bool(const PieceWriter& write)>;
+
+// bytes as content of one piece.
+inline NewContent wholeContent(const std::string& bytes) {
+    return [&bytes](const PieceWriter& write) { return write(bytes); };
+}
 
 // The file operations a test can make fail (a value other than 0 from the
 // hook: an errno value on POSIX, a Win32 error code on Windows). Open
@@ -53,13 +65,18 @@ public:
     virtual ~FileSystem() = default;
 
     // Makes path, which must not exist yet (a link there counts), holding
-    // bytes, and starts its writing to the disk (syncFile waits for it). When
+    // content, and starts its writing to the disk (syncFile waits for it). When
     // replacing names an existing file, the new one takes over its permissions,
     // and a read-only one refuses. identity is the new file's. On failure
     // nothing is left behind; Exists says the name was taken.
-    virtual CreateStatus createFile(const std::string& path, const std::string& bytes,
-                                    const std::string& replacing, std::string& identity,
-                                    std::string& error) = 0;
+    virtual CreateStatus createFileWith(const std::string& path, const NewContent& content,
+                                        const std::string& replacing, std::string& identity,
+                                        std::string& error) = 0;
+    CreateStatus createFile(const std::string& path, const std::string& bytes,
+                            const std::string& replacing, std::string& identity,
+                            std::string& error) {
+        return createFileWith(path, wholeContent(bytes), replacing, identity, error);
+    }
     // Adds bytes at the end of a regular file (never through a link).
     virtual bool appendFile(const std::string& path, const std::string& bytes,
                             std::string& error) = 0;
@@ -98,7 +115,7 @@ public:
 // planting them. path and identity are the new file's; Exists when every name
 // tried was taken.
 CreateStatus createUnderNewName(FileSystem& disk, const std::string& prefix, std::size_t digits,
-                                const std::string& bytes, const std::string& replacing,
+                                const NewContent& content, const std::string& replacing,
                                 std::string& path, std::string& identity, std::string& error);
 
 // bytes as lower-case hexadecimal digits, two a byte.

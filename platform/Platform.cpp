@@ -2,12 +2,12 @@
 
 namespace quillora {
 
-bool Platform::replaceFile(const std::string& resolvedPath, const std::string& bytes,
-                           std::string& error) {
+bool Platform::replaceFileWith(const std::string& resolvedPath, const NewContent& content,
+                               std::string& error) {
     FileSystem& disk = fileSystem();
     std::string staged;
     std::string identity;
-    if (createUnderNewName(disk, resolvedPath + ".quillora-", 16, bytes, resolvedPath, staged,
+    if (createUnderNewName(disk, resolvedPath + ".quillora-", 16, content, resolvedPath, staged,
                            identity, error) != CreateStatus::Created) {
         return false;
     }

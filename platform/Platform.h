@@ -35,10 +35,15 @@ public:
     virtual bool readFile(const std::string& name, FileBytes& out, std::string& error) = 0;
     // The operations a commit is built from.
     virtual FileSystem& fileSystem() = 0;
-    // Replaces the file at resolvedPath with bytes at once: either the old or the
-    // new content survives, never a mix.
-    virtual bool replaceFile(const std::string& resolvedPath, const std::string& bytes,
-                             std::string& error);
+    // Replaces the file at resolvedPath with new content at once: either the
+    // old or the new content survives, never a mix.
+    virtual bool replaceFileWith(const std::string& resolvedPath, const NewContent& content,
+                                 std::string& error);
+    bool replaceFile(const std::string& resolvedPath, const std::string& bytes,
+                     std::string& error) {
+        return replaceFileWith(
+            resolvedPath, [&bytes](const PieceWriter& write) { return write(bytes); }, error);
+    }
 };
 
 // The platform the program itself runs on (POSIX stand-ins or real Win32).

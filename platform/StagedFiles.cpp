@@ -60,14 +60,14 @@ bool StagedFiles::recordFolder(const std::string& folder, std::string& error) {
     return true;
 }
 
-bool StagedFiles::replaceFile(const std::string& resolvedPath, const std::string& bytes,
-                              std::string& error) {
+bool StagedFiles::replaceFileWith(const std::string& resolvedPath, const NewContent& content,
+                                  std::string& error) {
     if (!recordFolder(disk_.folderOf(resolvedPath), error)) {
         return false;
     }
     StagedEntry entry;
     entry.target = resolvedPath;
-    if (createUnderNewName(disk_, resolvedPath + stagedNameMark(token_), kStagedNameDigits, bytes,
+    if (createUnderNewName(disk_, resolvedPath + stagedNameMark(token_), kStagedNameDigits, content,
                            resolvedPath, entry.staged, entry.identity,
                            error) != CreateStatus::Created) {
         return false;

@@ -38,8 +38,8 @@ public:
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
     // Writes the new content beside the target, under a new name of its own,
     // and keeps it waiting.
-    bool replaceFile(const std::string& resolvedPath, const std::string& bytes,
-                     std::string& error) override;
+    bool replaceFileWith(const std::string& resolvedPath, const NewContent& content,
+                         std::string& error) override;
 
     // Everything else goes straight to the platform.
     FileSystem& fileSystem() override { return disk_; }

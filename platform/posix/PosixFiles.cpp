@@ -41,7 +41,7 @@ private:
     int fd_;
 };
 
-bool writeAll(int fd, const std::string& bytes) {
+bool writeAll(int fd, std::string_view bytes) {
     const char* data = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
@@ -125,14 +125,19 @@ int readHostDescriptor(int fd, const std::string& path, std::string& bytes, std:
         error = "not a regular file: " + path;
         return EISDIR;
     }
-    bytes.clear();
+    // Read into exactly the file's size: a large book data file is kept in
+    // memory while its package is updated, and growing the string would take
+    // twice its size.
+    std::string().swap(bytes);
     bytes.resize(static_cast<std::size_t>(info.st_size));
     std::size_t got = 0;
+    char more[4096];
     while (true) {
-        if (got == bytes.size()) {
-            bytes.resize(bytes.size() + 65536); // the file may have grown
-        }
-        ssize_t n = ::read(fd, &bytes[got], bytes.size() - got);
+        // Past the size the file had, it may have grown: read on into a small
+        // buffer rather than grow the whole text ahead of the bytes.
+        const bool full = got == bytes.size();
+        ssize_t n =
+            full ? ::read(fd, more, sizeof more) : ::read(fd, &bytes[got], bytes.size() - got);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -143,6 +148,9 @@ int readHostDescriptor(int fd, const std::string& path, std::string& bytes, std:
         }
         if (n == 0) {
             break;
+        }
+        if (full) {
+            bytes.append(more, static_cast<std::size_t>(n));
         }
         got += static_cast<std::size_t>(n);
     }
@@ -202,16 +210,19 @@ template <typename Call> bool PosixFileSystem::attempt(FileOperation operation, 
     return call();
 }
 
-bool PosixFileSystem::fill(int fd, const std::string& path, const std::string& bytes,
+bool PosixFileSystem::fill(int fd, const std::string& path, const NewContent& content,
                            const struct stat* replaced, std::string& error) const {
     bool ok = true;
     if (int failure = fault(FileOperation::Write)) {
-        // A short write: half of it reaches the disk.
-        writeAll(fd, bytes.substr(0, bytes.size() / 2));
+        // A short write: half of the first piece reaches the disk.
+        content([fd](std::string_view piece) {
+            writeAll(fd, piece.substr(0, piece.size() / 2));
+            return false;
+        });
         errno = failure;
         ok = false;
     } else {
-        ok = writeAll(fd, bytes);
+        ok = content([fd](std::string_view piece) { return writeAll(fd, piece); });
     }
     if (!ok) {
         error = errnoText("cannot write", path);
@@ -228,9 +239,9 @@ bool PosixFileSystem::fill(int fd, const std::string& path, const std::string& b
     return true;
 }
 
-CreateStatus PosixFileSystem::createFile(const std::string& path, const std::string& bytes,
-                                         const std::string& replacing, std::string& identity,
-                                         std::string& error) {
+CreateStatus PosixFileSystem::createFileWith(const std::string& path, const NewContent& content,
+                                             const std::string& replacing, std::string& identity,
+                                             std::string& error) {
     struct stat old {};
     bool exists = !replacing.empty() && ::stat(replacing.c_str(), &old) == 0;
     // A read-only file is not ours to replace, even where the directory would
@@ -256,7 +267,7 @@ CreateStatus PosixFileSystem::createFile(const std::string& path, const std::str
     if (!ok) {
         error = errnoText("cannot examine", path);
     }
-    ok = ok && fill(fd.get(), path, bytes, exists ? &old : nullptr, error);
+    ok = ok && fill(fd.get(), path, content, exists ? &old : nullptr, error);
     if (::close(fd.release()) != 0 && ok) {
         ok = false;
         error = errnoText("cannot close", path);

@@ -31,9 +31,9 @@ public:
     void setFaultHook(FileFaultHook hook) { hook_ = std::move(hook); }
     int fault(FileOperation operation) const;
 
-    CreateStatus createFile(const std::string& path, const std::string& bytes,
-                            const std::string& replacing, std::string& identity,
-                            std::string& error) override;
+    CreateStatus createFileWith(const std::string& path, const NewContent& content,
+                                const std::string& replacing, std::string& identity,
+                                std::string& error) override;
     bool appendFile(const std::string& path, const std::string& bytes, std::string& error) override;
     bool syncFile(const std::string& path, std::string& error) override;
     bool syncFolder(const std::string& folder, std::string& error) override;
@@ -53,7 +53,7 @@ private:
     template <typename Call> bool attempt(FileOperation operation, Call call) const;
     // Writes bytes into the new file fd, gives it the permissions of the file
     // it replaces (when there is one) and starts its writing out.
-    bool fill(int fd, const std::string& path, const std::string& bytes,
+    bool fill(int fd, const std::string& path, const NewContent& content,
               const struct stat* replaced, std::string& error) const;
     FileFaultHook hook_;
 };

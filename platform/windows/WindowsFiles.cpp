@@ -46,7 +46,7 @@ private:
 // Largest piece handed to one ReadFile or WriteFile call.
 constexpr std::size_t kChunk = 1u << 30;
 
-bool writeAll(HANDLE file, const std::string& bytes) {
+bool writeAll(HANDLE file, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         auto piece = static_cast<DWORD>(std::min(bytes.size() - done, kChunk));
@@ -95,21 +95,25 @@ bool readWhole(HANDLE file, const std::string& name, std::string& bytes, std::st
         error = windowsErrorText("cannot examine", name, GetLastError());
         return false;
     }
-    bytes.clear();
+    // Exactly the file's size: growing the string would take twice it.
+    std::string().swap(bytes);
     bytes.resize(static_cast<std::size_t>(size.QuadPart));
     std::size_t got = 0;
+    char more[4096];
     while (true) {
-        if (got == bytes.size()) {
-            bytes.resize(bytes.size() + 65536); // the file may have grown
-        }
-        auto piece = static_cast<DWORD>(std::min(bytes.size() - got, kChunk));
+        // Past the size the file had, it may have grown: read on into a small buffer.
+        const bool full = got == bytes.size();
+        auto piece = static_cast<DWORD>(full ? sizeof more : std::min(bytes.size() - got, kChunk));
         DWORD read = 0;
-        if (!ReadFile(file, &bytes[got], piece, &read, nullptr)) {
+        if (!ReadFile(file, full ? more : &bytes[got], piece, &read, nullptr)) {
             error = windowsErrorText("cannot read", name, GetLastError());
             return false;
         }
         if (read == 0) {
             break;
+        }
+        if (full) {
+            bytes.append(more, read);
         }
         got += read;
     }
@@ -188,9 +192,9 @@ template <typename Call> bool WindowsFileSystem::attempt(FileOperation operation
     return call();
 }
 
-CreateStatus WindowsFileSystem::createFile(const std::string& path, const std::string& bytes,
-                                           const std::string& replacing, std::string& identity,
-                                           std::string& error) {
+CreateStatus WindowsFileSystem::createFileWith(const std::string& path, const NewContent& content,
+                                               const std::string& replacing, std::string& identity,
+                                               std::string& error) {
     DWORD attributes =
         replacing.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(replacing.c_str());
     bool exists = attributes != INVALID_FILE_ATTRIBUTES;
@@ -220,7 +224,9 @@ CreateStatus WindowsFileSystem::createFile(const std::string& path, const std::s
     if (!ok) {
         error = windowsErrorText("cannot examine", path, GetLastError());
     }
-    if (ok && !attempt(FileOperation::Write, [&] { return writeAll(file.get(), bytes); })) {
+    if (ok && !attempt(FileOperation::Write, [&] {
+            return content([&file](std::string_view piece) { return writeAll(file.get(), piece); });
+        })) {
         ok = false;
         error = windowsErrorText("cannot write", path, GetLastError());
     }

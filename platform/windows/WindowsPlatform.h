@@ -11,9 +11,9 @@ public:
     void setFaultHook(FileFaultHook hook) { hook_ = std::move(hook); }
     int fault(FileOperation operation) const;
 
-    CreateStatus createFile(const std::string& path, const std::string& bytes,
-                            const std::string& replacing, std::string& identity,
-                            std::string& error) override;
+    CreateStatus createFileWith(const std::string& path, const NewContent& content,
+                                const std::string& replacing, std::string& identity,
+                                std::string& error) override;
     bool appendFile(const std::string& path, const std::string& bytes, std::string& error) override;
     bool syncFile(const std::string& path, std::string& error) override;
     bool syncFolder(const std::string& folder, std::string& error) override;

@@ -26,20 +26,41 @@ inline std::string saveText(BookDataFile& file, FakePlatform& platform) {
     return platform.files[kDataFile];
 }
 
+// A record read on its own, holding the line its texts point into; null when
+// the record could not be read.
+template <class Entry> class ReadRecord {
+public:
+    ReadRecord(const std::string& fields, std::int32_t fileVersion, bool& ok)
+        : fields_(std::make_unique<std::string>(fields)), entry_(std::make_unique<Entry>(nullptr)) {
+        TextCursor in(*fields_);
+        ok = entry_->read(in, fileVersion);
+    }
+    Entry* operator->() const { return entry_.get(); }
+    Entry* get() const { return entry_.get(); }
+    Entry& operator*() const { return *entry_; }
+    void reset() { entry_.reset(); }
+    friend bool operator==(const ReadRecord& r, std::nullptr_t) { return r.entry_ == nullptr; }
+    friend bool operator!=(const ReadRecord& r, std::nullptr_t) { return r.entry_ != nullptr; }
+
+private:
+    std::unique_ptr<std::string> fields_;
+    std::unique_ptr<Entry> entry_;
+};
+
 // Reads one record from the fields after its tag and tab.
 template <class Entry>
-std::unique_ptr<Entry> readRecord(const std::string& fields, std::int32_t fileVersion, bool& ok) {
-    auto entry = std::make_unique<Entry>(nullptr);
-    TextCursor in(fields);
-    ok = entry->read(in, fileVersion);
-    return entry;
+ReadRecord<Entry> readRecord(const std::string& fields, std::int32_t fileVersion, bool& ok) {
+    return ReadRecord<Entry>(fields, fileVersion, ok);
 }
 
 template <class Entry>
-std::unique_ptr<Entry> readRecord(const std::string& fields, std::int32_t fileVersion) {
+ReadRecord<Entry> readRecord(const std::string& fields, std::int32_t fileVersion) {
     bool ok = false;
-    auto entry = readRecord<Entry>(fields, fileVersion, ok);
-    return ok ? std::move(entry) : nullptr;
+    ReadRecord<Entry> entry(fields, fileVersion, ok);
+    if (!ok) {
+        entry.reset();
+    }
+    return entry;
 }
 
 // Version-9 lines of a plain book and of a group, named after their id.

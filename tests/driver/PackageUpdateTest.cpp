@@ -19,11 +19,10 @@ namespace {
 using testing::addDirectory;
 
 BookEntry* addBook(Package& p, const std::string& name, std::int32_t directoryId) {
-    auto* book = new BookEntry(&p.bookData);
-    book->name = name;
+    auto* book = p.bookData.make<BookEntry>();
+    book->name = p.bookData.keepText(name);
     book->directoryId = directoryId;
-    p.bookData.allEntries.append(std::unique_ptr<LibraryEntry>(book));
-    p.bookData.rootEntries.append(book);
+    p.bookData.addEntry(book);
     return book;
 }
 
@@ -127,11 +126,11 @@ TEST(Renumbering, EachDirectoryIsRenumberedOnceAndMapsResetPerPackage) {
 TEST(EntryOptions, FlagsReachEveryKindButOnlyBooksAreRenumbered) {
     Package p;
     addDirectory(p, 4, "C:\\copied");
-    auto* group = new GroupEntry(&p.bookData);
-    auto* program = new ProgramEntry(&p.bookData);
+    auto* group = p.bookData.make<GroupEntry>();
+    auto* program = p.bookData.make<ProgramEntry>();
     program->directoryId = 4;
-    p.bookData.allEntries.append(std::unique_ptr<LibraryEntry>(group));
-    p.bookData.allEntries.append(std::unique_ptr<LibraryEntry>(program));
+    p.bookData.addEntry(group);
+    p.bookData.addEntry(program);
     BookEntry* book = addBook(p, "Book", 4);
     UpdateOptions o;
     o.setMaintain = true;

@@ -49,9 +49,9 @@ void MemoryFileSystem::recordFolderChange(Kind kind, const std::string& path, co
     disk_.pending.push_back({kind, folderOf(path), path, to, inode});
 }
 
-CreateStatus MemoryFileSystem::createFile(const std::string& path, const std::string& bytes,
-                                          const std::string& replacing, std::string& identity,
-                                          std::string& error) {
+CreateStatus MemoryFileSystem::createFileWith(const std::string& path, const NewContent& content,
+                                              const std::string& replacing, std::string& identity,
+                                              std::string& error) {
     if (!change(error)) {
         return CreateStatus::Failed;
     }
@@ -63,6 +63,11 @@ CreateStatus MemoryFileSystem::createFile(const std::string& path, const std::st
         error = "exists: " + path;
         return CreateStatus::Exists;
     }
+    std::string bytes;
+    content([&bytes](std::string_view piece) {
+        bytes.append(piece);
+        return true;
+    });
     names_.erase(path);
     files_[path] = bytes;
     std::uint64_t inode = inodeOf(path);
