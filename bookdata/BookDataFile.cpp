@@ -97,17 +97,21 @@ void BookDataFile::clear() {
     allEntries.removeAll();
     memory_.emplace();
     std::string().swap(text_);
+    std::string().swap(kept_);
+    source_ = std::string_view();
     loaded = false;
     modified = true;
 }
 
 EntryText BookDataFile::keepText(std::string_view text) {
-    if (text.empty()) {
-        return EntryText();
-    }
-    auto* kept = static_cast<char*>(memory_->allocate(text.size(), 1));
-    std::memcpy(kept, text.data(), text.size());
-    return EntryText(kept, text.size());
+    EntryText kept{static_cast<std::uint32_t>(kept_.size()) | kKept,
+                   static_cast<std::uint32_t>(text.size())};
+    kept_.append(text);
+    return kept;
+}
+
+std::string_view LibraryEntry::textOf(EntryText text) const {
+    return owner != nullptr ? owner->text(text) : std::string_view();
 }
 
 void BookDataFile::addEntry(LibraryEntry* entry) {

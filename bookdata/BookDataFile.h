@@ -40,8 +40,18 @@ public:
         return new (memory_->allocate(sizeof(Entry), alignof(Entry))) Entry(this);
     }
     void discard(LibraryEntry* entry) { entry->~LibraryEntry(); }
-    // A text that is not part of the file, kept as long as the entries are.
+    // The characters of an entry's text.
+    std::string_view text(EntryText text) const {
+        return (text.at & kKept) != 0
+                   ? std::string_view(kept_.data() + (text.at & ~kKept), text.size)
+                   : std::string_view(source_.data() + text.at, text.size);
+    }
+    // A text that is not part of the file (a record made by hand), kept as
+    // long as the entries are.
     EntryText keepText(std::string_view text);
+    // The text that the entries read from now on point into; readEntries sets
+    // it to its cursor's. It must outlive them.
+    void setSourceText(std::string_view text) { source_ = text; }
     // entry is made by make() and from now on freed by clear().
     void addEntry(LibraryEntry* entry);
     // The entries' texts are views into in's text: it must outlive them.
@@ -64,9 +74,19 @@ public:
     // Why the last load or save failed: "file:line: reason" (empty on success).
     std::string diagnostic;
 
+    // A text of this size or more cannot be read: an entry's texts say where
+    // they are in 31 bits.
+    static constexpr std::size_t kLargestText = std::size_t{1} << 31;
+
 private:
-    // The text of the loaded file, which the entries' texts point into.
+    static constexpr std::uint32_t kKept = std::uint32_t{1} << 31;
+
+    // The text of the loaded file.
     std::string text_;
+    // What the entries' texts point into: text_, or the text a caller read from.
+    std::string_view source_;
+    // Texts not from the file.
+    std::string kept_;
     // The entries and kept texts, freed together; made anew for each load.
     std::optional<std::pmr::monotonic_buffer_resource> memory_{std::in_place};
 };

@@ -54,7 +54,7 @@ bool BookEntry::read(TextCursor& in, std::int32_t fileVersion) {
 }
 
 void BookEntry::write(TextSink& out, std::int32_t) const {
-    RecordWriter line(out, 'B');
+    RecordWriter line(out, 'B', *this);
     line.number(id)
         .number(auxNumber)
         .number(directoryId)
@@ -78,7 +78,7 @@ void BookEntry::write(TextSink& out, std::int32_t) const {
     }
     line.end();
     if (hasLValue != 0) {
-        RecordWriter(out, 'L').endWithNumber(lValue);
+        RecordWriter(out, 'L', *this).endWithNumber(lValue);
     }
 }
 

@@ -12,15 +12,15 @@ public:
     void write(TextSink& out, std::int32_t version) const override;
 
     std::int32_t directoryId = 0;
-    std::uint8_t displayKind = 0;
-    std::int32_t hasLValue = 0;
-    std::int32_t hasExtraText = 0;
-    EntryText extraText;
+    std::int32_t lValue = -1;
     EntryText text5;
     EntryText text6;
     EntryText text7;
-    std::int32_t extraFlag = 0;
-    std::int32_t lValue = -1;
+    EntryText extraText;
+    std::int8_t hasLValue = 0;
+    std::int8_t hasExtraText = 0;
+    std::int8_t extraFlag = 0;
+    std::uint8_t displayKind = 0;
 };
 
 } // namespace quillora

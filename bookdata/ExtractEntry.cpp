@@ -30,7 +30,7 @@ bool ExtractEntry::readLine(TextCursor& in, EntryText* text8) {
 }
 
 void ExtractEntry::writeLine(TextSink& out, char tag, const EntryText* text8) const {
-    RecordWriter line(out, tag);
+    RecordWriter line(out, tag, *this);
     line.number(id).number(auxNumber).number(directoryId).text(name);
     if (text8 != nullptr) {
         line.text(*text8);

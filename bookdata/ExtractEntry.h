@@ -13,7 +13,7 @@ public:
     EntryText text5;
     EntryText text6;
     EntryText text7;
-    std::int32_t extraFlag = 0;
+    std::int8_t extraFlag = 0;
 
 protected:
     ExtractEntry(BookDataFile* ownerFile, EntryKind entryKind)

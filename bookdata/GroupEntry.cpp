@@ -29,7 +29,7 @@ bool GroupEntry::read(TextCursor& in, std::int32_t fileVersion) {
 
 // The group's own line has no maintain value and no tab before its newline.
 void GroupEntry::writeOwnLine(TextSink& out) const {
-    RecordWriter(out, 'G')
+    RecordWriter(out, 'G', *this)
         .number(id)
         .number(auxNumber)
         .text(name)

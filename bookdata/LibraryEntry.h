@@ -22,11 +22,16 @@ enum class EntryKind : std::uint16_t {
     ExtractGroup = 0x2000,
 };
 
-// A record's text: a view into the text of the file it was read from, which
-// the book data file keeps while its entries live (BookDataFile::keepText for a
-// text from elsewhere). The tool never changes a record's texts, so reading a
-// file copies none of them.
-using EntryText = std::string_view;
+// A record's text: where it lies in the text its book data file was read from
+// (or among the texts the file keeps for it, BookDataFile::keepText). The tool
+// never changes a record's texts, so reading a file copies none of them, and
+// eight bytes say where each one is: a large file's entries take little more
+// room than its text. LibraryEntry::textOf gives the characters.
+struct EntryText {
+    std::uint32_t at = 0;
+    std::uint32_t size = 0;
+    bool empty() const { return size == 0; }
+};
 
 class LibraryEntry {
 public:
@@ -39,20 +44,25 @@ public:
     // Writes the version-9 layout (a group also writes its members and E line).
     virtual void write(TextSink& out, std::int32_t version) const = 0;
 
+    // The characters of one of this entry's texts (none for an entry of no file).
+    std::string_view textOf(EntryText text) const;
+
     BookDataFile* owner;
+    GroupEntry* parent = nullptr;
     std::int32_t id = 0;
+    std::uint32_t auxNumber = 0;
     EntryText name;
     EntryText text2;
     EntryText text3;
-    std::int8_t active = -1;
-    std::int32_t imageId = 9;
-    std::int32_t maintain = 1;
-    std::uint8_t levelCode = 0;
-    std::uint32_t auxNumber = 0;
     EntryText text4;
+    // Flags and small codes take a byte each: a large file has hundreds of
+    // thousands of entries.
+    std::int8_t imageId = 9;
+    std::int8_t maintain = 1;
+    std::int8_t active = -1;
+    std::uint8_t levelCode = 0;
     std::uint8_t typeBits = 0x10;
     EntryKind kind = EntryKind::None;
-    GroupEntry* parent = nullptr;
 
 protected:
     LibraryEntry(BookDataFile* ownerFile, EntryKind entryKind)

@@ -40,7 +40,7 @@ bool ProgramEntry::read(TextCursor& in, std::int32_t fileVersion) {
 }
 
 void ProgramEntry::write(TextSink& out, std::int32_t) const {
-    RecordWriter(out, 'P')
+    RecordWriter(out, 'P', *this)
         .number(id)
         .number(auxNumber)
         .number(directoryId)

@@ -16,7 +16,7 @@ public:
     EntryText text6;
     EntryText text7;
     EntryText text8;
-    std::int32_t extraFlag = 0;
+    std::int8_t extraFlag = 0;
 };
 
 } // namespace quillora

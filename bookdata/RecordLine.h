@@ -3,6 +3,7 @@
 // Each record's own file lists its fields in order through these two classes.
 #pragma once
 
+#include "bookdata/BookDataFile.h"
 #include "bookdata/LibraryEntry.h"
 #include "bookdata/TypeCode.h"
 #include "common/TextCursor.h"
@@ -34,8 +35,17 @@ public:
         return value;
     }
 
-    // The characters up to the next bar, whatever their number; the bar is dropped.
-    void text(EntryText& out) { in_.readUntil(out, '|'); }
+    // The characters up to the next bar, whatever their number; the bar is
+    // dropped. The text is where they lie in the cursor's text; it is left as
+    // it was when the cursor had already failed or ended.
+    void text(EntryText& out) {
+        std::string_view field;
+        in_.readUntil(field, '|');
+        if (field.data() != nullptr) {
+            out.at = static_cast<std::uint32_t>(field.data() - in_.text().data());
+            out.size = static_cast<std::uint32_t>(field.size());
+        }
+    }
     // One character, whatever it is (the tab before an optional last string).
     void skipOne() { in_.skipOne(); }
 
@@ -48,7 +58,7 @@ public:
     }
     std::uint8_t lowByte() { return static_cast<std::uint8_t>(number() & 0xFF); }
     // Flags hold 1 exactly when the number is 1.
-    std::int32_t flag() { return number() == 1 ? 1 : 0; }
+    std::int8_t flag() { return number() == 1 ? std::int8_t{1} : std::int8_t{0}; }
     // The active flag is set (-1) by any number but 0.
     std::int8_t active() { return number() != 0 ? std::int8_t{-1} : std::int8_t{0}; }
     std::uint8_t levelCode() {
@@ -81,7 +91,10 @@ private:
 // Writes one record line: the tag and a tab, then the fields in order.
 class RecordWriter {
 public:
-    RecordWriter(TextSink& out, char tag) : out_(out) { out_.ch(tag).tab(); }
+    RecordWriter(TextSink& out, char tag, const LibraryEntry& entry)
+        : out_(out), file_(entry.owner) {
+        out_.ch(tag).tab();
+    }
 
     // A number and its tab. Byte fields arrive here promoted, as their decimal value.
     RecordWriter& number(std::int32_t value) {
@@ -93,8 +106,11 @@ public:
         return *this;
     }
     // A string as it is, then its bar.
-    RecordWriter& text(std::string_view value) {
-        out_.text(value).bar();
+    RecordWriter& text(EntryText value) {
+        if (file_ != nullptr) {
+            out_.text(file_->text(value));
+        }
+        out_.bar();
         return *this;
     }
     void end() { out_.newline(); }
@@ -103,6 +119,7 @@ public:
 
 private:
     TextSink& out_;
+    const BookDataFile* file_;
 };
 
 } // namespace quillora

@@ -120,7 +120,7 @@ private:
         if (lastEntry_ != nullptr && lastEntry_->kind == EntryKind::Book) {
             auto* book = static_cast<BookEntry*>(lastEntry_);
             if (book->hasLValue != 0) {
-                book->hasLValue = value > 0 ? 1 : 0;
+                book->hasLValue = value > 0 ? std::int8_t{1} : std::int8_t{0};
                 book->lValue = value;
             }
         }
@@ -171,6 +171,11 @@ ResultCode BookDataFile::readEntries(TextCursor& in, std::int32_t fileVersion) {
                                       std::to_string(kOldestVersion) + ")");
         return result::VersionTooOld;
     }
+    if (in.text().size() >= kLargestText) {
+        diagnostic = openedPath + ": the file is 2 GiB or larger, more than this tool reads";
+        return result::DataFileUnreadable;
+    }
+    setSourceText(in.text());
     const ResultCode code = TagParser(*this, in, fileVersion).readAll();
     if (isSuccess(code)) {
         modified = false;

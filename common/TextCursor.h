@@ -52,22 +52,18 @@ public:
     // The view is into the text; it is left as it was when the cursor had
     // already failed or ended.
     inline bool readUntil(std::string_view& out, char delim);
-    // The same into any string type (record fields live in their own memory).
-    template <typename Text> bool readUntil(Text& out, char delim) {
-        std::string_view field;
+    // The same into a string of its own.
+    bool readUntil(std::string& out, char delim) {
         if (!sentry()) {
             return false;
         }
+        std::string_view field;
         const bool ok = readUntil(field, delim);
-        if (out.empty()) {
-            // A fresh string (a record field) is filled for less by making it anew.
-            out = Text(field.data(), field.size(), out.get_allocator());
-        } else {
-            out.assign(field.data(), field.size());
-        }
+        out.assign(field.data(), field.size());
         return ok;
     }
 
+    std::string_view text() const { return text_; }
     bool failed() const { return failed_; }
     bool atEnd() const { return eof_; }
     bool good() const { return !failed_ && !eof_; }

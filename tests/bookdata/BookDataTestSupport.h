@@ -31,20 +31,32 @@ inline std::string saveText(BookDataFile& file, FakePlatform& platform) {
 template <class Entry> class ReadRecord {
 public:
     ReadRecord(const std::string& fields, std::int32_t fileVersion, bool& ok)
-        : fields_(std::make_unique<std::string>(fields)), entry_(std::make_unique<Entry>(nullptr)) {
+        : fields_(std::make_unique<std::string>(fields)), file_(std::make_unique<BookDataFile>()) {
+        file_->setSourceText(*fields_);
+        entry_ = file_->make<Entry>();
         TextCursor in(*fields_);
         ok = entry_->read(in, fileVersion);
     }
-    Entry* operator->() const { return entry_.get(); }
-    Entry* get() const { return entry_.get(); }
+    ~ReadRecord() {
+        if (file_ != nullptr && entry_ != nullptr) {
+            file_->discard(entry_);
+        }
+    }
+    ReadRecord(ReadRecord&&) noexcept = default;
+    Entry* operator->() const { return entry_; }
+    Entry* get() const { return entry_; }
     Entry& operator*() const { return *entry_; }
-    void reset() { entry_.reset(); }
+    void reset() {
+        file_->discard(entry_);
+        entry_ = nullptr;
+    }
     friend bool operator==(const ReadRecord& r, std::nullptr_t) { return r.entry_ == nullptr; }
     friend bool operator!=(const ReadRecord& r, std::nullptr_t) { return r.entry_ != nullptr; }
 
 private:
     std::unique_ptr<std::string> fields_;
-    std::unique_ptr<Entry> entry_;
+    std::unique_ptr<BookDataFile> file_;
+    Entry* entry_ = nullptr;
 };
 
 // Reads one record from the fields after its tag and tab.

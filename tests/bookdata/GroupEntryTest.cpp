@@ -38,15 +38,16 @@ TEST(GroupEntry, LinesOfEveryLayoutAreWrittenBackInTheNewest) {
 }
 
 TEST(GroupEntry, WritesItsMembersThenItsEndLine) {
-    GroupEntry outer(nullptr);
+    BookDataFile file;
+    GroupEntry outer(&file);
     outer.id = 1;
-    outer.name = "Outer";
-    BookEntry first(nullptr);
+    outer.name = file.keepText("Outer");
+    BookEntry first(&file);
     first.id = 2;
-    first.name = "First";
-    GroupEntry inner(nullptr);
+    first.name = file.keepText("First");
+    GroupEntry inner(&file);
     inner.id = 3;
-    inner.name = "Inner";
+    inner.name = file.keepText("Inner");
     inner.active = 0;
     inner.maintain = 0; // a group's maintain flag is not stored
     BookEntry nested(nullptr);

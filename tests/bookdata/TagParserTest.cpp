@@ -207,9 +207,9 @@ TEST(TagParser, LongStringsAreReadWholeAndWrittenBackUnchanged) {
     BookDataFile p;
     ASSERT_EQ(loadText(p, fs, file), result::Success);
     auto* book = static_cast<BookEntry*>(p.allEntries.at(0));
-    EXPECT_EQ(std::string_view(book->name), longName);
-    EXPECT_EQ(std::string_view(book->text2), longText);
-    EXPECT_EQ(std::string_view(book->extraText), longText);
+    EXPECT_EQ(book->textOf(book->name), longName);
+    EXPECT_EQ(book->textOf(book->text2), longText);
+    EXPECT_EQ(book->textOf(book->extraText), longText);
     EXPECT_EQ(saveText(p, fs), file);
 }
 
