@@ -49,8 +49,12 @@ void GroupEntry::write(TextSink& out, std::int32_t version) const {
         const GroupEntry* group;
         std::size_t next;
     };
-    std::vector<Open> open{{this, 0}};
     writeOwnLine(out);
+    if (children.empty()) {
+        out.text("E\n");
+        return;
+    }
+    std::vector<Open> open{{this, 0}};
     while (!open.empty()) {
         Open& innermost = open.back();
         if (innermost.next == innermost.group->children.count()) {

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace quillora {
@@ -88,38 +89,75 @@ private:
     bool inputEndedInNumber_ = false;
 };
 
-// Writes one record line: the tag and a tab, then the fields in order.
+// Writes one record line: the tag and a tab, then the fields in order, ended
+// by end() or endWithNumber(). The fields go straight into the sink's room,
+// which is claimed for many at a time.
 class RecordWriter {
 public:
     RecordWriter(TextSink& out, char tag, const LibraryEntry& entry)
         : out_(out), file_(entry.owner) {
-        out_.ch(tag).tab();
+        at_ = out_.claim(kNumberRoom, limit_);
+        *at_++ = tag;
+        *at_++ = '\t';
     }
 
     // A number and its tab. Byte fields arrive here promoted, as their decimal value.
     RecordWriter& number(std::int32_t value) {
-        out_.i32(value).tab();
+        signedNumber(value);
+        *at_++ = '\t';
         return *this;
     }
     RecordWriter& number(std::uint32_t value) {
-        out_.u32(value).tab();
+        ensure(kNumberRoom);
+        at_ = formatDecimal(at_, value);
+        *at_++ = '\t';
         return *this;
     }
     // A string as it is, then its bar.
     RecordWriter& text(EntryText value) {
-        if (file_ != nullptr) {
-            out_.text(file_->text(value));
-        }
-        out_.bar();
+        const std::string_view text = file_ != nullptr ? file_->text(value) : std::string_view();
+        ensure(text.size() + 1);
+        copyText(at_, text.data(), text.size());
+        at_ += text.size();
+        *at_++ = '|';
         return *this;
     }
-    void end() { out_.newline(); }
+    void end() {
+        ensure(1);
+        *at_++ = '\n';
+        out_.commit(at_);
+    }
     // A line whose last number has no tab after it.
-    void endWithNumber(std::int32_t value) { out_.i32(value).newline(); }
+    void endWithNumber(std::int32_t value) {
+        signedNumber(value);
+        *at_++ = '\n';
+        out_.commit(at_);
+    }
 
 private:
+    // A sign, ten digits and the character after them.
+    static constexpr std::size_t kNumberRoom = 12;
+
+    void ensure(std::size_t n) {
+        if (static_cast<std::size_t>(limit_ - at_) < n) {
+            out_.commit(at_);
+            at_ = out_.claim(n, limit_);
+        }
+    }
+    void signedNumber(std::int32_t value) {
+        ensure(kNumberRoom);
+        if (value < 0) {
+            *at_++ = '-';
+            at_ = formatDecimal(at_, 0u - static_cast<std::uint32_t>(value));
+        } else {
+            at_ = formatDecimal(at_, static_cast<std::uint32_t>(value));
+        }
+    }
+
     TextSink& out_;
     const BookDataFile* file_;
+    char* at_;
+    char* limit_;
 };
 
 } // namespace quillora

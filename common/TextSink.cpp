@@ -29,7 +29,7 @@ void TextSink::drainHeld() {
 
 // Digits are formed back to front, two at a time, in a small buffer and copied
 // at once: identifiers and sizes are mostly several digits long.
-TextSink& TextSink::u32Long(std::uint32_t v) {
+char* formatLongDecimal(char* p, std::uint32_t v) {
     static constexpr char kPairs[] = "00010203040506070809"
                                      "10111213141516171819"
                                      "20212223242526272829"
@@ -55,7 +55,14 @@ TextSink& TextSink::u32Long(std::uint32_t v) {
     } else {
         *--first = static_cast<char>('0' + v);
     }
-    return text(std::string_view(first, static_cast<std::size_t>(end - first)));
+    const auto count = static_cast<std::size_t>(end - first);
+    std::memcpy(p, first, count);
+    return p + count;
+}
+
+TextSink& TextSink::u32Long(std::uint32_t v) {
+    used_ = static_cast<std::size_t>(formatLongDecimal(room(10), v) - buffer_.data());
+    return *this;
 }
 
 } // namespace quillora

@@ -11,6 +11,42 @@
 
 namespace quillora {
 
+// Writes v in decimal at p and returns the position after it; p must have
+// room for ten characters. Most numbers in the files have one or two digits:
+// those take no call.
+char* formatLongDecimal(char* p, std::uint32_t v);
+inline char* formatDecimal(char* p, std::uint32_t v) {
+    if (v < 10) {
+        *p = static_cast<char>('0' + v);
+        return p + 1;
+    }
+    if (v < 100) {
+        p[0] = static_cast<char>('0' + v / 10);
+        p[1] = static_cast<char>('0' + v % 10);
+        return p + 2;
+    }
+    return formatLongDecimal(p, v);
+}
+
+// Copies n characters. Most texts in the files are short, and a call to
+// memcpy costs more than the copy: up to 16 they are moved in two
+// overlapping words, never reading past the text.
+inline void copyText(char* to, const char* from, std::size_t n) {
+    if (n >= 8 && n <= 16) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4 && n < 8) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else if (n < 4) {
+        for (std::size_t i = 0; i < n; ++i) {
+            to[i] = from[i];
+        }
+    } else {
+        std::memcpy(to, from, n);
+    }
+}
+
 class TextSink {
 public:
     // Takes one piece of the text; false when it could not be passed on.
@@ -50,6 +86,16 @@ public:
         }
         return u32(static_cast<std::uint32_t>(v));
     }
+
+    // For a writer that fills many fields in a row: room for at least n
+    // characters from the position returned up to limit; commit says how far
+    // it wrote. Nothing else may write in between.
+    char* claim(std::size_t n, char*& limit) {
+        char* start = room(n);
+        limit = buffer_.data() + buffer_.size();
+        return start;
+    }
+    void commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
 
     std::size_t size() const { return used_; }
     // Hands on what is left to the drain; false when any piece could not be
