@@ -134,7 +134,7 @@ bool TextCursor::readUInt32Full(std::uint32_t& value) {
     return true;
 }
 
-bool TextCursor::readChar(char& c) {
+bool TextCursor::readCharAfterSpace(char& c) {
     skipWhitespace();
     int ch = get();
     if (ch == kEnd) {

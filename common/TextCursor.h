@@ -11,6 +11,11 @@
 
 namespace quillora {
 
+// Space, tab, newline, vertical tab, form feed, CR: the last five are 9 to 13.
+inline bool isSpace(int c) {
+    return c == ' ' || static_cast<unsigned>(c - '\t') <= static_cast<unsigned>('\r' - '\t');
+}
+
 class TextCursor {
 public:
     static constexpr int kEnd = -1;
@@ -43,7 +48,15 @@ public:
     inline bool readInt32(std::int32_t& value);
     inline bool readUInt32(std::uint32_t& value);
     // Formatted read of one non-whitespace character.
-    bool readChar(char& c);
+    bool readChar(char& c) {
+        // The usual case, a record's tag at the start of its line, inline.
+        if (!failed_ && !eof_ && pos_ < text_.size() &&
+            !isSpace(static_cast<unsigned char>(text_[pos_]))) {
+            c = text_[pos_++];
+            return true;
+        }
+        return readCharAfterSpace(c);
+    }
     // Formatted read of a word: non-whitespace characters up to whitespace.
     bool readWord(std::string& word);
 
@@ -91,6 +104,7 @@ private:
     // decide.
     inline bool readShortNumber(std::uint32_t& magnitude, bool& negative, bool allowMinus);
     bool readInt32Full(std::int32_t& value);
+    bool readCharAfterSpace(char& c);
     bool readUInt32Full(std::uint32_t& value);
 
     std::string_view text_;
@@ -98,11 +112,6 @@ private:
     bool failed_ = false;
     bool eof_ = false;
 };
-
-// Space, tab, newline, vertical tab, form feed, CR: the last five are 9 to 13.
-inline bool isSpace(int c) {
-    return c == ' ' || static_cast<unsigned>(c - '\t') <= static_cast<unsigned>('\r' - '\t');
-}
 
 bool TextCursor::readShortNumber(std::uint32_t& magnitude, bool& negative, bool allowMinus) {
     if (failed_ || eof_) {
