@@ -6,7 +6,7 @@
 #include "bookdata/ExtractSingleEntry.h"
 #include "bookdata/GroupEntry.h"
 #include "bookdata/ProgramEntry.h"
-#include "platform/AsciiCase.h"
+#include "common/AsciiCase.h"
 #include "common/Diagnostic.h"
 #include "common/TextCursor.h"
 

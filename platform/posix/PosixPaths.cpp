@@ -7,7 +7,9 @@ namespace quillora {
 
 namespace {
 
-bool isSeparator(char c) { return c == '/' || c == '\\'; }
+bool isSeparator(char c) {
+    return c == '/' || c == '\\';
+}
 
 std::string currentDirectory() {
     std::vector<char> buffer(4096);

@@ -7,9 +7,9 @@
 // - paths: Windows paths mapped onto the host's files (PathMapping).
 #pragma once
 
+#include "common/RegistryStore.h"
 #include "platform/Platform.h"
 #include "platform/posix/PosixFiles.h"
-#include "platform/posix/RegistryStore.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,5 @@
 // The registry calls of the POSIX platform, on the store file.
+#include "common/DriveTable.h"
 #include "platform/posix/PosixFiles.h"
 #include "platform/posix/PosixPlatform.h"
 
@@ -144,6 +145,14 @@ RegistryStatus PosixPlatform::readValue(const std::string& keyPath, const std::s
     }
     data = std::move(value.data);
     return RegistryStatus::Ok;
+}
+
+DriveTable PosixPlatform::drives() {
+    return loadStore() == RegistryStatus::Ok ? DriveTable(store_) : DriveTable();
+}
+
+DriveType PosixPlatform::driveType(const std::string& root) {
+    return drives().type(root);
 }
 
 std::string PosixPlatform::registryNote() const {
