@@ -65,7 +65,6 @@ PosixSettings PosixSettings::fromEnvironment() {
 
 PosixPlatform::PosixPlatform() : PosixPlatform(PosixSettings::fromEnvironment()) {}
 PosixPlatform::PosixPlatform(PosixSettings settings) : settings_(std::move(settings)) {}
-PosixPlatform::~PosixPlatform() = default;
 
 std::unique_ptr<Platform> makeHostPlatform() {
     return std::make_unique<PosixPlatform>();

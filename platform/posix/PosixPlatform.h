@@ -8,8 +8,8 @@
 #pragma once
 
 #include "common/RegistryStore.h"
+#include "platform/HostFileSystem.h"
 #include "platform/Platform.h"
-#include "platform/posix/PosixFiles.h"
 
 #include <string>
 #include <vector>
@@ -39,7 +39,6 @@ class PosixPlatform : public Platform, public Installation {
 public:
     PosixPlatform();
     explicit PosixPlatform(PosixSettings settings);
-    ~PosixPlatform() override;
     PosixPlatform(const PosixPlatform&) = delete;
     PosixPlatform& operator=(const PosixPlatform&) = delete;
 
@@ -62,8 +61,6 @@ public:
     // Where a stored (possibly Windows-form) name lies on this machine.
     std::string hostPath(const std::string& name);
 
-    const PosixSettings& settings() const { return settings_; }
-
     // A value of the key at keyPath, as the store file now holds it.
     RegistryStatus readValue(const std::string& keyPath, const std::string& name,
                              std::string& data);
@@ -81,8 +78,7 @@ private:
     bool storeLoaded_ = false;
     std::string storeStamp_; // identity and age of the file store_ was read from
     std::string registryProblem_;
-    int fault(FileOperation operation) const { return files_.fault(operation); }
-    PosixFileSystem files_;
+    HostFileSystem files_;
 };
 
 } // namespace quillora

@@ -1,7 +1,6 @@
 // The registry calls, RegistryKey and the installation settings on a store file.
 #include "catalog/LibraryCatalog.h"
 #include "common/Utf16Text.h"
-#include "platform/posix/PosixFiles.h"
 #include "platform/posix/PosixPlatform.h"
 #include "product/CdDrive.h"
 #include "registry/InstallationSettings.h"
