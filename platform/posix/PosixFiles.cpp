@@ -111,6 +111,60 @@ int readDescriptor(int fd, const std::string& path, std::string& bytes, std::str
     return 0;
 }
 
+// Opens path for reading (with extra flags) and waits for it to be on the disk.
+bool syncOpened(const std::string& path, int flags) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags));
+    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+}
+
+std::string identityOf(const struct stat& info) {
+    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+}
+
+class PosixLock : public LibraryLock {
+public:
+    explicit PosixLock(int fd) : fd_(fd) {}
+
+private:
+    FileDescriptor fd_; // closing it drops the lock
+};
+
+} // namespace
+
+template <typename Call>
+bool HostFileSystem::attempt(FileOperation operation, const char* what, const std::string& path,
+                             std::string& error, Call call) const {
+    if (int injected = fault(operation)) {
+        errno = injected;
+    } else if (call()) {
+        return true;
+    }
+    failed(what, path, error);
+    return false;
+}
+
+namespace {
+
+// Writes bytes into the new file fd, gives it the permissions of the file it
+// replaces (when there is one) and starts its writing out.
+bool fill(const HostFileSystem& files, int fd, const std::string& path, const std::string& bytes,
+          const struct stat* replaced, std::string& error) {
+    // An injected failure is a short write: half of it reaches the disk.
+    const int failure = files.fault(FileOperation::Write);
+    if (!writeAll(fd, bytes.data(), failure != 0 ? bytes.size() / 2 : bytes.size()) ||
+        failure != 0) {
+        errno = failure != 0 ? failure : errno;
+        error = errnoText("cannot write", path);
+        return false;
+    }
+    if (replaced != nullptr && ::fchmod(fd, replaced->st_mode & 07777) != 0) {
+        error = errnoText("cannot set the permissions of", path);
+        return false;
+    }
+    return files.attempt(FileOperation::Flush, "cannot flush", path, error,
+                         [&] { return startFlush(fd); });
+}
+
 } // namespace
 
 std::string directoryOf(const std::string& path) {
@@ -148,73 +202,16 @@ int readHostFile(const std::string& path, std::string& bytes, std::string& error
 
 bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
     std::string path = hostPath(name);
-    if (int injected = files_.fault(FileOperation::Read)) {
-        errno = injected;
-        error = errnoText("cannot open", path);
-        return false;
-    }
     std::string bytes;
-    if (readHostFile(path, bytes, error) != 0) {
+    // readHostFile words its own failures: the hook's alone are worded here.
+    if (!files_.attempt(FileOperation::Read, "cannot open", path, error, [] { return true; }) ||
+        readHostFile(path, bytes, error) != 0) {
         return false;
     }
     out.bytes = std::move(bytes);
     out.resolvedPath = path;
     return true;
 }
-
-template <typename Call>
-bool HostFileSystem::attempt(FileOperation operation, const char* what, const std::string& path,
-                             std::string& error, Call call) const {
-    if (int injected = fault(operation)) {
-        errno = injected;
-    } else if (call()) {
-        return true;
-    }
-    failed(what, path, error);
-    return false;
-}
-
-namespace {
-
-// Opens path for reading (with extra flags) and waits for it to be on the disk.
-bool syncOpened(const std::string& path, int flags) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags));
-    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
-}
-
-std::string identityOf(const struct stat& info) {
-    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
-}
-
-class PosixLock : public LibraryLock {
-public:
-    explicit PosixLock(int fd) : fd_(fd) {}
-
-private:
-    FileDescriptor fd_; // closing it drops the lock
-};
-
-// Writes bytes into the new file fd, gives it the permissions of the file it
-// replaces (when there is one) and starts its writing out.
-bool fill(const HostFileSystem& files, int fd, const std::string& path, const std::string& bytes,
-          const struct stat* replaced, std::string& error) {
-    // An injected failure is a short write: half of it reaches the disk.
-    const int failure = files.fault(FileOperation::Write);
-    if (!writeAll(fd, bytes.data(), failure != 0 ? bytes.size() / 2 : bytes.size()) ||
-        failure != 0) {
-        errno = failure != 0 ? failure : errno;
-        error = errnoText("cannot write", path);
-        return false;
-    }
-    if (replaced != nullptr && ::fchmod(fd, replaced->st_mode & 07777) != 0) {
-        error = errnoText("cannot set the permissions of", path);
-        return false;
-    }
-    return files.attempt(FileOperation::Flush, "cannot flush", path, error,
-                         [&] { return startFlush(fd); });
-}
-
-} // namespace
 
 CreateStatus HostFileSystem::createFile(const std::string& path, const std::string& bytes,
                                         const std::string& replacing, std::string& identity,

@@ -146,27 +146,6 @@ private:
 
 } // namespace
 
-// Binary: the core handles CR LF itself.
-bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
-    if (int injected = files_.fault(FileOperation::Read)) {
-        error = windowsErrorText("cannot open", name, static_cast<DWORD>(injected));
-        return false;
-    }
-    FileHandle file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
-        error = windowsErrorText("cannot open", name, GetLastError());
-        return false;
-    }
-    std::string bytes;
-    if (!readWhole(file.get(), name, bytes, error)) {
-        return false;
-    }
-    out.bytes = std::move(bytes);
-    out.resolvedPath = spellingOnDisk(name);
-    return true;
-}
-
 template <typename Call>
 bool HostFileSystem::attempt(FileOperation operation, const char* what, const std::string& path,
                              std::string& error, Call call) const {
@@ -179,6 +158,23 @@ bool HostFileSystem::attempt(FileOperation operation, const char* what, const st
     error = windowsErrorText(what, path, code);
     SetLastError(code); // for the caller to tell failures apart
     return false;
+}
+
+// Binary: the core handles CR LF itself.
+bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
+    FileHandle file(INVALID_HANDLE_VALUE);
+    bool opened = files_.attempt(FileOperation::Read, "cannot open", name, error, [&] {
+        file = FileHandle(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file.valid();
+    });
+    std::string bytes;
+    if (!opened || !readWhole(file.get(), name, bytes, error)) {
+        return false;
+    }
+    out.bytes = std::move(bytes);
+    out.resolvedPath = spellingOnDisk(name);
+    return true;
 }
 
 CreateStatus HostFileSystem::createFile(const std::string& path, const std::string& bytes,
