@@ -75,8 +75,9 @@ private:
 
     PosixSettings settings_;
     RegistryStore store_;
-    bool storeLoaded_ = false;
-    std::string storeStamp_; // identity and age of the file store_ was read from
+    // Identity and age of the file store_ was read from; empty when store_ is
+    // not what the file holds.
+    std::string storeStamp_;
     std::string registryProblem_;
     HostFileSystem files_;
 };

@@ -4,7 +4,6 @@
 #include "platform/posix/PosixPlatform.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
@@ -22,13 +21,9 @@ std::string stampOf(const struct stat& info) {
 
 // The file a symbolic link leads to, so that replacing the store keeps the link.
 std::string linkTarget(const std::string& path) {
-    char* target = ::realpath(path.c_str(), nullptr);
-    if (target == nullptr) {
-        return path; // not there yet
-    }
-    std::string resolved = target;
-    std::free(target);
-    return resolved;
+    std::error_code missing;
+    std::filesystem::path target = std::filesystem::canonical(path, missing);
+    return missing ? path : target.string(); // not there yet: the path itself
 }
 
 } // namespace
@@ -45,7 +40,7 @@ RegistryStatus PosixPlatform::loadStore() {
             return RegistryStatus::AccessDenied;
         }
     }
-    if (storeLoaded_ && stamp == storeStamp_) {
+    if (stamp == storeStamp_) {
         return RegistryStatus::Ok;
     }
     RegistryStore store;
@@ -65,7 +60,6 @@ RegistryStatus PosixPlatform::loadStore() {
     // A missing file is an empty registry.
     store_ = std::move(store);
     storeStamp_ = stamp;
-    storeLoaded_ = true;
     return RegistryStatus::Ok;
 }
 
@@ -120,7 +114,7 @@ std::unique_ptr<OpenKey> PosixPlatform::openKey(const std::string& path, bool cr
     } else if (!exists) {
         // Created keys are written at once, as Windows keeps them.
         store_.addKey(path);
-        storeLoaded_ = false;
+        storeStamp_.clear();
         std::string error;
         if (!replaceFile(linkTarget(settings_.registryFile), store_.serialize(), error)) {
             registryProblem_ = error;
