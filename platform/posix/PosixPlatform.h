@@ -1,4 +1,5 @@
-// The POSIX stand-ins for the Windows interfaces the product uses:
+// The POSIX stand-ins for the Windows interfaces the product uses, on files
+// whose text forms common/ reads:
 // - the registry: HKEY_LOCAL_MACHINE in one regedit export file (RegistryStore),
 // - the drive table: drive letters, their types and folders, kept in that file
 //   (DriveTable),

@@ -349,18 +349,16 @@ std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path
         return nullptr;
     }
     OVERLAPPED whole{};
-    if (!LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
-                    &whole)) {
-        if (GetLastError() != ERROR_LOCK_VIOLATION) {
-            error = windowsErrorText("cannot lock", path, GetLastError());
-            return nullptr;
-        }
+    bool locked = LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
+                             0, &whole) != 0;
+    if (!locked && GetLastError() == ERROR_LOCK_VIOLATION) {
         waiting();
         OVERLAPPED again{};
-        if (!LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &again)) {
-            error = windowsErrorText("cannot lock", path, GetLastError());
-            return nullptr;
-        }
+        locked = LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &again) != 0;
+    }
+    if (!locked) {
+        error = windowsErrorText("cannot lock", path, GetLastError());
+        return nullptr;
     }
     return std::make_unique<WindowsLock>(file.release());
 }
