@@ -65,7 +65,9 @@ std::string matchPathNoCase(const std::string& path) {
 }
 
 std::string PosixPlatform::hostPath(const std::string& name) {
-    return matchPathNoCase(drives().hostForm(name));
+    // Only a name with a drive letter reads the store for the drive table.
+    const bool drive = name.size() >= 2 && name[1] == ':';
+    return matchPathNoCase((drive ? drives() : DriveTable()).hostForm(name));
 }
 
 } // namespace quillora
