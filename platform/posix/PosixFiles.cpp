@@ -1,5 +1,6 @@
 #include "platform/posix/PosixFiles.h"
 
+#include "common/HexText.h"
 #include "platform/posix/PosixPlatform.h"
 
 #include <cerrno>
