@@ -32,8 +32,8 @@ public:
     DriveType type(const std::string& root) const;
     // The folder drive letter stands for; empty when none is configured.
     std::string directory(char letter) const;
-    // name with '/' for '\\' and a leading "d:" replaced by the folder the
-    // letter stands for (kept when it stands for none).
+    // name with each backslash as '/' and a leading "d:" replaced by the folder
+    // the letter stands for (kept when it stands for none).
     std::string hostForm(const std::string& name) const;
 
 private:
