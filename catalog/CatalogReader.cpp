@@ -3,10 +3,10 @@
 #include "catalog/DirectoryItem.h"
 #include "catalog/LibraryCatalog.h"
 #include "catalog/MarkedItem.h"
-#include "platform/AsciiCase.h"
+#include "common/AsciiCase.h"
 #include "common/Diagnostic.h"
-#include "platform/Platform.h"
 #include "common/TextCursor.h"
+#include "platform/Platform.h"
 
 #include <memory>
 #include <unordered_set>

@@ -1,6 +1,6 @@
 #include "driver/UpdateOptions.h"
 
-#include "platform/AsciiCase.h"
+#include "common/AsciiCase.h"
 
 namespace quillora {
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 namespace quillora {
 
@@ -9,30 +10,23 @@ namespace {
 
 constexpr const char* kMagic = "quillora-update commit record 1";
 
+// The digits of %XX, upper case only: a record is only ever written so.
+constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+
 std::string encodePath(const std::string& path) {
     std::string out;
     out.reserve(path.size());
     for (char c : path) {
         auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7f || byte == '%') {
-            char escaped[4];
-            std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
-            out += escaped;
+            out += '%';
+            out += kHexDigits[byte >> 4];
+            out += kHexDigits[byte & 15];
         } else {
             out += c;
         }
     }
     return out;
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 bool decodePath(const std::string& text, std::string& path) {
@@ -45,9 +39,9 @@ bool decodePath(const std::string& text, std::string& path) {
         if (i + 2 >= text.size()) {
             return false;
         }
-        int high = hexDigit(text[i + 1]);
-        int low = hexDigit(text[i + 2]);
-        if (high < 0 || low < 0) {
+        std::size_t high = kHexDigits.find(text[i + 1]);
+        std::size_t low = kHexDigits.find(text[i + 2]);
+        if (high == kHexDigits.npos || low == kHexDigits.npos) {
             return false;
         }
         path += static_cast<char>(high * 16 + low);

@@ -16,14 +16,4 @@ CreateStatus createUnderNewName(FileSystem& disk, const std::string& prefix, std
     return status;
 }
 
-std::string hexText(const unsigned char* bytes, std::size_t count) {
-    static const char digits[] = "0123456789abcdef";
-    std::string text;
-    for (std::size_t i = 0; i < count; ++i) {
-        text += digits[bytes[i] >> 4];
-        text += digits[bytes[i] & 15];
-    }
-    return text;
-}
-
 } // namespace quillora

@@ -118,7 +118,4 @@ CreateStatus createUnderNewName(FileSystem& disk, const std::string& prefix, std
                                 const NewContent& content, const std::string& replacing,
                                 std::string& path, std::string& identity, std::string& error);
 
-// bytes as lower-case hexadecimal digits, two a byte.
-std::string hexText(const unsigned char* bytes, std::size_t count);
-
 } // namespace quillora

@@ -2,6 +2,8 @@
 // key, the drives and the product's resource library, in the tool's own terms.
 #pragma once
 
+#include "common/DriveType.h"
+
 #include <memory>
 #include <string>
 
@@ -16,8 +18,6 @@ enum class RegistryStatus {
     KeyDeleted,   // the key went away while it was open
     Unreadable,   // the registry cannot be read; any other failure
 };
-
-enum class DriveType { Unknown, NoRootDir, Removable, Fixed, Remote, CdRom, RamDisk };
 
 // A registry key held open; closed when destroyed.
 class OpenKey {

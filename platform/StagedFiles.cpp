@@ -35,7 +35,7 @@ bool StagedFiles::recordFolder(const std::string& folder, std::string& error) {
     if (std::find(folders_.begin(), folders_.end(), folder) != folders_.end()) {
         return true;
     }
-    if (!recordStarted_) {
+    if (recordText_.empty()) {
         token_ = disk_.randomHex();
         const std::string start = commitRecordStart(token_);
         std::string identity;
@@ -46,7 +46,6 @@ bool StagedFiles::recordFolder(const std::string& folder, std::string& error) {
         if (status != CreateStatus::Created) {
             return false;
         }
-        recordStarted_ = true;
         recordText_ = start;
         if (!disk_.syncFile(recordPath_, error) ||
             !disk_.syncFolder(disk_.folderOf(recordPath_), error)) {
@@ -90,7 +89,6 @@ void StagedFiles::forget() {
     order_.clear();
     superseded_.clear();
     folders_.clear();
-    recordStarted_ = false;
     recordText_.clear();
 }
 
@@ -111,7 +109,7 @@ bool StagedFiles::removeStaged(std::string& error) {
 }
 
 void StagedFiles::discard() {
-    if (!recordStarted_) {
+    if (recordText_.empty()) {
         return;
     }
     std::string error;
@@ -167,7 +165,7 @@ bool StagedFiles::putInPlace(const std::vector<StagedEntry>& entries, std::strin
 }
 
 bool StagedFiles::commit(std::vector<std::string>& errors) {
-    if (!recordStarted_) {
+    if (recordText_.empty()) {
         return true;
     }
     std::string error;

@@ -71,9 +71,8 @@ private:
     FileSystem& disk_;
     const std::string recordPath_;
     std::string token_;
-    std::string recordText_; // what the record holds so far
-    bool recordStarted_ = false;
-    std::vector<std::string> folders_;           // named in the record
+    std::string recordText_;           // what the record holds so far; empty before it is made
+    std::vector<std::string> folders_; // named in the record
     std::map<std::string, StagedEntry> waiting_; // by target
     std::vector<std::string> superseded_;        // staged, then staged again
     std::vector<std::string> order_;             // targets, first written first

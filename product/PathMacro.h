@@ -2,7 +2,7 @@
 // directories; expanding and abbreviating the directory ones.
 #pragma once
 
-#include "platform/AsciiCase.h"
+#include "common/AsciiCase.h"
 
 #include <string>
 

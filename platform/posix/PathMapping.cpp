@@ -1,7 +1,7 @@
 #include "platform/posix/PathMapping.h"
 
-#include "platform/AsciiCase.h"
-#include "platform/posix/DriveTable.h"
+#include "common/AsciiCase.h"
+#include "common/DriveTable.h"
 #include "platform/posix/PosixPlatform.h"
 
 #include <algorithm>
@@ -65,21 +65,9 @@ std::string matchPathNoCase(const std::string& path) {
 }
 
 std::string PosixPlatform::hostPath(const std::string& name) {
-    std::string path = name;
-    std::replace(path.begin(), path.end(), '\\', '/');
-    // "d:" stands for the folder the drive table gives the letter.
-    if (path.size() >= 2 && path[1] == ':') {
-        std::string folder = drives().directory(path[0]);
-        if (!folder.empty()) {
-            std::string rest = path.substr(2);
-            rest.erase(0, rest.find_first_not_of('/'));
-            while (folder.size() > 1 && folder.back() == '/') {
-                folder.pop_back();
-            }
-            path = rest.empty() ? folder : folder + (folder == "/" ? "" : "/") + rest;
-        }
-    }
-    return matchPathNoCase(path);
+    // Only a name with a drive letter reads the store for the drive table.
+    const bool drive = name.size() >= 2 && name[1] == ':';
+    return matchPathNoCase((drive ? drives() : DriveTable()).hostForm(name));
 }
 
 } // namespace quillora

@@ -1,4 +1,6 @@
 #include "platform/posix/PosixFiles.h"
+
+#include "common/HexText.h"
 #include "platform/posix/PosixPlatform.h"
 
 #include <cerrno>
@@ -17,6 +19,13 @@ namespace {
 
 std::string errnoText(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
+}
+
+// Says in error what failed on path and why; errno, kept.
+int failed(const char* what, const std::string& path, std::string& error) {
+    const int failure = errno;
+    error = errnoText(what, path);
+    return errno = failure;
 }
 
 // Closes a descriptor on every way out.
@@ -41,9 +50,7 @@ private:
     int fd_;
 };
 
-bool writeAll(int fd, std::string_view bytes) {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
+bool writeAll(int fd, const char* data, std::size_t left) {
     while (left > 0) {
         ssize_t n = ::write(fd, data, left);
         if (n < 0) {
@@ -73,6 +80,99 @@ bool startFlush(int fd) {
 #else
     return ::fsync(fd) == 0;
 #endif
+}
+
+// Reads the regular file open at fd. 0, or the errno value of the failure.
+int readDescriptor(int fd, const std::string& path, std::string& bytes, std::string& error) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return failed("cannot examine", path, error);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = "not a regular file: " + path;
+        return EISDIR;
+    }
+    // Exactly the file's size: a large book data file is kept in memory while
+    // its package is updated, and growing the string would take twice it.
+    std::string().swap(bytes);
+    bytes.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t got = 0;
+    char more[4096];
+    while (true) {
+        // Past the size the file had, it may have grown: read on into a small buffer.
+        const bool full = got == bytes.size();
+        ssize_t n =
+            full ? ::read(fd, more, sizeof more) : ::read(fd, &bytes[got], bytes.size() - got);
+        if (n < 0 && errno != EINTR) {
+            return failed("cannot read", path, error);
+        }
+        if (n == 0) {
+            break;
+        }
+        if (n > 0 && full) {
+            bytes.append(more, static_cast<std::size_t>(n));
+        }
+        got += n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+    bytes.resize(got);
+    return 0;
+}
+
+// Opens path for reading (with extra flags) and waits for it to be on the disk.
+bool syncOpened(const std::string& path, int flags) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags));
+    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+}
+
+std::string identityOf(const struct stat& info) {
+    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+}
+
+class PosixLock : public LibraryLock {
+public:
+    explicit PosixLock(int fd) : fd_(fd) {}
+
+private:
+    FileDescriptor fd_; // closing it drops the lock
+};
+
+} // namespace
+
+template <typename Call>
+bool HostFileSystem::attempt(FileOperation operation, const char* what, const std::string& path,
+                             std::string& error, Call call) const {
+    if (int injected = fault(operation)) {
+        errno = injected;
+    } else if (call()) {
+        return true;
+    }
+    failed(what, path, error);
+    return false;
+}
+
+namespace {
+
+// Writes content into the new file fd, gives it the permissions of the file it
+// replaces (when there is one) and starts its writing out.
+bool fill(const HostFileSystem& files, int fd, const std::string& path, const NewContent& content,
+          const struct stat* replaced, std::string& error) {
+    // An injected failure is a short write: half of the first piece reaches the disk.
+    const int failure = files.fault(FileOperation::Write);
+    const bool written = content([fd, failure](std::string_view piece) {
+        return writeAll(fd, piece.data(), failure != 0 ? piece.size() / 2 : piece.size()) &&
+               failure == 0;
+    });
+    if (!written || failure != 0) {
+        errno = failure != 0 ? failure : errno;
+        error = errnoText("cannot write", path);
+        return false;
+    }
+    if (replaced != nullptr && ::fchmod(fd, replaced->st_mode & 07777) != 0) {
+        error = errnoText("cannot set the permissions of", path);
+        return false;
+    }
+    return files.attempt(FileOperation::Flush, "cannot flush", path, error,
+                         [&] { return startFlush(fd); });
 }
 
 } // namespace
@@ -106,67 +206,16 @@ bool canReplaceFile(const std::string& path, std::string& why) {
 
 int readHostFile(const std::string& path, std::string& bytes, std::string& error) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        int failure = errno;
-        error = errnoText("cannot open", path);
-        return failure;
-    }
-    return readHostDescriptor(fd.get(), path, bytes, error);
-}
-
-int readHostDescriptor(int fd, const std::string& path, std::string& bytes, std::string& error) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        int failure = errno;
-        error = errnoText("cannot examine", path);
-        return failure;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        error = "not a regular file: " + path;
-        return EISDIR;
-    }
-    // Read into exactly the file's size: a large book data file is kept in
-    // memory while its package is updated, and growing the string would take
-    // twice its size.
-    std::string().swap(bytes);
-    bytes.resize(static_cast<std::size_t>(info.st_size));
-    std::size_t got = 0;
-    char more[4096];
-    while (true) {
-        // Past the size the file had, it may have grown: read on into a small
-        // buffer rather than grow the whole text ahead of the bytes.
-        const bool full = got == bytes.size();
-        ssize_t n =
-            full ? ::read(fd, more, sizeof more) : ::read(fd, &bytes[got], bytes.size() - got);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            int failure = errno;
-            error = errnoText("cannot read", path);
-            return failure;
-        }
-        if (n == 0) {
-            break;
-        }
-        if (full) {
-            bytes.append(more, static_cast<std::size_t>(n));
-        }
-        got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
-    return 0;
+    return fd.get() < 0 ? failed("cannot open", path, error)
+                        : readDescriptor(fd.get(), path, bytes, error);
 }
 
 bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
     std::string path = hostPath(name);
-    if (int injected = fault(FileOperation::Read)) {
-        errno = injected;
-        error = errnoText("cannot open", path);
-        return false;
-    }
     std::string bytes;
-    if (readHostFile(path, bytes, error) != 0) {
+    // readHostFile words its own failures: the hook's alone are worded here.
+    if (!files_.attempt(FileOperation::Read, "cannot open", path, error, [] { return true; }) ||
+        readHostFile(path, bytes, error) != 0) {
         return false;
     }
     out.bytes = std::move(bytes);
@@ -174,74 +223,9 @@ bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::strin
     return true;
 }
 
-namespace {
-
-// Opens path for reading (with extra flags) and waits for it to be on the disk.
-bool syncOpened(const std::string& path, int flags) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags));
-    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
-}
-
-std::string identityOf(const struct stat& info) {
-    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
-}
-
-class PosixLock : public LibraryLock {
-public:
-    explicit PosixLock(int fd) : fd_(fd) {}
-    ~PosixLock() override { ::close(fd_); } // closing drops the lock
-
-private:
-    int fd_;
-};
-
-} // namespace
-
-int PosixFileSystem::fault(FileOperation operation) const {
-    return hook_ ? hook_(operation) : 0;
-}
-
-// Makes call unless the hook fails operation; on failure errno says why.
-template <typename Call> bool PosixFileSystem::attempt(FileOperation operation, Call call) const {
-    if (int injected = fault(operation)) {
-        errno = injected;
-        return false;
-    }
-    return call();
-}
-
-bool PosixFileSystem::fill(int fd, const std::string& path, const NewContent& content,
-                           const struct stat* replaced, std::string& error) const {
-    bool ok = true;
-    if (int failure = fault(FileOperation::Write)) {
-        // A short write: half of the first piece reaches the disk.
-        content([fd](std::string_view piece) {
-            writeAll(fd, piece.substr(0, piece.size() / 2));
-            return false;
-        });
-        errno = failure;
-        ok = false;
-    } else {
-        ok = content([fd](std::string_view piece) { return writeAll(fd, piece); });
-    }
-    if (!ok) {
-        error = errnoText("cannot write", path);
-        return false;
-    }
-    if (replaced != nullptr && ::fchmod(fd, replaced->st_mode & 07777) != 0) {
-        error = errnoText("cannot set the permissions of", path);
-        return false;
-    }
-    if (!attempt(FileOperation::Flush, [&] { return startFlush(fd); })) {
-        error = errnoText("cannot flush", path);
-        return false;
-    }
-    return true;
-}
-
-CreateStatus PosixFileSystem::createFileWith(const std::string& path, const NewContent& content,
-                                             const std::string& replacing, std::string& identity,
-                                             std::string& error) {
+CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewContent& content,
+                                            const std::string& replacing, std::string& identity,
+                                            std::string& error) {
     struct stat old {};
     bool exists = !replacing.empty() && ::stat(replacing.c_str(), &old) == 0;
     // A read-only file is not ours to replace, even where the directory would
@@ -253,12 +237,11 @@ CreateStatus PosixFileSystem::createFileWith(const std::string& path, const NewC
     }
     int made = -1;
     // Only a new file: never one that is there, nor through a link.
-    if (!attempt(FileOperation::Open, [&] {
+    if (!attempt(FileOperation::Open, "cannot create", path, error, [&] {
             made = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                           exists ? 0600 : 0644);
             return made >= 0;
         })) {
-        error = errnoText("cannot create", path);
         return errno == EEXIST ? CreateStatus::Exists : CreateStatus::Failed;
     }
     FileDescriptor fd(made);
@@ -267,7 +250,7 @@ CreateStatus PosixFileSystem::createFileWith(const std::string& path, const NewC
     if (!ok) {
         error = errnoText("cannot examine", path);
     }
-    ok = ok && fill(fd.get(), path, content, exists ? &old : nullptr, error);
+    ok = ok && fill(*this, fd.get(), path, content, exists ? &old : nullptr, error);
     if (::close(fd.release()) != 0 && ok) {
         ok = false;
         error = errnoText("cannot close", path);
@@ -280,83 +263,63 @@ CreateStatus PosixFileSystem::createFileWith(const std::string& path, const NewC
     return CreateStatus::Created;
 }
 
-bool PosixFileSystem::appendFile(const std::string& path, const std::string& bytes,
-                                 std::string& error) {
-    if (!attempt(FileOperation::Append, [&] {
-            FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
-            struct stat info {};
-            if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
-                return false;
-            }
-            if (!S_ISREG(info.st_mode)) {
-                errno = EINVAL;
-                return false;
-            }
-            return writeAll(fd.get(), bytes) && ::close(fd.release()) == 0;
-        })) {
-        error = errnoText("cannot write", path);
-        return false;
-    }
-    return true;
+bool HostFileSystem::appendFile(const std::string& path, const std::string& bytes,
+                                std::string& error) {
+    return attempt(FileOperation::Append, "cannot write", path, error, [&] {
+        FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
+        struct stat info {};
+        if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
+            return false;
+        }
+        if (!S_ISREG(info.st_mode)) {
+            errno = EINVAL;
+            return false;
+        }
+        return writeAll(fd.get(), bytes.data(), bytes.size()) && ::close(fd.release()) == 0;
+    });
 }
 
-bool PosixFileSystem::syncFile(const std::string& path, std::string& error) {
-    if (!attempt(FileOperation::Sync, [&] { return syncOpened(path, O_NOFOLLOW); })) {
-        error = errnoText("cannot flush", path);
-        return false;
-    }
-    return true;
+bool HostFileSystem::syncFile(const std::string& path, std::string& error) {
+    return attempt(FileOperation::Sync, "cannot flush", path, error,
+                   [&] { return syncOpened(path, O_NOFOLLOW); });
 }
 
-bool PosixFileSystem::syncFolder(const std::string& folder, std::string& error) {
+bool HostFileSystem::syncFolder(const std::string& folder, std::string& error) {
     const std::string path = folder.empty() ? "." : folder;
-    if (!attempt(FileOperation::SyncFolder, [&] { return syncOpened(path, O_DIRECTORY); })) {
-        error = errnoText("cannot flush the folder", path);
-        return false;
-    }
-    return true;
+    return attempt(FileOperation::SyncFolder, "cannot flush the folder", path, error,
+                   [&] { return syncOpened(path, O_DIRECTORY); });
 }
 
-bool PosixFileSystem::renameFile(const std::string& from, const std::string& to,
-                                 std::string& error) {
-    if (!attempt(FileOperation::Rename, [&] { return ::rename(from.c_str(), to.c_str()) == 0; })) {
-        error = errnoText("cannot replace", to);
-        return false;
-    }
-    return true;
+bool HostFileSystem::renameFile(const std::string& from, const std::string& to,
+                                std::string& error) {
+    return attempt(FileOperation::Rename, "cannot replace", to, error,
+                   [&] { return ::rename(from.c_str(), to.c_str()) == 0; });
 }
 
-bool PosixFileSystem::removeFile(const std::string& path, std::string& error) {
-    if (!attempt(FileOperation::Remove,
-                 [&] { return ::unlink(path.c_str()) == 0 || errno == ENOENT; })) {
-        error = errnoText("cannot remove", path);
-        return false;
-    }
-    return true;
+bool HostFileSystem::removeFile(const std::string& path, std::string& error) {
+    return attempt(FileOperation::Remove, "cannot remove", path, error,
+                   [&] { return ::unlink(path.c_str()) == 0 || errno == ENOENT; });
 }
 
-PathInfo PosixFileSystem::examine(const std::string& path) {
+PathInfo HostFileSystem::examine(const std::string& path) {
     PathInfo result;
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) {
         result.kind = errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Other;
         return result;
     }
-    if (S_ISREG(info.st_mode)) {
-        result.kind = PathKind::File;
+    result.kind = S_ISREG(info.st_mode)   ? PathKind::File
+                  : S_ISLNK(info.st_mode) ? PathKind::Link
+                  : S_ISDIR(info.st_mode) ? PathKind::Folder
+                                          : PathKind::Other;
+    if (result.kind == PathKind::File) {
         result.identity = identityOf(info);
-    } else if (S_ISLNK(info.st_mode)) {
-        result.kind = PathKind::Link;
-    } else if (S_ISDIR(info.st_mode)) {
-        result.kind = PathKind::Folder;
-    } else {
-        result.kind = PathKind::Other;
     }
     return result;
 }
 
-bool PosixFileSystem::listFolder(const std::string& folder, std::vector<std::string>& names,
-                                 std::string& error) {
+bool HostFileSystem::listFolder(const std::string& folder, std::vector<std::string>& names,
+                                std::string& error) {
     const std::string path = folder.empty() ? "." : folder;
     names.clear();
     DIR* dir = ::opendir(path.c_str());
@@ -378,7 +341,7 @@ bool PosixFileSystem::listFolder(const std::string& folder, std::vector<std::str
     return true;
 }
 
-bool PosixFileSystem::readOwnFile(const std::string& path, std::string& bytes, std::string& error) {
+bool HostFileSystem::readOwnFile(const std::string& path, std::string& bytes, std::string& error) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat info {};
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
@@ -392,20 +355,21 @@ bool PosixFileSystem::readOwnFile(const std::string& path, std::string& bytes, s
         error = path + " is not a file this tool made: another user owns it or can write it";
         return false;
     }
-    return readHostDescriptor(fd.get(), path, bytes, error) == 0;
+    return readDescriptor(fd.get(), path, bytes, error) == 0;
 }
 
-std::unique_ptr<LibraryLock> PosixFileSystem::lockLibrary(const std::string& path,
-                                                          const std::function<void()>& waiting,
-                                                          std::string& error) {
+std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path,
+                                                         const std::function<void()>& waiting,
+                                                         std::string& error) {
     int opened = -1;
     // Never written into, so opened for reading only; never through a link.
-    if (!attempt(FileOperation::Lock, [&] {
+    if (!attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
             opened = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
             return opened >= 0;
         })) {
-        error = errno == ELOOP ? path + " is a link: the library's lock file must be a file"
-                               : errnoText("cannot open the lock file", path);
+        if (errno == ELOOP) {
+            error = path + " is a link: the library's lock file must be a file";
+        }
         return nullptr;
     }
     FileDescriptor fd(opened);
@@ -415,23 +379,21 @@ std::unique_ptr<LibraryLock> PosixFileSystem::lockLibrary(const std::string& pat
             path + " is not a lock file this tool made (not a file, or a file with other names)";
         return nullptr;
     }
-    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-        if (errno != EWOULDBLOCK) {
-            error = errnoText("cannot lock", path);
-            return nullptr;
-        }
+    bool locked = ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0;
+    if (!locked && errno == EWOULDBLOCK) {
         waiting();
-        while (::flock(fd.get(), LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                error = errnoText("cannot lock", path);
-                return nullptr;
-            }
-        }
+        do {
+            locked = ::flock(fd.get(), LOCK_EX) == 0;
+        } while (!locked && errno == EINTR);
+    }
+    if (!locked) {
+        error = errnoText("cannot lock", path);
+        return nullptr;
     }
     return std::make_unique<PosixLock>(fd.release());
 }
 
-std::string PosixFileSystem::randomHex() {
+std::string HostFileSystem::randomHex() {
     unsigned char bytes[8] = {};
     std::size_t got = 0;
     while (got < sizeof bytes) {
@@ -444,7 +406,7 @@ std::string PosixFileSystem::randomHex() {
     return hexText(bytes, sizeof bytes);
 }
 
-std::string PosixFileSystem::folderOf(const std::string& path) const {
+std::string HostFileSystem::folderOf(const std::string& path) const {
     std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }

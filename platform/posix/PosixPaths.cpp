@@ -1,23 +1,19 @@
 #include "platform/posix/PosixPlatform.h"
 
-#include <unistd.h>
+#include <filesystem>
 #include <vector>
 
 namespace quillora {
 
 namespace {
 
-bool isSeparator(char c) { return c == '/' || c == '\\'; }
+bool isSeparator(char c) {
+    return c == '/' || c == '\\';
+}
 
 std::string currentDirectory() {
-    std::vector<char> buffer(4096);
-    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (buffer.size() > (1u << 20)) {
-            return std::string();
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    return std::string(buffer.data());
+    std::error_code lost; // "" when the folder is gone
+    return std::filesystem::current_path(lost).string();
 }
 
 } // namespace

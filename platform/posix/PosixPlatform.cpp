@@ -3,7 +3,7 @@
 #include "platform/posix/PosixFiles.h"
 
 #include <cstdlib>
-#include <unistd.h>
+#include <filesystem>
 
 namespace quillora {
 
@@ -15,13 +15,8 @@ std::string environment(const char* name) {
 }
 
 std::string programFile() {
-    std::string buffer(4096, '\0');
-    ssize_t n = ::readlink("/proc/self/exe", &buffer[0], buffer.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) {
-        return std::string();
-    }
-    buffer.resize(static_cast<std::size_t>(n));
-    return buffer;
+    std::error_code unknown; // no /proc: ""
+    return std::filesystem::read_symlink("/proc/self/exe", unknown).string();
 }
 
 } // namespace
@@ -65,7 +60,6 @@ PosixSettings PosixSettings::fromEnvironment() {
 
 PosixPlatform::PosixPlatform() : PosixPlatform(PosixSettings::fromEnvironment()) {}
 PosixPlatform::PosixPlatform(PosixSettings settings) : settings_(std::move(settings)) {}
-PosixPlatform::~PosixPlatform() = default;
 
 std::unique_ptr<Platform> makeHostPlatform() {
     return std::make_unique<PosixPlatform>();

@@ -1,4 +1,5 @@
-// The POSIX stand-ins for the Windows interfaces the product uses:
+// The POSIX stand-ins for the Windows interfaces the product uses, on files
+// whose text forms common/ reads:
 // - the registry: HKEY_LOCAL_MACHINE in one regedit export file (RegistryStore),
 // - the drive table: drive letters, their types and folders, kept in that file
 //   (DriveTable),
@@ -7,9 +8,9 @@
 // - paths: Windows paths mapped onto the host's files (PathMapping).
 #pragma once
 
+#include "common/RegistryStore.h"
+#include "platform/HostFileSystem.h"
 #include "platform/Platform.h"
-#include "platform/posix/PosixFiles.h"
-#include "platform/posix/RegistryStore.h"
 
 #include <string>
 #include <vector>
@@ -39,7 +40,6 @@ class PosixPlatform : public Platform, public Installation {
 public:
     PosixPlatform();
     explicit PosixPlatform(PosixSettings settings);
-    ~PosixPlatform() override;
     PosixPlatform(const PosixPlatform&) = delete;
     PosixPlatform& operator=(const PosixPlatform&) = delete;
 
@@ -62,8 +62,6 @@ public:
     // Where a stored (possibly Windows-form) name lies on this machine.
     std::string hostPath(const std::string& name);
 
-    const PosixSettings& settings() const { return settings_; }
-
     // A value of the key at keyPath, as the store file now holds it.
     RegistryStatus readValue(const std::string& keyPath, const std::string& name,
                              std::string& data);
@@ -78,11 +76,11 @@ private:
 
     PosixSettings settings_;
     RegistryStore store_;
-    bool storeLoaded_ = false;
-    std::string storeStamp_; // identity and age of the file store_ was read from
+    // Identity and age of the file store_ was read from; empty when store_ is
+    // not what the file holds.
+    std::string storeStamp_;
     std::string registryProblem_;
-    int fault(FileOperation operation) const { return files_.fault(operation); }
-    PosixFileSystem files_;
+    HostFileSystem files_;
 };
 
 } // namespace quillora

@@ -1,9 +1,9 @@
 // The registry calls of the POSIX platform, on the store file.
+#include "common/DriveTable.h"
 #include "platform/posix/PosixFiles.h"
 #include "platform/posix/PosixPlatform.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
@@ -21,13 +21,9 @@ std::string stampOf(const struct stat& info) {
 
 // The file a symbolic link leads to, so that replacing the store keeps the link.
 std::string linkTarget(const std::string& path) {
-    char* target = ::realpath(path.c_str(), nullptr);
-    if (target == nullptr) {
-        return path; // not there yet
-    }
-    std::string resolved = target;
-    std::free(target);
-    return resolved;
+    std::error_code missing;
+    std::filesystem::path target = std::filesystem::canonical(path, missing);
+    return missing ? path : target.string(); // not there yet: the path itself
 }
 
 } // namespace
@@ -44,7 +40,7 @@ RegistryStatus PosixPlatform::loadStore() {
             return RegistryStatus::AccessDenied;
         }
     }
-    if (storeLoaded_ && stamp == storeStamp_) {
+    if (stamp == storeStamp_) {
         return RegistryStatus::Ok;
     }
     RegistryStore store;
@@ -64,7 +60,6 @@ RegistryStatus PosixPlatform::loadStore() {
     // A missing file is an empty registry.
     store_ = std::move(store);
     storeStamp_ = stamp;
-    storeLoaded_ = true;
     return RegistryStatus::Ok;
 }
 
@@ -119,7 +114,7 @@ std::unique_ptr<OpenKey> PosixPlatform::openKey(const std::string& path, bool cr
     } else if (!exists) {
         // Created keys are written at once, as Windows keeps them.
         store_.addKey(path);
-        storeLoaded_ = false;
+        storeStamp_.clear();
         std::string error;
         if (!replaceFile(linkTarget(settings_.registryFile), store_.serialize(), error)) {
             registryProblem_ = error;
@@ -144,6 +139,14 @@ RegistryStatus PosixPlatform::readValue(const std::string& keyPath, const std::s
     }
     data = std::move(value.data);
     return RegistryStatus::Ok;
+}
+
+DriveTable PosixPlatform::drives() {
+    return loadStore() == RegistryStatus::Ok ? DriveTable(store_) : DriveTable();
+}
+
+DriveType PosixPlatform::driveType(const std::string& root) {
+    return drives().type(root);
 }
 
 std::string PosixPlatform::registryNote() const {

@@ -1,9 +1,9 @@
 // Opening a resource library by name: its script NAME.rc (any case) in the
 // first of the resource folders that holds one.
+#include "common/ResourceScript.h"
 #include "platform/posix/PathMapping.h"
 #include "platform/posix/PosixFiles.h"
 #include "platform/posix/PosixPlatform.h"
-#include "platform/posix/ResourceScript.h"
 
 #include <sys/stat.h>
 
@@ -15,6 +15,17 @@ bool isRegularFile(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
+
+class ScriptLibrary : public ResourceLibrary {
+public:
+    explicit ScriptLibrary(ResourceScript script) : script_(std::move(script)) {}
+    bool loadString(unsigned id, std::string& text) const override {
+        return script_.loadString(id, text);
+    }
+
+private:
+    ResourceScript script_;
+};
 
 } // namespace
 
@@ -36,12 +47,12 @@ std::unique_ptr<ResourceLibrary> PosixPlatform::openResourceLibrary(const std::s
         if (readHostFile(path, bytes, error) != 0) {
             return nullptr;
         }
-        auto library = std::make_unique<ResourceScript>();
-        if (!library->parse(bytes, error)) {
+        ResourceScript script;
+        if (!script.parse(bytes, error)) {
             error = path + ": " + error;
             return nullptr;
         }
-        return library;
+        return std::make_unique<ScriptLibrary>(std::move(script));
     }
     std::string searched;
     for (const std::string& folder : folders) {

@@ -1,3 +1,4 @@
+#include "common/HexText.h"
 #include "platform/windows/WindowsError.h"
 #include "platform/windows/WindowsPlatform.h"
 
@@ -134,44 +135,46 @@ HANDLE openNoFollow(const std::string& path, DWORD access, DWORD share, DWORD di
         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-// A regular file, not a link or a folder, and its identity.
-bool isPlainFile(HANDLE file, std::string* identity = nullptr) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(file, &info) ||
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        return false;
-    }
-    if (identity != nullptr) {
-        *identity = identityOf(info);
-    }
-    return true;
+// Whether file is a regular file, not a link or a folder; info is its information.
+bool isPlainFile(HANDLE file, BY_HANDLE_FILE_INFORMATION& info) {
+    return GetFileInformationByHandle(file, &info) &&
+           (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0;
 }
 
 class WindowsLock : public LibraryLock {
 public:
     explicit WindowsLock(HANDLE file) : file_(file) {}
-    ~WindowsLock() override { CloseHandle(file_); } // closing drops the lock
 
 private:
-    HANDLE file_;
+    FileHandle file_; // closing it drops the lock
 };
 
 } // namespace
 
+template <typename Call>
+bool HostFileSystem::attempt(FileOperation operation, const char* what, const std::string& path,
+                             std::string& error, Call call) const {
+    if (int injected = fault(operation)) {
+        SetLastError(static_cast<DWORD>(injected));
+    } else if (call()) {
+        return true;
+    }
+    const DWORD code = GetLastError();
+    error = windowsErrorText(what, path, code);
+    SetLastError(code); // for the caller to tell failures apart
+    return false;
+}
+
 // Binary: the core handles CR LF itself.
 bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
-    if (int injected = files_.fault(FileOperation::Read)) {
-        error = windowsErrorText("cannot open", name, static_cast<DWORD>(injected));
-        return false;
-    }
-    FileHandle file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
-        error = windowsErrorText("cannot open", name, GetLastError());
-        return false;
-    }
+    FileHandle file(INVALID_HANDLE_VALUE);
+    bool opened = files_.attempt(FileOperation::Read, "cannot open", name, error, [&] {
+        file = FileHandle(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file.valid();
+    });
     std::string bytes;
-    if (!readWhole(file.get(), name, bytes, error)) {
+    if (!opened || !readWhole(file.get(), name, bytes, error)) {
         return false;
     }
     out.bytes = std::move(bytes);
@@ -179,22 +182,9 @@ bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::str
     return true;
 }
 
-int WindowsFileSystem::fault(FileOperation operation) const {
-    return hook_ ? hook_(operation) : 0;
-}
-
-// Makes call unless the hook fails operation; on failure GetLastError says why.
-template <typename Call> bool WindowsFileSystem::attempt(FileOperation operation, Call call) const {
-    if (int injected = fault(operation)) {
-        SetLastError(static_cast<DWORD>(injected));
-        return false;
-    }
-    return call();
-}
-
-CreateStatus WindowsFileSystem::createFileWith(const std::string& path, const NewContent& content,
-                                               const std::string& replacing, std::string& identity,
-                                               std::string& error) {
+CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewContent& content,
+                                            const std::string& replacing, std::string& identity,
+                                            std::string& error) {
     DWORD attributes =
         replacing.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(replacing.c_str());
     bool exists = attributes != INVALID_FILE_ATTRIBUTES;
@@ -209,31 +199,27 @@ CreateStatus WindowsFileSystem::createFileWith(const std::string& path, const Ne
     DWORD kept = exists ? attributes & kKeptAttributes : 0;
     HANDLE made = INVALID_HANDLE_VALUE;
     // Only a new file: CREATE_NEW fails on any name that is there, a link too.
-    if (!attempt(FileOperation::Open, [&] {
+    if (!attempt(FileOperation::Open, "cannot create", path, error, [&] {
             made = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
             return made != INVALID_HANDLE_VALUE;
         })) {
         DWORD code = GetLastError();
-        error = windowsErrorText("cannot create", path, code);
         return code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS ? CreateStatus::Exists
                                                                          : CreateStatus::Failed;
     }
     FileHandle file(made);
-    bool ok = isPlainFile(file.get(), &identity);
+    BY_HANDLE_FILE_INFORMATION info{};
+    bool ok = isPlainFile(file.get(), info);
     if (!ok) {
         error = windowsErrorText("cannot examine", path, GetLastError());
     }
-    if (ok && !attempt(FileOperation::Write, [&] {
+    ok =
+        ok && attempt(FileOperation::Write, "cannot write", path, error, [&] {
             return content([&file](std::string_view piece) { return writeAll(file.get(), piece); });
-        })) {
-        ok = false;
-        error = windowsErrorText("cannot write", path, GetLastError());
-    }
-    if (ok && !attempt(FileOperation::Flush, [&] { return FlushFileBuffers(file.get()) != 0; })) {
-        ok = false;
-        error = windowsErrorText("cannot flush", path, GetLastError());
-    }
+        });
+    ok = ok && attempt(FileOperation::Flush, "cannot flush", path, error,
+                       [&] { return FlushFileBuffers(file.get()) != 0; });
     if (!file.close() && ok) {
         ok = false;
         error = windowsErrorText("cannot close", path, GetLastError());
@@ -242,68 +228,51 @@ CreateStatus WindowsFileSystem::createFileWith(const std::string& path, const Ne
         DeleteFileA(path.c_str());
         return CreateStatus::Failed;
     }
+    identity = identityOf(info);
     return CreateStatus::Created;
 }
 
-bool WindowsFileSystem::appendFile(const std::string& path, const std::string& bytes,
-                                   std::string& error) {
+bool HostFileSystem::appendFile(const std::string& path, const std::string& bytes,
+                                std::string& error) {
     FileHandle file(INVALID_HANDLE_VALUE);
-    bool ok = attempt(FileOperation::Append, [&] {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return attempt(FileOperation::Append, "cannot write", path, error, [&] {
         file = FileHandle(openNoFollow(path, FILE_APPEND_DATA, 0, OPEN_EXISTING));
-        return file.valid() && isPlainFile(file.get()) && writeAll(file.get(), bytes);
+        return file.valid() && isPlainFile(file.get(), info) && writeAll(file.get(), bytes);
     });
-    if (!ok) {
-        error = windowsErrorText("cannot write", path, GetLastError());
-    }
-    return ok;
 }
 
-bool WindowsFileSystem::syncFile(const std::string& path, std::string& error) {
+bool HostFileSystem::syncFile(const std::string& path, std::string& error) {
     FileHandle file(INVALID_HANDLE_VALUE);
-    bool ok = attempt(FileOperation::Sync, [&] {
+    return attempt(FileOperation::Sync, "cannot flush", path, error, [&] {
         file = FileHandle(
             openNoFollow(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
         return file.valid() && FlushFileBuffers(file.get()) != 0;
     });
-    if (!ok) {
-        error = windowsErrorText("cannot flush", path, GetLastError());
-    }
-    return ok;
 }
 
 // A rename is written through (MOVEFILE_WRITE_THROUGH): there is no folder to
 // flush on its own.
-bool WindowsFileSystem::syncFolder(const std::string& folder, std::string& error) {
-    if (!attempt(FileOperation::SyncFolder, [] { return true; })) {
-        error = windowsErrorText("cannot flush the folder", folder, GetLastError());
-        return false;
-    }
-    return true;
+bool HostFileSystem::syncFolder(const std::string& folder, std::string& error) {
+    return attempt(FileOperation::SyncFolder, "cannot flush the folder", folder, error,
+                   [] { return true; });
 }
 
-bool WindowsFileSystem::renameFile(const std::string& from, const std::string& to,
-                                   std::string& error) {
-    if (!attempt(FileOperation::Rename, [&] {
-            return MoveFileExA(from.c_str(), to.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-        })) {
-        error = windowsErrorText("cannot replace", to, GetLastError());
-        return false;
-    }
-    return true;
+bool HostFileSystem::renameFile(const std::string& from, const std::string& to,
+                                std::string& error) {
+    return attempt(FileOperation::Rename, "cannot replace", to, error, [&] {
+        return MoveFileExA(from.c_str(), to.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    });
 }
 
-bool WindowsFileSystem::removeFile(const std::string& path, std::string& error) {
-    if (!attempt(FileOperation::Remove, [&] {
-            return DeleteFileA(path.c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
-        })) {
-        error = windowsErrorText("cannot remove", path, GetLastError());
-        return false;
-    }
-    return true;
+bool HostFileSystem::removeFile(const std::string& path, std::string& error) {
+    return attempt(FileOperation::Remove, "cannot remove", path, error, [&] {
+        return DeleteFileA(path.c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
+    });
 }
 
-PathInfo WindowsFileSystem::examine(const std::string& path) {
+PathInfo HostFileSystem::examine(const std::string& path) {
     PathInfo result;
     FileHandle file(openNoFollow(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  OPEN_EXISTING));
@@ -328,8 +297,8 @@ PathInfo WindowsFileSystem::examine(const std::string& path) {
     return result;
 }
 
-bool WindowsFileSystem::listFolder(const std::string& folder, std::vector<std::string>& names,
-                                   std::string& error) {
+bool HostFileSystem::listFolder(const std::string& folder, std::vector<std::string>& names,
+                                std::string& error) {
     names.clear();
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
@@ -352,37 +321,34 @@ bool WindowsFileSystem::listFolder(const std::string& folder, std::vector<std::s
     return true;
 }
 
-bool WindowsFileSystem::readOwnFile(const std::string& path, std::string& bytes,
-                                    std::string& error) {
+bool HostFileSystem::readOwnFile(const std::string& path, std::string& bytes, std::string& error) {
     FileHandle file(openNoFollow(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
     if (!file.valid()) {
         error = windowsErrorText("cannot open", path, GetLastError());
         return false;
     }
-    if (!isPlainFile(file.get())) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!isPlainFile(file.get(), info)) {
         error = path + " is not a file this tool made: a link or a folder";
         return false;
     }
     return readWhole(file.get(), path, bytes, error);
 }
 
-std::unique_ptr<LibraryLock> WindowsFileSystem::lockLibrary(const std::string& path,
-                                                            const std::function<void()>& waiting,
-                                                            std::string& error) {
+std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path,
+                                                         const std::function<void()>& waiting,
+                                                         std::string& error) {
     // Never written into, so opened for reading only; never through a link.
     FileHandle file(INVALID_HANDLE_VALUE);
-    if (!attempt(FileOperation::Lock, [&] {
+    if (!attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
             file = FileHandle(
                 openNoFollow(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS));
             return file.valid();
         })) {
-        error = windowsErrorText("cannot open the lock file", path, GetLastError());
         return nullptr;
     }
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(file.get(), &info) ||
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
-        info.nNumberOfLinks != 1) {
+    if (!isPlainFile(file.get(), info) || info.nNumberOfLinks != 1) {
         bool link = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         error = link ? path + " is a link: the library's lock file must be a file"
                      : path + " is not a lock file this tool made (not a file, or a file with "
@@ -390,29 +356,27 @@ std::unique_ptr<LibraryLock> WindowsFileSystem::lockLibrary(const std::string& p
         return nullptr;
     }
     OVERLAPPED whole{};
-    if (!LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
-                    &whole)) {
-        if (GetLastError() != ERROR_LOCK_VIOLATION) {
-            error = windowsErrorText("cannot lock", path, GetLastError());
-            return nullptr;
-        }
+    bool locked = LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
+                             0, &whole) != 0;
+    if (!locked && GetLastError() == ERROR_LOCK_VIOLATION) {
         waiting();
         OVERLAPPED again{};
-        if (!LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &again)) {
-            error = windowsErrorText("cannot lock", path, GetLastError());
-            return nullptr;
-        }
+        locked = LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &again) != 0;
+    }
+    if (!locked) {
+        error = windowsErrorText("cannot lock", path, GetLastError());
+        return nullptr;
     }
     return std::make_unique<WindowsLock>(file.release());
 }
 
-std::string WindowsFileSystem::randomHex() {
+std::string HostFileSystem::randomHex() {
     unsigned char bytes[8] = {};
     BCryptGenRandom(nullptr, bytes, sizeof bytes, BCRYPT_USE_SYSTEM_PREFERRED_RNG);
     return hexText(bytes, sizeof bytes);
 }
 
-std::string WindowsFileSystem::folderOf(const std::string& path) const {
+std::string HostFileSystem::folderOf(const std::string& path) const {
     std::size_t separator = path.find_last_of("\\/:");
     return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }

@@ -1,5 +1,7 @@
 #include "support/MemoryFileSystem.h"
 
+#include "common/HexText.h"
+
 #include <algorithm>
 #include <random>
 

@@ -1,8 +1,8 @@
 // The registry calls, RegistryKey and the installation settings on a store file.
 #include "catalog/LibraryCatalog.h"
-#include "platform/posix/PosixFiles.h"
+#include "common/Utf16Text.h"
 #include "platform/posix/PosixPlatform.h"
-#include "platform/posix/Utf16Text.h"
+#include "product/CdDrive.h"
 #include "registry/InstallationSettings.h"
 #include "registry/Registry.h"
 #include "support/ProcessRun.h"
@@ -307,6 +307,36 @@ TEST_F(PosixRegistryTest, InstallationSettingsFromTheStore) {
                                  "Works\\Quillora]") != std::string::npos;
         EXPECT_EQ(created, c.keyInFileAfter) << c.label;
     }
+}
+
+TEST(DriveTable, FindCdDriveThroughTheStore) {
+    struct Case {
+        std::vector<testing::Drive> drives;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {{{"c:", "hd", "/"}, {"e:", "cdrom", ""}, {"f:", "cdrom", ""}}, "e:"},
+        {{{"z:", "cdrom", ""}}, ""},
+        {{}, ""},
+    };
+    for (const Case& c : cases) {
+        testing::TempLibrary library;
+        library.writeStore(testing::driveTable(c.drives));
+        PosixSettings settings;
+        settings.registryFile = library.path("registry.reg");
+        PosixPlatform platform(settings);
+        EXPECT_EQ(findCdDrive(platform), c.expected);
+    }
+}
+
+TEST(DriveTable, StoreThatCannotBeReadHasNoDrives) {
+    testing::TempLibrary library;
+    library.write("registry.reg", "not a registry\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n"
+                                  "\"d:\"=\"cdrom\"\n");
+    PosixSettings settings;
+    settings.registryFile = library.path("registry.reg");
+    PosixPlatform platform(settings);
+    EXPECT_EQ(platform.driveType("d:\\"), DriveType::NoRootDir);
 }
 
 } // namespace

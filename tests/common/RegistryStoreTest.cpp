@@ -1,6 +1,6 @@
-#include "platform/posix/RegistryStore.h"
+#include "common/RegistryStore.h"
 
-#include "platform/posix/Utf16Text.h"
+#include "common/Utf16Text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
-#include "platform/posix/ResourceScript.h"
+#include "common/ResourceScript.h"
 
-#include "platform/posix/PosixPlatform.h"
-#include "platform/posix/Utf16Text.h"
+#include "common/Utf16Text.h"
 #include "registry/InstallationSettings.h"
 #include "support/ProcessRun.h"
 
@@ -13,7 +12,7 @@
 namespace quillora {
 namespace {
 
-std::string stringOf(const ResourceLibrary& library, unsigned id) {
+std::string stringOf(const ResourceScript& library, unsigned id) {
     std::string text = "(none)";
     library.loadString(id, text);
     return text;
@@ -91,60 +90,6 @@ TEST(ResourceScript, BrokenScriptsSayWhere) {
         EXPECT_FALSE(library.parse(c.script, error)) << c.script;
         EXPECT_NE(error.find(c.error), std::string::npos) << error;
     }
-}
-
-class ResourceSearch : public ::testing::Test {
-protected:
-    std::unique_ptr<ResourceLibrary> open(std::string& error) {
-        PosixSettings settings;
-        settings.resourceFolders = {library.path("first"), library.path("bin"),
-                                    library.path("share")};
-        PosixPlatform platform(settings);
-        return platform.openResourceLibrary("KIVRes", error);
-    }
-    static std::string script(const char* home) {
-        return std::string("STRINGTABLE BEGIN 10248 \"") + home + "\" END\n";
-    }
-    testing::TempLibrary library;
-};
-
-TEST_F(ResourceSearch, FirstFolderInOrderWins) {
-    std::string error;
-    EXPECT_EQ(open(error), nullptr);
-    EXPECT_NE(error.find("KIVRes.rc"), std::string::npos) << error;
-    EXPECT_NE(error.find(library.path("share")), std::string::npos) << error;
-
-    library.write("share/kivres.RC", script("share")); // any case, as on Windows
-    auto found = open(error);
-    ASSERT_NE(found, nullptr) << error;
-    EXPECT_EQ(stringOf(*found, 10248), "share");
-
-    library.write("bin/KIVRes.rc", script("bin"));
-    found = open(error);
-    ASSERT_NE(found, nullptr) << error;
-    EXPECT_EQ(stringOf(*found, 10248), "bin");
-
-    library.write("first/KIVRes.rc", script("first"));
-    found = open(error);
-    ASSERT_NE(found, nullptr) << error;
-    EXPECT_EQ(stringOf(*found, 10248), "first");
-}
-
-TEST_F(ResourceSearch, BrokenLibraryIsReportedNotPassedOver) {
-    library.write("bin/KIVRes.rc", "STRINGTABLE BEGIN 10248 Home END\n");
-    library.write("share/KIVRes.rc", script("share"));
-    std::string error;
-    EXPECT_EQ(open(error), nullptr);
-    EXPECT_NE(error.find(library.path("bin/KIVRes.rc") + ": line 1"), std::string::npos) << error;
-}
-
-TEST_F(ResourceSearch, AFolderNamedLikeTheFileIsNoLibrary) {
-    library.write("bin/KIVRes.rc/inside", "");
-    library.write("share/KIVRes.rc", script("share"));
-    std::string error;
-    auto found = open(error);
-    ASSERT_NE(found, nullptr) << error;
-    EXPECT_EQ(stringOf(*found, 10248), "share");
 }
 
 } // namespace

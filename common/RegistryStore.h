@@ -47,8 +47,6 @@ public:
     // Appends an empty section for path (spelt as given).
     void addKey(const std::string& path);
 
-    bool isUtf16() const { return utf16_; }
-
 private:
     struct Line {
         std::string text;

@@ -11,7 +11,7 @@
 // letter in neither key does not exist (no root folder).
 #pragma once
 
-#include "platform/Installation.h"
+#include "common/DriveType.h"
 
 #include <map>
 #include <string>
@@ -32,6 +32,9 @@ public:
     DriveType type(const std::string& root) const;
     // The folder drive letter stands for; empty when none is configured.
     std::string directory(char letter) const;
+    // name with each backslash as '/' and a leading "d:" replaced by the folder
+    // the letter stands for (kept when it stands for none).
+    std::string hostForm(const std::string& name) const;
 
 private:
     std::map<char, DriveType> types_;

@@ -13,19 +13,18 @@
 // 8-bit or UTF-16 LE with its mark.
 #pragma once
 
-#include "platform/Platform.h"
-
 #include <map>
 #include <string>
 
 namespace quillora {
 
-class ResourceScript : public ResourceLibrary {
+class ResourceScript {
 public:
     // False, with the line and the reason in error, when text is no script
     // this reader understands.
     bool parse(const std::string& bytes, std::string& error);
-    bool loadString(unsigned id, std::string& text) const override;
+    // False when the script has no string with that identifier.
+    bool loadString(unsigned id, std::string& text) const;
 
 private:
     std::map<unsigned, std::string> strings_;

@@ -1,9 +1,9 @@
-#include "platform/posix/DriveTable.h"
+#include "common/DriveTable.h"
 
-#include "platform/AsciiCase.h"
-#include "platform/Platform.h"
-#include "platform/posix/PosixPlatform.h"
-#include "platform/posix/RegistryStore.h"
+#include "common/AsciiCase.h"
+#include "common/RegistryStore.h"
+
+#include <algorithm>
 
 namespace quillora {
 
@@ -54,12 +54,19 @@ std::string DriveTable::directory(char letter) const {
     return it == directories_.end() ? std::string() : it->second;
 }
 
-DriveTable PosixPlatform::drives() {
-    return loadStore() == RegistryStatus::Ok ? DriveTable(store_) : DriveTable();
-}
-
-DriveType PosixPlatform::driveType(const std::string& root) {
-    return drives().type(root);
+std::string DriveTable::hostForm(const std::string& name) const {
+    std::string path = name;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    std::string folder = path.size() >= 2 && path[1] == ':' ? directory(path[0]) : std::string();
+    if (folder.empty()) {
+        return path;
+    }
+    std::string rest = path.substr(2);
+    rest.erase(0, rest.find_first_not_of('/'));
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    return rest.empty() ? folder : folder + (folder == "/" ? "" : "/") + rest;
 }
 
 } // namespace quillora

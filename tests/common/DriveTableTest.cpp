@@ -1,8 +1,6 @@
-#include "platform/posix/DriveTable.h"
+#include "common/DriveTable.h"
 
-#include "platform/posix/PosixPlatform.h"
-#include "platform/posix/RegistryStore.h"
-#include "product/CdDrive.h"
+#include "common/RegistryStore.h"
 #include "support/ProcessRun.h"
 
 #include <gtest/gtest.h>
@@ -49,36 +47,6 @@ TEST(DriveTable, TypesAndFolders) {
     EXPECT_EQ(table.directory('i'), "/srv/data");
     EXPECT_EQ(table.directory('e'), "");
     EXPECT_EQ(DriveTable().type("c:\\"), DriveType::NoRootDir);
-}
-
-TEST(DriveTable, FindCdDriveThroughTheStore) {
-    struct Case {
-        std::vector<testing::Drive> drives;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {{{"c:", "hd", "/"}, {"e:", "cdrom", ""}, {"f:", "cdrom", ""}}, "e:"},
-        {{{"z:", "cdrom", ""}}, ""},
-        {{}, ""},
-    };
-    for (const Case& c : cases) {
-        testing::TempLibrary library;
-        library.writeStore(testing::driveTable(c.drives));
-        PosixSettings settings;
-        settings.registryFile = library.path("registry.reg");
-        PosixPlatform platform(settings);
-        EXPECT_EQ(findCdDrive(platform), c.expected);
-    }
-}
-
-TEST(DriveTable, StoreThatCannotBeReadHasNoDrives) {
-    testing::TempLibrary library;
-    library.write("registry.reg", "not a registry\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n"
-                                  "\"d:\"=\"cdrom\"\n");
-    PosixSettings settings;
-    settings.registryFile = library.path("registry.reg");
-    PosixPlatform platform(settings);
-    EXPECT_EQ(platform.driveType("d:\\"), DriveType::NoRootDir);
 }
 
 } // namespace

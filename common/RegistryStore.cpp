@@ -1,7 +1,7 @@
-#include "platform/posix/RegistryStore.h"
+#include "common/RegistryStore.h"
 
-#include "platform/AsciiCase.h"
-#include "platform/posix/Utf16Text.h"
+#include "common/AsciiCase.h"
+#include "common/Utf16Text.h"
 
 namespace quillora {
 

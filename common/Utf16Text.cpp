@@ -1,4 +1,4 @@
-#include "platform/posix/Utf16Text.h"
+#include "common/Utf16Text.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
-#include "platform/posix/ResourceScript.h"
+#include "common/ResourceScript.h"
 
-#include "platform/AsciiCase.h"
-#include "platform/posix/Utf16Text.h"
+#include "common/AsciiCase.h"
+#include "common/Utf16Text.h"
 
 #include <cstdlib>
 #include <vector>

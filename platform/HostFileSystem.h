@@ -1,0 +1,42 @@
+// The file system of the host, with a test's fault hook on each operation:
+// posix/PosixFiles.cpp or windows/WindowsFiles.cpp, whichever is built.
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace quillora {
+
+class HostFileSystem : public FileSystem {
+public:
+    void setFaultHook(FileFaultHook hook) { hook_ = std::move(hook); }
+    // The error the hook gives operation; 0 lets it run.
+    int fault(FileOperation operation) const { return hook_ ? hook_(operation) : 0; }
+    // Makes call unless the hook fails operation; on failure error says what
+    // failed on path, and the system's last error (errno, GetLastError) why.
+    template <typename Call>
+    bool attempt(FileOperation operation, const char* what, const std::string& path,
+                 std::string& error, Call call) const;
+
+    CreateStatus createFileWith(const std::string& path, const NewContent& content,
+                                const std::string& replacing, std::string& identity,
+                                std::string& error) override;
+    bool appendFile(const std::string& path, const std::string& bytes, std::string& error) override;
+    bool syncFile(const std::string& path, std::string& error) override;
+    bool syncFolder(const std::string& folder, std::string& error) override;
+    bool renameFile(const std::string& from, const std::string& to, std::string& error) override;
+    bool removeFile(const std::string& path, std::string& error) override;
+    PathInfo examine(const std::string& path) override;
+    bool listFolder(const std::string& folder, std::vector<std::string>& names,
+                    std::string& error) override;
+    bool readOwnFile(const std::string& path, std::string& bytes, std::string& error) override;
+    std::unique_ptr<LibraryLock> lockLibrary(const std::string& path,
+                                             const std::function<void()>& waiting,
+                                             std::string& error) override;
+    std::string randomHex() override;
+    std::string folderOf(const std::string& path) const override;
+
+private:
+    FileFaultHook hook_;
+};
+
+} // namespace quillora
