@@ -22,6 +22,8 @@ int main(int argc, char** argv) {
     const auto files = static_cast<unsigned long>(argc - 2);
     quillora::prepareHostProcess();
     std::unique_ptr<quillora::Platform> host = quillora::makeHostPlatform();
+    // The lines go out as a run's messages do.
+    std::unique_ptr<std::ostream> out = quillora::makeMessageOutput();
     std::string error;
     auto lock = host->fileSystem().lockLibrary(
         "quillora-bench-floor.lock", [] {}, error);
@@ -42,7 +44,7 @@ int main(int argc, char** argv) {
         }
         // The lines are spread over the files as a run's would be.
         for (const unsigned long until = lines * (i + 1) / files; printed < until; ++printed) {
-            std::cout << "Updating Floor Line " << printed << " id 41 to 101" << std::endl;
+            *out << "Updating Floor Line " << printed << " id 41 to 101" << std::endl;
         }
     }
     std::vector<std::string> errors;

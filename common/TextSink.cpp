@@ -5,7 +5,9 @@
 namespace quillora {
 
 void TextSink::grow(std::size_t n) {
-    if (drain_) {
+    // A small file stays in a small buffer; a large one is drained in pieces
+    // rather than held whole.
+    if (drain_ && used_ > 0 && used_ + n > pieceSize_) {
         drainHeld();
         if (buffer_.size() >= n) {
             return;

@@ -53,9 +53,8 @@ public:
     using Drain = std::function<bool(std::string_view piece)>;
 
     TextSink() = default;
-    TextSink(Drain drain, std::size_t pieceSize) : drain_(std::move(drain)) {
-        buffer_.resize(pieceSize);
-    }
+    TextSink(Drain drain, std::size_t pieceSize)
+        : drain_(std::move(drain)), pieceSize_(pieceSize) {}
 
     TextSink& text(std::string_view s) {
         if (!s.empty()) {
@@ -135,6 +134,7 @@ private:
     std::string buffer_; // its size is the room; the first used_ characters are the text
     std::size_t used_ = 0;
     Drain drain_;
+    std::size_t pieceSize_ = 0; // with a drain, the text held at most (or one longer write)
     bool drained_ = true; // every piece so far was passed on
 };
 

@@ -7,6 +7,7 @@
 #include "platform/Installation.h"
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 namespace quillora {
@@ -54,5 +55,9 @@ std::unique_ptr<Platform> makeHostPlatform();
 // and takes as much again for the next; where the host allows, that memory is
 // kept for reuse.
 void prepareHostProcess();
+
+// Standard output for the run's messages. A flush hands everything written
+// since to the system at once, so a flushed line costs one write.
+std::unique_ptr<std::ostream> makeMessageOutput();
 
 } // namespace quillora
