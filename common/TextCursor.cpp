@@ -29,7 +29,7 @@ int TextCursor::get() {
     return static_cast<unsigned char>(text_[pos_++]);
 }
 
-void TextCursor::ignore(std::size_t n, int delim) {
+void TextCursor::ignoreFar(std::size_t n, int delim) {
     if (failed_ || eof_) {
         return;
     }

@@ -39,7 +39,17 @@ public:
     }
     // Drops up to n characters, stopping after the first delim (consumed).
     // Never fails: at the end it does nothing.
-    void ignore(std::size_t n, int delim);
+    void ignore(std::size_t n, int delim) {
+        // Most lines end right after their last field, or one tab later.
+        if (!failed_ && !eof_ && delim != kEnd && n >= 2 && text_.size() - pos_ >= 2) {
+            const char d = static_cast<char>(delim);
+            if (text_[pos_] == d || text_[pos_ + 1] == d) {
+                pos_ += text_[pos_] == d ? 1 : 2;
+                return;
+            }
+        }
+        ignoreFar(n, delim);
+    }
     // Drops leading whitespace (space, tab, newline, CR, VT, FF).
     void skipWhitespace();
 
@@ -49,11 +59,18 @@ public:
     inline bool readUInt32(std::uint32_t& value);
     // Formatted read of one non-whitespace character.
     bool readChar(char& c) {
-        // The usual case, a record's tag at the start of its line, inline.
-        if (!failed_ && !eof_ && pos_ < text_.size() &&
-            !isSpace(static_cast<unsigned char>(text_[pos_]))) {
-            c = text_[pos_++];
-            return true;
+        // The usual case, a record's tag after its line's end, inline; the end
+        // of the text is left to the full read, which sets the state.
+        if (!failed_ && !eof_) {
+            std::size_t p = pos_;
+            while (p < text_.size() && isSpace(static_cast<unsigned char>(text_[p]))) {
+                ++p;
+            }
+            if (p < text_.size()) {
+                c = text_[p];
+                pos_ = p + 1;
+                return true;
+            }
         }
         return readCharAfterSpace(c);
     }
@@ -105,6 +122,7 @@ private:
     inline bool readShortNumber(std::uint32_t& magnitude, bool& negative, bool allowMinus);
     bool readInt32Full(std::int32_t& value);
     bool readCharAfterSpace(char& c);
+    void ignoreFar(std::size_t n, int delim);
     bool readUInt32Full(std::uint32_t& value);
 
     std::string_view text_;
