@@ -20,6 +20,8 @@ constexpr std::size_t kMagicSearch = 19;
 constexpr std::size_t kRestOfHeader = 10;
 // How much of a file's new content is held before it is written.
 constexpr std::size_t kPieceSize = std::size_t{1} << 20;
+// Room for a header beyond the text that was read, for the first piece.
+constexpr std::size_t kHeaderRoom = 64;
 
 bool isMagic(const std::string& word) {
     return word.size() == kMagic.size() && startsWithNoCase(word, std::string(kMagic));
@@ -77,7 +79,7 @@ ResultCode BookDataFile::save(Platform& platform, const std::string& path) {
         // beside the text it was read from.
         LineEndEncoder encoder(lineEnding);
         TextSink out([&](std::string_view piece) { return write(encoder.encode(piece)); },
-                     kPieceSize);
+                     kPieceSize, text_.size() + kHeaderRoom);
         writeHeader(out);
         writeEntries(out);
         return out.finish();

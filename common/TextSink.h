@@ -53,8 +53,12 @@ public:
     using Drain = std::function<bool(std::string_view piece)>;
 
     TextSink() = default;
-    TextSink(Drain drain, std::size_t pieceSize)
-        : drain_(std::move(drain)), pieceSize_(pieceSize) {}
+    // firstRoom: what the text is likely to take, up to pieceSize, so that
+    // the buffer need not grow step by step.
+    TextSink(Drain drain, std::size_t pieceSize, std::size_t firstRoom)
+        : drain_(std::move(drain)), pieceSize_(pieceSize) {
+        buffer_.resize(firstRoom < pieceSize ? firstRoom : pieceSize);
+    }
 
     TextSink& text(std::string_view s) {
         if (!s.empty()) {
@@ -135,7 +139,7 @@ private:
     std::size_t used_ = 0;
     Drain drain_;
     std::size_t pieceSize_ = 0; // with a drain, the text held at most (or one longer write)
-    bool drained_ = true; // every piece so far was passed on
+    bool drained_ = true;       // every piece so far was passed on
 };
 
 } // namespace quillora

@@ -47,6 +47,15 @@ TEST(TextFile, DecodedTextSurvivesEncodingAndDecodingAgain) {
         const DecodedText second = decodeText(encodeText(first.text, first.lineEnding));
         EXPECT_EQ(second.text, first.text) << bytes;
         EXPECT_EQ(second.lineEnding, first.lineEnding) << bytes;
+        // Handed over in two pieces, cut anywhere, it is encoded the same.
+        const std::string whole = encodeText(first.text, first.lineEnding);
+        const std::string_view text = first.text;
+        for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+            LineEndEncoder encoder(first.lineEnding);
+            std::string pieces(encoder.encode(text.substr(0, cut)));
+            pieces += encoder.encode(text.substr(cut));
+            EXPECT_EQ(pieces, whole) << bytes << " cut at " << cut;
+        }
     }
     EXPECT_EQ(encodeText("h\nx\r\ny\n", LineEnding::Lf), "h\nx\r\r\ny\n");
 }
