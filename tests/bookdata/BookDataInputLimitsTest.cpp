@@ -5,6 +5,7 @@
 #include "bookdata/GroupEntry.h"
 
 #include "BookDataTestSupport.h"
+#include "bench/SyntheticLibrary.h"
 #include "support/EveryKindLibrary.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +48,27 @@ TEST(BookDataInputLimits, MegabyteTextsAndNulBytesAreSavedBackWhole) {
             EXPECT_TRUE(saveText(p, fs) == file)
                 << text << " of " << value->size() << " characters is not saved back whole";
         }
+    }
+}
+
+// A large file is written out in pieces: records cut by a piece's end, and CR
+// LF line ends, must come out as the same records written whole would.
+TEST(BookDataInputLimits, AFileOfManyPiecesIsSavedAsItWouldBeWhole) {
+    const std::int32_t directories[] = {3, 4, 150};
+    for (const char* eol : {"\n", "\r\n"}) {
+        bench::Rng rng(7);
+        const std::string file = std::string("zobooksdatafile 9") + eol +
+                                 bench::makeBookDataBody(rng, 30000, 9, eol, directories, 3);
+        FakePlatform fs;
+        BookDataFile p;
+        ASSERT_EQ(loadText(p, fs, file), result::Success) << p.diagnostic;
+        TextSink whole;
+        p.writeHeader(whole);
+        p.writeEntries(whole);
+        const std::string expected = encodeText(whole.take(), p.lineEnding);
+        ASSERT_GT(expected.size(), std::size_t{3} << 20);
+        EXPECT_TRUE(saveText(p, fs) == expected)
+            << "line ends of " << (eol[0] == '\r' ? "CR LF" : "LF");
     }
 }
 
