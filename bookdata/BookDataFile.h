@@ -54,9 +54,9 @@ public:
     void setSourceText(std::string_view text) { source_ = text; }
     // entry is made by make() and from now on freed by clear().
     void addEntry(LibraryEntry* entry);
-    // The entries' texts are views into in's text: it must outlive them.
     ResultCode readHeader(TextCursor& in, std::int32_t& fileVersion);
     void writeHeader(TextSink& out) const;
+    // The entries' texts point into in's text, which must outlive them.
     ResultCode readEntries(TextCursor& in, std::int32_t fileVersion);
     void writeEntries(TextSink& out) const;
 
@@ -87,7 +87,7 @@ private:
     std::string_view source_;
     // Texts not from the file.
     std::string kept_;
-    // The entries and kept texts, freed together; made anew for each load.
+    // The entries, freed together; made anew for each load.
     std::optional<std::pmr::monotonic_buffer_resource> memory_{std::in_place};
 };
 
