@@ -96,7 +96,7 @@ class RecordWriter {
 public:
     RecordWriter(TextSink& out, char tag, const LibraryEntry& entry)
         : out_(out), file_(entry.owner) {
-        at_ = out_.claim(kNumberRoom, limit_);
+        at_ = out_.claim(TextSink::kNumberRoom, limit_);
         *at_++ = tag;
         *at_++ = '\t';
     }
@@ -108,7 +108,7 @@ public:
         return *this;
     }
     RecordWriter& number(std::uint32_t value) {
-        ensure(kNumberRoom);
+        ensure(TextSink::kNumberRoom);
         at_ = formatDecimal(at_, value);
         *at_++ = '\t';
         return *this;
@@ -135,9 +135,6 @@ public:
     }
 
 private:
-    // A sign, ten digits and the character after them.
-    static constexpr std::size_t kNumberRoom = 12;
-
     void ensure(std::size_t n) {
         if (static_cast<std::size_t>(limit_ - at_) < n) {
             out_.commit(at_);
@@ -145,13 +142,8 @@ private:
         }
     }
     void signedNumber(std::int32_t value) {
-        ensure(kNumberRoom);
-        if (value < 0) {
-            *at_++ = '-';
-            at_ = formatDecimal(at_, 0u - static_cast<std::uint32_t>(value));
-        } else {
-            at_ = formatDecimal(at_, static_cast<std::uint32_t>(value));
-        }
+        ensure(TextSink::kNumberRoom);
+        at_ = formatSignedDecimal(at_, value);
     }
 
     TextSink& out_;

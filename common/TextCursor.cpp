@@ -87,20 +87,24 @@ bool parseNumber(std::string_view text, std::size_t& pos, bool& negative, std::u
 
 } // namespace
 
-bool TextCursor::readInt32Full(std::int32_t& value) {
+bool TextCursor::readMagnitude(bool& negative, std::uint64_t& magnitude, bool& overflow) {
     skipWhitespace();
     if (!sentry()) {
         return false;
     }
+    const bool digits = parseNumber(text_, pos_, negative, magnitude, overflow);
+    eof_ = pos_ >= text_.size();
+    failed_ = !digits;
+    return digits;
+}
+
+bool TextCursor::readInt32Full(std::int32_t& value) {
     bool negative = false;
     bool overflow = false;
     std::uint64_t magnitude = 0;
-    if (!parseNumber(text_, pos_, negative, magnitude, overflow)) {
-        failed_ = true;
-        eof_ = pos_ >= text_.size();
+    if (!readMagnitude(negative, magnitude, overflow)) {
         return false;
     }
-    eof_ = pos_ >= text_.size();
     const std::uint64_t limit = negative ? 2147483648ull : 2147483647ull;
     if (overflow || magnitude > limit) {
         failed_ = true;
@@ -112,19 +116,12 @@ bool TextCursor::readInt32Full(std::int32_t& value) {
 }
 
 bool TextCursor::readUInt32Full(std::uint32_t& value) {
-    skipWhitespace();
-    if (!sentry()) {
-        return false;
-    }
     bool negative = false;
     bool overflow = false;
     std::uint64_t magnitude = 0;
-    if (!parseNumber(text_, pos_, negative, magnitude, overflow)) {
-        failed_ = true;
-        eof_ = pos_ >= text_.size();
+    if (!readMagnitude(negative, magnitude, overflow)) {
         return false;
     }
-    eof_ = pos_ >= text_.size();
     // A negative number has no unsigned value; refusing it keeps the record intact.
     if (overflow || magnitude > 0xFFFFFFFFull || (negative && magnitude != 0)) {
         failed_ = true;

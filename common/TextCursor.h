@@ -123,6 +123,8 @@ private:
     // memchr for the short fields that are the rule: a call costs more than
     // looking at their characters eight at a time.
     static inline const void* findShort(const char* start, std::size_t left, char delim);
+    // Whitespace, then [sign]digits: false (and failed) when there is no digit.
+    bool readMagnitude(bool& negative, std::uint64_t& magnitude, bool& overflow);
     bool readInt32Full(std::int32_t& value);
     bool readCharAfterSpace(char& c);
     void ignoreFar(std::size_t n, int delim);

@@ -62,9 +62,4 @@ char* formatLongDecimal(char* p, std::uint32_t v) {
     return p + count;
 }
 
-TextSink& TextSink::u32Long(std::uint32_t v) {
-    used_ = static_cast<std::size_t>(formatLongDecimal(room(10), v) - buffer_.data());
-    return *this;
-}
-
 } // namespace quillora

@@ -28,6 +28,15 @@ inline char* formatDecimal(char* p, std::uint32_t v) {
     return formatLongDecimal(p, v);
 }
 
+// The same for a signed number; p must have room for eleven characters.
+inline char* formatSignedDecimal(char* p, std::int32_t v) {
+    if (v < 0) {
+        *p++ = '-';
+        return formatDecimal(p, 0u - static_cast<std::uint32_t>(v));
+    }
+    return formatDecimal(p, static_cast<std::uint32_t>(v));
+}
+
 // Copies n characters. Most texts in the files are short, and a call to
 // memcpy costs more than the copy: up to 16 they are moved in two
 // overlapping words, never reading past the text.
@@ -75,20 +84,18 @@ public:
     TextSink& tab() { return ch('\t'); }
     TextSink& bar() { return ch('|'); }
     TextSink& newline() { return ch('\n'); }
-    // Most numbers in the files are a single digit: those are one character.
     TextSink& u32(std::uint32_t v) {
-        if (v < 10) {
-            return ch(static_cast<char>('0' + v));
-        }
-        return u32Long(v);
+        used_ = static_cast<std::size_t>(formatDecimal(room(kNumberRoom), v) - buffer_.data());
+        return *this;
     }
     TextSink& i32(std::int32_t v) {
-        if (v < 0) {
-            ch('-');
-            return u32(0u - static_cast<std::uint32_t>(v));
-        }
-        return u32(static_cast<std::uint32_t>(v));
+        used_ =
+            static_cast<std::size_t>(formatSignedDecimal(room(kNumberRoom), v) - buffer_.data());
+        return *this;
     }
+
+    // Room for a number with its sign, and one character after it.
+    static constexpr std::size_t kNumberRoom = 12;
 
     // For a writer that fills many fields in a row: room for at least n
     // characters from the position returned up to limit; commit says how far
@@ -133,7 +140,6 @@ private:
     }
     void grow(std::size_t n);
     void drainHeld();
-    TextSink& u32Long(std::uint32_t v);
 
     std::string buffer_; // its size is the room; the first used_ characters are the text
     std::size_t used_ = 0;

@@ -16,4 +16,29 @@ CreateStatus createUnderNewName(FileSystem& disk, const std::string& prefix, std
     return status;
 }
 
+bool readWholeFile(std::size_t size, std::string& bytes,
+                   const std::function<long long(char* at, std::size_t room)>& readSome) {
+    std::string().swap(bytes);
+    bytes.resize(size);
+    std::size_t got = 0;
+    char more[4096];
+    while (true) {
+        // Past the size the file had, it may have grown: read on into a small buffer.
+        const bool full = got == bytes.size();
+        const long long n = full ? readSome(more, sizeof more) : readSome(&bytes[got], size - got);
+        if (n < 0) {
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        if (full) {
+            bytes.append(more, static_cast<std::size_t>(n));
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    return true;
+}
+
 } // namespace quillora

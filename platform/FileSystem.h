@@ -118,4 +118,12 @@ CreateStatus createUnderNewName(FileSystem& disk, const std::string& prefix, std
                                 const NewContent& content, const std::string& replacing,
                                 std::string& path, std::string& identity, std::string& error);
 
+// Reads a whole file that held size bytes when it was opened into bytes, which
+// take exactly its size (a large book data file is kept in memory while its
+// package is updated; growing the string would take twice it). readSome reads
+// at most room bytes to at and gives how many, 0 at the end, or -1 on failure
+// (the system's last error says why).
+bool readWholeFile(std::size_t size, std::string& bytes,
+                   const std::function<long long(char* at, std::size_t room)>& readSome);
+
 } // namespace quillora

@@ -42,8 +42,7 @@ public:
                                  std::string& error);
     bool replaceFile(const std::string& resolvedPath, const std::string& bytes,
                      std::string& error) {
-        return replaceFileWith(
-            resolvedPath, [&bytes](const PieceWriter& write) { return write(bytes); }, error);
+        return replaceFileWith(resolvedPath, wholeContent(bytes), error);
     }
 };
 

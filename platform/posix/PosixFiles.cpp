@@ -92,30 +92,15 @@ int readDescriptor(int fd, const std::string& path, std::string& bytes, std::str
         error = "not a regular file: " + path;
         return EISDIR;
     }
-    // Exactly the file's size: a large book data file is kept in memory while
-    // its package is updated, and growing the string would take twice it.
-    std::string().swap(bytes);
-    bytes.resize(static_cast<std::size_t>(info.st_size));
-    std::size_t got = 0;
-    char more[4096];
-    while (true) {
-        // Past the size the file had, it may have grown: read on into a small buffer.
-        const bool full = got == bytes.size();
-        ssize_t n =
-            full ? ::read(fd, more, sizeof more) : ::read(fd, &bytes[got], bytes.size() - got);
-        if (n < 0 && errno != EINTR) {
-            return failed("cannot read", path, error);
-        }
-        if (n == 0) {
-            break;
-        }
-        if (n > 0 && full) {
-            bytes.append(more, static_cast<std::size_t>(n));
-        }
-        got += n > 0 ? static_cast<std::size_t>(n) : 0;
-    }
-    bytes.resize(got);
-    return 0;
+    const bool read = readWholeFile(static_cast<std::size_t>(info.st_size), bytes,
+                                    [fd](char* at, std::size_t room) -> long long {
+                                        ssize_t n = 0;
+                                        do {
+                                            n = ::read(fd, at, room);
+                                        } while (n < 0 && errno == EINTR);
+                                        return n;
+                                    });
+    return read ? 0 : failed("cannot read", path, error);
 }
 
 // Opens path for reading (with extra flags) and waits for it to be on the disk.

@@ -96,30 +96,17 @@ bool readWhole(HANDLE file, const std::string& name, std::string& bytes, std::st
         error = windowsErrorText("cannot examine", name, GetLastError());
         return false;
     }
-    // Exactly the file's size: growing the string would take twice it.
-    std::string().swap(bytes);
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    std::size_t got = 0;
-    char more[4096];
-    while (true) {
-        // Past the size the file had, it may have grown: read on into a small buffer.
-        const bool full = got == bytes.size();
-        auto piece = static_cast<DWORD>(full ? sizeof more : std::min(bytes.size() - got, kChunk));
-        DWORD read = 0;
-        if (!ReadFile(file, full ? more : &bytes[got], piece, &read, nullptr)) {
-            error = windowsErrorText("cannot read", name, GetLastError());
-            return false;
-        }
-        if (read == 0) {
-            break;
-        }
-        if (full) {
-            bytes.append(more, read);
-        }
-        got += read;
+    const bool read = readWholeFile(
+        static_cast<std::size_t>(size.QuadPart), bytes,
+        [file](char* at, std::size_t room) -> long long {
+            DWORD got = 0;
+            const auto piece = static_cast<DWORD>(std::min(room, kChunk));
+            return ReadFile(file, at, piece, &got, nullptr) ? static_cast<long long>(got) : -1LL;
+        });
+    if (!read) {
+        error = windowsErrorText("cannot read", name, GetLastError());
     }
-    bytes.resize(got);
-    return true;
+    return read;
 }
 
 std::string identityOf(const BY_HANDLE_FILE_INFORMATION& info) {
