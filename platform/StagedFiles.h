@@ -5,7 +5,7 @@
 // committed run and undoes one that did not commit (LibraryRecovery).
 #pragma once
 
-#include "platform/CommitRecord.h"
+#include "common/CommitRecord.h"
 #include "platform/Platform.h"
 
 #include <map>

@@ -1,4 +1,4 @@
-#include "platform/CommitRecord.h"
+#include "common/CommitRecord.h"
 
 #include <cstdint>
 #include <cstdio>
