@@ -3,8 +3,8 @@
 #include "bookdata/BookEntry.h"
 #include "catalog/DirectoryItem.h"
 #include "catalog/LibraryCatalog.h"
+#include "driver/LibraryRecovery.h"
 #include "driver/UpdateCommand.h"
-#include "platform/LibraryRecovery.h"
 #include "platform/posix/PosixPlatform.h"
 #include "support/ProcessRun.h"
 

@@ -1,4 +1,4 @@
-#include "platform/LibraryRecovery.h"
+#include "driver/LibraryRecovery.h"
 #include "platform/StagedFiles.h"
 #include "platform/windows/ScratchFolder.h"
 #include "platform/windows/WindowsPlatform.h"

@@ -1,6 +1,6 @@
-#include "platform/LibraryRecovery.h"
+#include "driver/LibraryRecovery.h"
 
-#include "platform/CommitRecord.h"
+#include "common/CommitRecord.h"
 
 namespace quillora {
 
