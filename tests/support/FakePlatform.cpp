@@ -1,5 +1,6 @@
 #include "support/FakePlatform.h"
 
+#include "common/PathParts.h"
 #include "product/PathMacro.h"
 #include "registry/InstallationSettings.h"
 
@@ -33,15 +34,7 @@ std::string FakePlatform::fullPath(const std::string& path) {
 }
 
 void FakePlatform::splitPath(const std::string& path, std::string& drive, std::string& dir) {
-    std::size_t start = 0;
-    drive.clear();
-    if (path.size() >= 2 && path[1] == ':') {
-        drive = path.substr(0, 2);
-        start = 2;
-    }
-    std::size_t last = path.find_last_of("\\/");
-    dir = (last == std::string::npos || last < start) ? std::string()
-                                                      : path.substr(start, last + 1 - start);
+    splitPathParts(path, drive, dir);
 }
 
 // Counted while open, so that tests see every key closed.
