@@ -72,11 +72,6 @@ public:
     virtual CreateStatus createFileWith(const std::string& path, const NewContent& content,
                                         const std::string& replacing, std::string& identity,
                                         std::string& error) = 0;
-    CreateStatus createFile(const std::string& path, const std::string& bytes,
-                            const std::string& replacing, std::string& identity,
-                            std::string& error) {
-        return createFileWith(path, wholeContent(bytes), replacing, identity, error);
-    }
     // Adds bytes at the end of a regular file (never through a link).
     virtual bool appendFile(const std::string& path, const std::string& bytes,
                             std::string& error) = 0;

@@ -39,7 +39,8 @@ bool StagedFiles::recordFolder(const std::string& folder, std::string& error) {
         token_ = disk_.randomHex();
         const std::string start = commitRecordStart(token_);
         std::string identity;
-        CreateStatus status = disk_.createFile(recordPath_, start, "", identity, error);
+        CreateStatus status =
+            disk_.createFileWith(recordPath_, wholeContent(start), "", identity, error);
         if (status == CreateStatus::Exists) {
             error = recordPath_ + " appeared during the run: it is not this tool's";
         }

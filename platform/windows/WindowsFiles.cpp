@@ -7,42 +7,20 @@
 #include <bcrypt.h>
 
 #include <algorithm>
+#include <memory>
 
 namespace quillora {
 
 namespace {
 
-// Closes a file handle on every way out.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    FileHandle& operator=(FileHandle&& other) noexcept {
-        close();
-        handle_ = other.release();
-        return *this;
-    }
-    HANDLE release() {
-        HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return handle;
-    }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-    bool close() {
-        bool ok = true;
-        if (valid()) {
-            ok = CloseHandle(handle_) != 0;
-            handle_ = INVALID_HANDLE_VALUE;
-        }
-        return ok;
-    }
-
-private:
-    HANDLE handle_;
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
+// A file handle, closed on every way out; null when the open failed.
+using FileHandle = std::unique_ptr<void, HandleCloser>;
+FileHandle own(HANDLE handle) {
+    return FileHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
 
 // Largest piece handed to one ReadFile or WriteFile call.
 constexpr std::size_t kChunk = 1u << 30;
@@ -130,7 +108,7 @@ bool isPlainFile(HANDLE file, BY_HANDLE_FILE_INFORMATION& info) {
 
 class WindowsLock : public LibraryLock {
 public:
-    explicit WindowsLock(HANDLE file) : file_(file) {}
+    explicit WindowsLock(FileHandle file) : file_(std::move(file)) {}
 
 private:
     FileHandle file_; // closing it drops the lock
@@ -154,11 +132,11 @@ bool HostFileSystem::attempt(FileOperation operation, const char* what, const st
 
 // Binary: the core handles CR LF itself.
 bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
-    FileHandle file(INVALID_HANDLE_VALUE);
+    FileHandle file;
     bool opened = files_.attempt(FileOperation::Read, "cannot open", name, error, [&] {
-        file = FileHandle(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        return file.valid();
+        file = own(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file != nullptr;
     });
     std::string bytes;
     if (!opened || !readWhole(file.get(), name, bytes, error)) {
@@ -195,7 +173,7 @@ CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewCo
         return code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS ? CreateStatus::Exists
                                                                          : CreateStatus::Failed;
     }
-    FileHandle file(made);
+    FileHandle file = own(made);
     BY_HANDLE_FILE_INFORMATION info{};
     bool ok = isPlainFile(file.get(), info);
     if (!ok) {
@@ -207,7 +185,7 @@ CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewCo
         });
     ok = ok && attempt(FileOperation::Flush, "cannot flush", path, error,
                        [&] { return FlushFileBuffers(file.get()) != 0; });
-    if (!file.close() && ok) {
+    if (CloseHandle(file.release()) == 0 && ok) {
         ok = false;
         error = windowsErrorText("cannot close", path, GetLastError());
     }
@@ -221,20 +199,20 @@ CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewCo
 
 bool HostFileSystem::appendFile(const std::string& path, const std::string& bytes,
                                 std::string& error) {
-    FileHandle file(INVALID_HANDLE_VALUE);
+    FileHandle file;
     BY_HANDLE_FILE_INFORMATION info{};
     return attempt(FileOperation::Append, "cannot write", path, error, [&] {
-        file = FileHandle(openNoFollow(path, FILE_APPEND_DATA, 0, OPEN_EXISTING));
-        return file.valid() && isPlainFile(file.get(), info) && writeAll(file.get(), bytes);
+        file = own(openNoFollow(path, FILE_APPEND_DATA, 0, OPEN_EXISTING));
+        return file != nullptr && isPlainFile(file.get(), info) && writeAll(file.get(), bytes);
     });
 }
 
 bool HostFileSystem::syncFile(const std::string& path, std::string& error) {
-    FileHandle file(INVALID_HANDLE_VALUE);
+    FileHandle file;
     return attempt(FileOperation::Sync, "cannot flush", path, error, [&] {
-        file = FileHandle(
+        file = own(
             openNoFollow(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
-        return file.valid() && FlushFileBuffers(file.get()) != 0;
+        return file != nullptr && FlushFileBuffers(file.get()) != 0;
     });
 }
 
@@ -261,9 +239,9 @@ bool HostFileSystem::removeFile(const std::string& path, std::string& error) {
 
 PathInfo HostFileSystem::examine(const std::string& path) {
     PathInfo result;
-    FileHandle file(openNoFollow(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 OPEN_EXISTING));
-    if (!file.valid()) {
+    FileHandle file = own(openNoFollow(
+        path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING));
+    if (file == nullptr) {
         DWORD code = GetLastError();
         result.kind = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
                           ? PathKind::Missing
@@ -309,8 +287,8 @@ bool HostFileSystem::listFolder(const std::string& folder, std::vector<std::stri
 }
 
 bool HostFileSystem::readOwnFile(const std::string& path, std::string& bytes, std::string& error) {
-    FileHandle file(openNoFollow(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
-    if (!file.valid()) {
+    FileHandle file = own(openNoFollow(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
+    if (file == nullptr) {
         error = windowsErrorText("cannot open", path, GetLastError());
         return false;
     }
@@ -326,11 +304,11 @@ std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path
                                                          const std::function<void()>& waiting,
                                                          std::string& error) {
     // Never written into, so opened for reading only; never through a link.
-    FileHandle file(INVALID_HANDLE_VALUE);
+    FileHandle file;
     if (!attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
-            file = FileHandle(
+            file = own(
                 openNoFollow(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS));
-            return file.valid();
+            return file != nullptr;
         })) {
         return nullptr;
     }
@@ -354,7 +332,7 @@ std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path
         error = windowsErrorText("cannot lock", path, GetLastError());
         return nullptr;
     }
-    return std::make_unique<WindowsLock>(file.release());
+    return std::make_unique<WindowsLock>(std::move(file));
 }
 
 std::string HostFileSystem::randomHex() {
