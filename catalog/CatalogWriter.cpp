@@ -58,7 +58,7 @@ ResultCode LibraryCatalog::writeCatalog(Platform& platform) {
     const std::string& target = openedPath.empty() ? catalogFileName : openedPath;
     std::string error;
     if (!platform.replaceFile(target, encodeText(formatCatalog(), lineEnding), error)) {
-        diagnostic = diagnosticAt(target, 1, "cannot write the file: " + error);
+        diagnostic = diagnosticAt(target, "cannot write the file: " + error);
         return result::CatalogWriteFailed;
     }
     return result::Success;

@@ -343,15 +343,22 @@ bool HostFileSystem::readOwnFile(const std::string& path, std::string& bytes, st
     return readDescriptor(fd.get(), path, bytes, error) == 0;
 }
 
-std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path,
-                                                         const std::function<void()>& waiting,
-                                                         std::string& error) {
+namespace {
+
+// Opens the lock file at path (creating it with O_CREAT in create) and takes
+// the lock of kind (LOCK_EX, LOCK_SH) on it, waiting for it without limit.
+std::unique_ptr<LibraryLock> lockAt(const HostFileSystem& files, const std::string& path,
+                                    int create, int kind, const std::function<void()>& waiting,
+                                    std::string& error) {
     int opened = -1;
     // Never written into, so opened for reading only; never through a link.
-    if (!attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
-            opened = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (!files.attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
+            opened = ::open(path.c_str(), O_RDONLY | create | O_NOFOLLOW | O_CLOEXEC, 0644);
             return opened >= 0;
         })) {
+        if (errno == ENOENT && create == 0) {
+            return std::make_unique<LibraryLock>(); // no run has locked it: nothing to share
+        }
         if (errno == ELOOP) {
             error = path + " is a link: the library's lock file must be a file";
         }
@@ -364,11 +371,11 @@ std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path
             path + " is not a lock file this tool made (not a file, or a file with other names)";
         return nullptr;
     }
-    bool locked = ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0;
+    bool locked = ::flock(fd.get(), kind | LOCK_NB) == 0;
     if (!locked && errno == EWOULDBLOCK) {
         waiting();
         do {
-            locked = ::flock(fd.get(), LOCK_EX) == 0;
+            locked = ::flock(fd.get(), kind) == 0;
         } while (!locked && errno == EINTR);
     }
     if (!locked) {
@@ -376,6 +383,24 @@ std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path
         return nullptr;
     }
     return std::make_unique<PosixLock>(fd.release());
+}
+
+} // namespace
+
+std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path,
+                                                         const std::function<void()>& waiting,
+                                                         std::string& error) {
+    return lockAt(*this, path, O_CREAT, LOCK_EX, waiting, error);
+}
+
+std::unique_ptr<LibraryLock> HostFileSystem::shareLibraryLock(const std::string& path,
+                                                              const std::function<void()>& waiting,
+                                                              std::string& error) {
+    return lockAt(*this, path, 0, LOCK_SH, waiting, error);
+}
+
+bool HostFileSystem::mayReplace(const std::string& path, std::string& error) {
+    return canReplaceFile(path, error);
 }
 
 std::string HostFileSystem::randomHex() {
