@@ -51,7 +51,7 @@ void OtherUser::own(const std::string& path) const {
     }
 }
 
-int OtherUser::run(const std::function<int()>& body) const {
+pid_t OtherUser::start(const std::function<int()>& body) const {
     pid_t child = ::fork();
     if (child == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(gid_) != 0 || ::setuid(uid_) != 0) {
@@ -59,6 +59,11 @@ int OtherUser::run(const std::function<int()>& body) const {
         }
         ::_exit(body() & 0xff);
     }
+    return child;
+}
+
+int OtherUser::run(const std::function<int()>& body) const {
+    const pid_t child = start(body);
     int status = 0;
     if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
         WEXITSTATUS(status) == 255) {

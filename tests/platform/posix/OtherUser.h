@@ -24,6 +24,8 @@ public:
     // Runs body in a child process as this user: body's result (0-255), or -1
     // when the child could not become the user or died.
     int run(const std::function<int()>& body) const;
+    // The same, without waiting: the child's process id (or -1).
+    pid_t start(const std::function<int()>& body) const;
     // Gives path, and everything in it, to this user.
     void own(const std::string& path) const;
 
