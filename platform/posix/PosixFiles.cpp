@@ -208,6 +208,11 @@ bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::strin
     return true;
 }
 
+bool PosixPlatform::hasFile(const std::string& name) {
+    struct stat info {};
+    return ::stat(hostPath(name).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewContent& content,
                                             const std::string& replacing, std::string& identity,
                                             std::string& error) {

@@ -57,7 +57,10 @@ public:
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    bool hasFile(const std::string& name) override;
     FileSystem& fileSystem() override { return files_; }
+    // The signals watchHostInterrupts watches.
+    Interrupts& interrupts() override;
 
     // For tests: asked before each file operation; an errno value other than 0
     // makes that operation fail (a write fails after writing half its bytes).

@@ -149,6 +149,11 @@ bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::str
     return true;
 }
 
+bool WindowsPlatform::hasFile(const std::string& name) {
+    const DWORD attributes = GetFileAttributesA(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewContent& content,
                                             const std::string& replacing, std::string& identity,
                                             std::string& error) {
