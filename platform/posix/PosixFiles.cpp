@@ -92,15 +92,9 @@ int readDescriptor(int fd, const std::string& path, std::string& bytes, std::str
         error = "not a regular file: " + path;
         return EISDIR;
     }
-    const bool read = readWholeFile(static_cast<std::size_t>(info.st_size), bytes,
-                                    [fd](char* at, std::size_t room) -> long long {
-                                        ssize_t n = 0;
-                                        do {
-                                            n = ::read(fd, at, room);
-                                        } while (n < 0 && errno == EINTR);
-                                        return n;
-                                    });
-    return read ? 0 : failed("cannot read", path, error);
+    return readOpenFile(fd, static_cast<std::size_t>(info.st_size), bytes)
+               ? 0
+               : failed("cannot read", path, error);
 }
 
 // Opens path for reading (with extra flags) and waits for it to be on the disk.
@@ -162,31 +156,22 @@ bool fill(const HostFileSystem& files, int fd, const std::string& path, const Ne
 
 } // namespace
 
+bool readOpenFile(int fd, std::size_t size, std::string& bytes) {
+    return readWholeFile(size, bytes, [fd](char* at, std::size_t room) -> long long {
+        ssize_t n = 0;
+        do {
+            n = ::read(fd, at, room);
+        } while (n < 0 && errno == EINTR);
+        return n;
+    });
+}
+
 std::string directoryOf(const std::string& path) {
     std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) {
         return ".";
     }
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool canReplaceFile(const std::string& path, std::string& why) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        if (isReadOnly(path, info)) {
-            why = path + " is read-only";
-            return false;
-        }
-    } else if (errno != ENOENT) {
-        why = errnoText("cannot examine", path);
-        return false;
-    }
-    std::string folder = directoryOf(path);
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-        why = errnoText("cannot write in", folder);
-        return false;
-    }
-    return true;
 }
 
 int readHostFile(const std::string& path, std::string& bytes, std::string& error) {

@@ -1,5 +1,6 @@
 // The registry calls of the POSIX platform, on the store file.
 #include "common/DriveTable.h"
+#include "platform/posix/PosixFiles.h"
 #include "platform/posix/PosixPlatform.h"
 
 #include "platform/posix/TrustedPath.h"
@@ -124,15 +125,7 @@ RegistryStatus PosixPlatform::readStore(std::string& bytes, std::string& stamp) 
         return RegistryStatus::Unusable;
     }
     stamp = stampOf(info);
-    const int descriptor = fd.get();
-    if (!readWholeFile(static_cast<std::size_t>(info.st_size), bytes,
-                       [descriptor](char* at, std::size_t room) -> long long {
-                           ssize_t n = 0;
-                           do {
-                               n = ::read(descriptor, at, room);
-                           } while (n < 0 && errno == EINTR);
-                           return n;
-                       }) ||
+    if (!readOpenFile(fd.get(), static_cast<std::size_t>(info.st_size), bytes) ||
         bytes.size() > static_cast<std::size_t>(kLargestStore)) {
         registryProblem_ = failureText("cannot read", path, errno);
         return RegistryStatus::Unusable;
