@@ -47,6 +47,8 @@ public:
     bool replaceFileWith(const std::string& resolvedPath, const NewContent& content,
                          std::string& error) override;
 
+    bool hasFile(const std::string& name) override { return inner_.hasFile(name); }
+    Interrupts& interrupts() override { return inner_.interrupts(); }
     FileSystem& fileSystem() override { return inner_.fileSystem(); }
     std::string fullPath(const std::string& path) override { return inner_.fullPath(path); }
     void splitPath(const std::string& path, std::string& drive, std::string& dir) override {
