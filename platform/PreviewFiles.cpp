@@ -22,6 +22,11 @@ public:
                                      RegistryStatus& status) override {
         std::unique_ptr<OpenKey> key = inner_.openKey(path, false, status);
         if (key == nullptr && create && status == RegistryStatus::NotFound) {
+            // Where a run would be refused the key, it goes on without it.
+            status = inner_.mayCreateKey(path);
+            if (status != RegistryStatus::Ok) {
+                return nullptr;
+            }
             missing_ = true;
             status = RegistryStatus::Ok;
             return std::make_unique<AbsentKey>();
