@@ -24,7 +24,7 @@ bool StagedFiles::readFile(const std::string& name, FileBytes& out, std::string&
 }
 
 bool StagedFiles::appendToRecord(const std::string& text, std::string& error) {
-    if (!disk_.appendFile(recordPath_, text, error) || !disk_.syncFile(recordPath_, error)) {
+    if (!record_->append(text, error) || !record_->sync(error)) {
         return false;
     }
     recordText_ += text;
@@ -35,25 +35,32 @@ bool StagedFiles::recordFolder(const std::string& folder, std::string& error) {
     if (std::find(folders_.begin(), folders_.end(), folder) != folders_.end()) {
         return true;
     }
-    if (recordText_.empty()) {
+    if (record_ == nullptr) {
         token_ = disk_.randomHex();
-        const std::string start = commitRecordStart(token_);
-        std::string identity;
-        CreateStatus status =
-            disk_.createFileWith(recordPath_, wholeContent(start), "", identity, error);
+        CreateStatus status = CreateStatus::Failed;
+        record_ = disk_.createOpenFile(recordPath_, status, error);
         if (status == CreateStatus::Exists) {
             error = recordPath_ + " appeared during the run: it is not this tool's";
         }
         if (status != CreateStatus::Created) {
             return false;
         }
-        recordText_ = start;
-        if (!disk_.syncFile(recordPath_, error) ||
+        if (!appendToRecord(commitRecordStart(token_), error) ||
             !disk_.syncFolder(disk_.folderOf(recordPath_), error)) {
             return false;
         }
     }
-    if (!appendToRecord(commitRecordFolder(folder), error)) {
+    // The folder the run writes in is the one it opened first; recovery works
+    // only in that one.
+    std::string identity;
+    if (!disk_.folderIdentity(folder, identity, error)) {
+        return false;
+    }
+    if (identity.empty()) {
+        error = "cannot write in " + folder + ": the folder has gone";
+        return false;
+    }
+    if (!appendToRecord(commitRecordFolder(folder, identity), error)) {
         return false;
     }
     folders_.push_back(folder);
@@ -91,6 +98,7 @@ void StagedFiles::forget() {
     superseded_.clear();
     folders_.clear();
     recordText_.clear();
+    record_.reset();
 }
 
 bool StagedFiles::removeStaged(std::string& error) {
@@ -110,7 +118,7 @@ bool StagedFiles::removeStaged(std::string& error) {
 }
 
 void StagedFiles::discard() {
-    if (recordText_.empty()) {
+    if (record_ == nullptr) {
         return;
     }
     std::string error;
@@ -166,7 +174,7 @@ bool StagedFiles::putInPlace(const std::vector<StagedEntry>& entries, std::strin
 }
 
 bool StagedFiles::commit(std::vector<std::string>& errors) {
-    if (recordText_.empty()) {
+    if (record_ == nullptr) {
         return true;
     }
     std::string error;

@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -71,8 +72,11 @@ private:
     FileSystem& disk_;
     const std::string recordPath_;
     std::string token_;
-    std::string recordText_;           // what the record holds so far; empty before it is made
-    std::vector<std::string> folders_; // named in the record
+    // Open from its making to the run's end, so that every line goes into the
+    // file this run made; null before it is made.
+    std::unique_ptr<OpenFile> record_;
+    std::string recordText_;                     // what the record holds so far
+    std::vector<std::string> folders_;           // named in the record
     std::map<std::string, StagedEntry> waiting_; // by target
     std::vector<std::string> superseded_;        // staged, then staged again
     std::vector<std::string> order_;             // targets, first written first
