@@ -12,10 +12,18 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <grp.h>
 #include <map>
+#include <pwd.h>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -390,6 +398,348 @@ TEST_F(FaultInjection, AKillAtAnyPointLeavesTheFirstRunWholeOrUndone) {
     // Most points fall while a record is there to act on.
     EXPECT_GT(recovered, operations / 2);
     std::printf("kill points: %d, recoveries: %d\n", operations, recovered);
+}
+
+// Runs body in a child process and gives its exit status, or -1 when it was
+// still running after ten seconds (it is then killed).
+int inChild(const std::function<int()>& body) {
+    std::fflush(nullptr);
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(10);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A FIFO at each name a run opens, and a sparse book data file too large to
+// read under a memory limit: each refused with the reason, none waited on.
+TEST_F(FaultInjection, FifosAndHugeFilesAreRefusedWithoutWaitingOrRunningOutOfMemory) {
+    const std::string data = "drive_c/Quillora/Data/Quillora.ini";
+    struct Case {
+        std::string name;
+        bool fifo;
+        int status;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {data, true, 1, "not a regular file"},
+        {kWrittenFiles[1], true, 2, "not a regular file"},
+        {kWrittenFiles[0], false, 2, "2 GiB or larger"},
+    };
+    for (const Case& c : cases) {
+        restore();
+        const std::string path = root_ + "/" + c.name;
+        fs::remove(path);
+        if (c.fifo) {
+            ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+        } else {
+            temp_.write("lib/" + c.name, "");
+            fs::resize_file(path, std::uintmax_t{3} << 30);
+        }
+        const std::string err = temp_.path("err.txt");
+        const int status = inChild([&] {
+            // At most 64 MiB more than the process has now.
+            unsigned long pages = 0;
+            FILE* statm = std::fopen("/proc/self/statm", "r");
+            if (statm == nullptr || std::fscanf(statm, "%lu", &pages) != 1) {
+                return 99;
+            }
+            std::fclose(statm);
+            const rlim_t limit = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (64 << 20);
+            const rlimit memory{limit, limit};
+            ::setrlimit(RLIMIT_AS, &memory);
+            Outcome outcome = run(nullptr);
+            FILE* out = std::fopen(err.c_str(), "w");
+            std::fputs(outcome.err.c_str(), out);
+            std::fclose(out);
+            return outcome.status;
+        });
+        EXPECT_EQ(status, c.status) << c.name;
+        EXPECT_NE(temp_.read("err.txt").find(c.reason), std::string::npos)
+            << c.name << ": " << temp_.read("err.txt");
+    }
+}
+
+// An unprivileged user of this machine, made for the test and removed after it.
+class HostileUser {
+public:
+    HostileUser() : name_("qlr-attacker-" + std::to_string(::getpid())) {
+        const std::string add = "useradd -M -N -s /usr/sbin/nologin " + name_ + " 2>/dev/null";
+        if (std::system(add.c_str()) == 0) {
+            if (const passwd* user = ::getpwnam(name_.c_str())) {
+                uid = user->pw_uid;
+                gid = user->pw_gid;
+            }
+        }
+    }
+    ~HostileUser() {
+        if (uid != 0) {
+            std::system(("userdel " + name_ + " 2>/dev/null").c_str());
+        }
+    }
+    HostileUser(const HostileUser&) = delete;
+    HostileUser& operator=(const HostileUser&) = delete;
+
+    // Does what the user does, as that user, and waits for it.
+    void act(const std::function<void()>& deed) const {
+        inChild([&] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) {
+                return 1;
+            }
+            deed();
+            return 0;
+        });
+    }
+
+    uid_t uid = 0;
+    gid_t gid = 0;
+
+private:
+    std::string name_;
+};
+
+class HostileUserRun : public FaultInjection {
+protected:
+    void SetUp() override {
+        if (::geteuid() != 0) {
+            GTEST_SKIP() << "not root: no other user can be made to attack the run";
+        }
+        FaultInjection::SetUp();
+        ASSERT_NE(attacker_.uid, 0u) << "useradd failed";
+        fs::permissions(temp_.path(), fs::perms(0755));
+    }
+
+    void chmod(const std::string& relative, unsigned mode) const {
+        ::chmod((root_ + "/" + relative).c_str(), static_cast<mode_t>(mode));
+    }
+
+    // Every library a run can leave: each subset of the packages left alone.
+    std::vector<Snapshot> allowedStates() {
+        std::vector<Snapshot> allowed;
+        for (unsigned refused = 0; refused < (1u << kPackages); ++refused) {
+            restore();
+            for (int k = 0; k < kPackages; ++k) {
+                chmod(kWrittenFiles[k], (refused >> k & 1) != 0 ? 0400 : 0644);
+            }
+            run(nullptr);
+            for (int k = 0; k < kPackages; ++k) {
+                chmod(kWrittenFiles[k], 0644);
+            }
+            Snapshot state = snapshot();
+            state.erase(kLockFile);
+            allowed.push_back(state);
+        }
+        return allowed;
+    }
+
+    // Runs with the attacker acting at operation number at, once.
+    Outcome runAttacked(int at, const std::function<void()>& deed) {
+        int seen = 0;
+        return run([&](FileOperation) {
+            if (++seen == at) {
+                attacker_.act(deed);
+            }
+            return 0;
+        });
+    }
+
+    // Operations of a clean run in the library as set up.
+    int operations() {
+        int count = 0;
+        run([&count](FileOperation) {
+            ++count;
+            return 0;
+        });
+        return count;
+    }
+
+    // Every name below folder, with the bytes of the files.
+    Snapshot tree(const std::string& folder) const {
+        Snapshot names;
+        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+            names[entry.path().string()] =
+                entry.is_regular_file()
+                    ? temp_.read(fs::relative(entry.path(), temp_.path()).string())
+                    : "";
+        }
+        return names;
+    }
+
+    bool anyFileHolds(const std::string& folder, const std::string& text) const {
+        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+            if (entry.is_regular_file() && !entry.is_symlink() &&
+                temp_.read(fs::relative(entry.path(), temp_.path()).string()).find(text) !=
+                    std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    HostileUser attacker_;
+};
+
+const char* const kFolders[] = {"drive_c",
+                                "drive_c/Quillora",
+                                "drive_c/Quillora/Books",
+                                "drive_c/Quillora/Data",
+                                "drive_c/Users",
+                                "drive_c/Users/Public",
+                                "drive_c/Users/Public/Quillora"};
+
+// Folders anyone may rename in (0777, no sticky bit) above the library's own:
+// the attacker swaps each folder of each path for a link to a copy outside,
+// at each operation of the run in turn. Nothing outside changes, and once the
+// folder is back the library is one a run gives.
+TEST_F(HostileUserRun, AFolderSwappedForALinkNeverTakesTheRunOutside) {
+    const auto setUp = [this] {
+        for (const char* parent :
+             {"", "drive_c", "drive_c/Quillora", "drive_c/Users", "drive_c/Users/Public"}) {
+            chmod(parent, 0777);
+        }
+    };
+    const std::vector<Snapshot> allowed = allowedStates();
+    restore();
+    setUp();
+    const int points = operations();
+    int breaches = 0;
+    for (const char* folder : kFolders) {
+        const std::string outside = temp_.path("outside");
+        for (int at = 1; at <= points; ++at) {
+            const std::string label = std::string(folder) + " at operation #" + std::to_string(at);
+            restore();
+            setUp();
+            fs::remove_all(outside);
+            fs::create_directory(outside);
+            fs::copy(root_ + "/" + folder, outside + "/copy", fs::copy_options::recursive);
+            const Snapshot outsideBefore = tree(outside);
+            const std::string swapped = root_ + "/" + folder;
+            runAttacked(at, [&] {
+                ::rename(swapped.c_str(), (swapped + ".real").c_str());
+                ::symlink((outside + "/copy").c_str(), swapped.c_str());
+            });
+            const Snapshot outsideAfter = tree(outside);
+            bool breached = outsideAfter != outsideBefore;
+            EXPECT_EQ(outsideAfter, outsideBefore) << label << ": the run wrote outside";
+            if (fs::is_symlink(swapped)) {
+                fs::remove(swapped);
+                fs::rename(swapped + ".real", swapped);
+            }
+            recover(label);
+            Snapshot now = snapshot();
+            now.erase(kLockFile);
+            const bool whole = std::find(allowed.begin(), allowed.end(), now) != allowed.end();
+            EXPECT_TRUE(whole) << label << " left a library no run gives";
+            breaches += breached || !whole ? 1 : 0;
+        }
+    }
+    std::printf("folder swaps: %zu folders at %d operations each, breaches: %d\n",
+                std::size(kFolders), points, breaches);
+}
+
+// The attacker's own book data file, in a shared folder, replaced by a link to
+// a root-only file at each operation in turn: its text reaches no file.
+TEST_F(HostileUserRun, ALinkToARootOnlyFileDisclosesNothing) {
+    const std::string marker = "MARKER-of-a-root-only-file";
+    fs::create_directory(temp_.path("private"));
+    chmod("../private", 0700);
+    std::string secret = temp_.read("lib/" + std::string(kWrittenFiles[1]));
+    secret.replace(secret.find("First lessons"), 13, marker);
+    temp_.write("private/secret.dat", secret);
+    const std::string tutorials = root_ + "/" + kWrittenFiles[1];
+    const auto setUp = [&] {
+        chmod("drive_c/Users/Public/Quillora", 01777);
+        ::chown(tutorials.c_str(), attacker_.uid, attacker_.gid);
+    };
+    setUp();
+    const int points = operations();
+    int breaches = 0;
+    for (int at = 1; at <= points; ++at) {
+        const std::string label = "operation #" + std::to_string(at);
+        restore();
+        setUp();
+        Outcome outcome = runAttacked(at, [&] {
+            ::unlink(tutorials.c_str());
+            ::symlink(temp_.path("private/secret.dat").c_str(), tutorials.c_str());
+        });
+        const bool breached = anyFileHolds(root_, marker);
+        EXPECT_FALSE(breached) << label << ": " << outcome.err;
+        breaches += breached ? 1 : 0;
+    }
+    std::printf("linked root-only file: %d operations, breaches: %d\n", points, breaches);
+}
+
+// In a folder anyone may rename in, the attacker exchanges each staged file
+// with one of their own, or renames it away, at each operation in turn. No
+// book data file gets their content, and the next run finds the library whole.
+TEST_F(HostileUserRun, AStagedFileInAFolderAnyoneMayRenameInCannotBeSwapped) {
+    const std::string folder = root_ + "/drive_c/Users/Public/Quillora";
+    const std::string attack = "ATTACKER CONTENT";
+    const auto setUp = [&] { chmod("drive_c/Users/Public/Quillora", 0777); };
+    setUp();
+    const int points = operations();
+    int breaches = 0;
+    for (bool exchange : {true, false}) {
+        for (int at = 1; at <= points; ++at) {
+            const std::string label = std::string(exchange ? "exchanged" : "renamed away") +
+                                      " at operation #" + std::to_string(at);
+            restore();
+            setUp();
+            Outcome outcome = runAttacked(at, [&] {
+                for (const auto& entry : fs::directory_iterator(folder)) {
+                    const std::string staged = entry.path().string();
+                    if (staged.find(".quillora-") == std::string::npos) {
+                        continue;
+                    }
+                    const std::string own = staged + ".own";
+                    if (exchange) {
+                        FILE* file = std::fopen(own.c_str(), "w");
+                        std::fputs(attack.c_str(), file);
+                        std::fclose(file);
+                        ::renameat2(AT_FDCWD, own.c_str(), AT_FDCWD, staged.c_str(),
+                                    RENAME_EXCHANGE);
+                    } else {
+                        ::rename(staged.c_str(), own.c_str());
+                    }
+                }
+            });
+            PosixPlatform platform(settings());
+            WorkingDirectory cwd(root_ + "/drive_c/Quillora/Data");
+            std::vector<std::string> notes;
+            std::string error;
+            const bool recovered =
+                recoverLibrary(platform.fileSystem(), "Quillora.commit", notes, error);
+            bool breached = !recovered;
+            for (const char* file : kWrittenFiles) {
+                breached = breached || fs::is_symlink(root_ + "/" + file) ||
+                           temp_.read("lib/" + std::string(file)).find(attack) != std::string::npos;
+            }
+            EXPECT_FALSE(breached) << label << ": " << outcome.err << error;
+            breaches += breached ? 1 : 0;
+        }
+    }
+    std::printf("staged file exchanged or renamed: 2 x %d operations, breaches: %d\n", points,
+                breaches);
+}
+
+// A replaced file keeps its owner, group and permissions, without the setuid bit.
+TEST_F(HostileUserRun, AReplacedFileKeepsItsOwnerGroupAndModeButNoSetuidBit) {
+    const std::string tutorials = root_ + "/" + kWrittenFiles[1];
+    const std::string manuals = root_ + "/" + kWrittenFiles[0];
+    ::chown(tutorials.c_str(), attacker_.uid, attacker_.gid);
+    chmod(kWrittenFiles[1], 0660);
+    chmod(kWrittenFiles[0], 04755);
+    ASSERT_EQ(run(nullptr).status, 0);
+    struct stat info {};
+    ASSERT_EQ(::stat(tutorials.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, attacker_.uid);
+    EXPECT_EQ(info.st_gid, attacker_.gid);
+    EXPECT_EQ(info.st_mode & 07777, 0660u);
+    ASSERT_EQ(::stat(manuals.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0755u);
 }
 
 } // namespace
