@@ -117,6 +117,10 @@ public:
     // when the folder is not there.
     virtual bool listFolder(const std::string& folder, std::vector<std::string>& names,
                             std::string& error) = 0;
+    // Reads the whole file at path (the fault hook's Read): a regular file,
+    // through a last link only as the link rule lets, refused without waiting
+    // when it is anything else and before it is read when it is too large.
+    virtual bool readWhole(const std::string& path, std::string& bytes, std::string& error) = 0;
     // Reads a file only this tool makes: a regular file, not a link, that no
     // other user could have written.
     virtual bool readOwnFile(const std::string& path, std::string& bytes, std::string& error) = 0;

@@ -11,16 +11,8 @@ bool StagedFiles::readFile(const std::string& name, FileBytes& out, std::string&
     if (!inner_.readFile(name, out, error)) {
         return false;
     }
-    auto it = waiting_.find(out.resolvedPath);
-    if (it == waiting_.end()) {
-        return true;
-    }
-    FileBytes staged;
-    if (!inner_.readFile(it->second.staged, staged, error)) {
-        return false;
-    }
-    out.bytes = std::move(staged.bytes);
-    return true;
+    auto it = waiting_.find(out.resolvedPath.text());
+    return it == waiting_.end() || disk_.readWhole(it->second.staged, out.bytes, error);
 }
 
 bool StagedFiles::appendToRecord(const std::string& text, std::string& error) {
@@ -67,8 +59,9 @@ bool StagedFiles::recordFolder(const std::string& folder, std::string& error) {
     return true;
 }
 
-bool StagedFiles::replaceFileWith(const std::string& resolvedPath, const NewContent& content,
+bool StagedFiles::replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
                                   std::string& error) {
+    const std::string& resolvedPath = resolved.text();
     if (!recordFolder(disk_.folderOf(resolvedPath), error)) {
         return false;
     }
@@ -125,6 +118,7 @@ void StagedFiles::discard() {
     // The record goes last, and only once the staged files are gone for good:
     // it is what lets the next run find any that are left.
     if (removeStaged(error)) {
+        record_.reset(); // closed first: Windows removes no open file
         if (disk_.removeFile(recordPath_, error)) {
             disk_.syncFolder(disk_.folderOf(recordPath_), error);
         }
@@ -196,6 +190,7 @@ bool StagedFiles::commit(std::vector<std::string>& errors) {
         forget();
         return false;
     }
+    record_.reset();
     bool ok = disk_.removeFile(recordPath_, error) &&
               disk_.syncFolder(disk_.folderOf(recordPath_), error);
     if (!ok) {

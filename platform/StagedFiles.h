@@ -37,9 +37,10 @@ public:
 
     // A file waiting to replace its target is read in the target's place.
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    ResolvedPath resolve(const std::string& name) override { return inner_.resolve(name); }
     // Writes the new content beside the target, under a new name of its own,
     // and keeps it waiting.
-    bool replaceFileWith(const std::string& resolvedPath, const NewContent& content,
+    bool replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
                          std::string& error) override;
 
     // Everything else goes straight to the platform.

@@ -322,17 +322,21 @@ int readHostFile(const std::string& path, std::string& bytes, std::string& error
 }
 
 bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
-    std::string path = hostPath(name);
+    ResolvedPath path = resolve(name);
     std::string bytes;
-    FileDescriptor fd;
-    // The hook's failure is worded here; the others by the open and the read.
-    if (!files_.attempt(FileOperation::Read, "cannot open", path, error, [] { return true; }) ||
-        !openToRead(files_, path, fd, error) || readDescriptor(fd.get(), path, bytes, error) != 0) {
+    if (!files_.readWhole(path.text(), bytes, error)) {
         return false;
     }
     out.bytes = std::move(bytes);
-    out.resolvedPath = path;
+    out.resolvedPath = std::move(path);
     return true;
+}
+
+bool HostFileSystem::readWhole(const std::string& path, std::string& bytes, std::string& error) {
+    FileDescriptor fd;
+    // The hook's failure is worded here; the others by the open and the read.
+    return attempt(FileOperation::Read, "cannot open", path, error, [] { return true; }) &&
+           openToRead(*this, path, fd, error) && readDescriptor(fd.get(), path, bytes, error) == 0;
 }
 
 CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewContent& content,

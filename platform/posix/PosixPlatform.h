@@ -53,13 +53,15 @@ public:
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    ResolvedPath resolve(const std::string& name) override { return ResolvedPath(hostPath(name)); }
     FileSystem& fileSystem() override { return files_; }
 
     // For tests: asked before each file operation; an errno value other than 0
     // makes that operation fail (a write fails after writing half its bytes).
     void setFaultHook(FileFaultHook hook) { files_.setFaultHook(std::move(hook)); }
 
-    // Where a stored (possibly Windows-form) name lies on this machine.
+    // Where a stored (possibly Windows-form) name lies on this machine: the
+    // one place a stored name is resolved.
     std::string hostPath(const std::string& name);
 
     // A value of the key at keyPath, as the store file now holds it.

@@ -116,7 +116,8 @@ std::unique_ptr<OpenKey> PosixPlatform::openKey(const std::string& path, bool cr
         store_.addKey(path);
         storeStamp_.clear();
         std::string error;
-        if (!replaceFile(linkTarget(settings_.registryFile), store_.serialize(), error)) {
+        if (!replaceFile(ResolvedPath(linkTarget(settings_.registryFile)), store_.serialize(),
+                         error)) {
             registryProblem_ = error;
             status = RegistryStatus::AccessDenied;
         }

@@ -72,7 +72,7 @@ std::string spellingOnDisk(const std::string& path) {
     return path.substr(0, start) + name;
 }
 
-bool readWhole(HANDLE file, const std::string& name, std::string& bytes, std::string& error) {
+bool readFromHandle(HANDLE file, const std::string& name, std::string& bytes, std::string& error) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size)) {
         error = windowsErrorText("cannot examine", name, GetLastError());
@@ -294,22 +294,31 @@ bool isGone(DWORD code) {
 
 } // namespace
 
-// Binary: the core handles CR LF itself.
+ResolvedPath WindowsPlatform::resolve(const std::string& name) {
+    return ResolvedPath(spellingOnDisk(name));
+}
+
 bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
-    FileHandle file;
-    bool opened = holdFolderOf(files_, name, error) &&
-                  files_.attempt(FileOperation::Read, "cannot open", name, error, [&] {
-                      file = own(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-                      return file != nullptr;
-                  });
     std::string bytes;
-    if (!opened || !readWhole(file.get(), name, bytes, error)) {
+    if (!files_.readWhole(name, bytes, error)) {
         return false;
     }
     out.bytes = std::move(bytes);
-    out.resolvedPath = spellingOnDisk(name);
+    out.resolvedPath = resolve(name);
     return true;
+}
+
+// Binary: the core handles CR LF itself.
+bool HostFileSystem::readWhole(const std::string& path, std::string& bytes, std::string& error) {
+    FileHandle file;
+    return holdFolderOf(*this, path, error) &&
+           attempt(FileOperation::Read, "cannot open", path, error,
+                   [&] {
+                       file = own(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                       return file != nullptr;
+                   }) &&
+           readFromHandle(file.get(), path, bytes, error);
 }
 
 CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewContent& content,
@@ -504,7 +513,7 @@ bool HostFileSystem::readOwnFile(const std::string& path, std::string& bytes, st
         error = path + " is not a file this tool made: a link or a folder";
         return false;
     }
-    return readWhole(file.get(), path, bytes, error);
+    return readFromHandle(file.get(), path, bytes, error);
 }
 
 std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path,

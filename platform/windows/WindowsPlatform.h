@@ -18,6 +18,8 @@ public:
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    // The one place a stored name is resolved: its spelling on the disk.
+    ResolvedPath resolve(const std::string& name) override;
     FileSystem& fileSystem() override { return files_; }
 
     // For tests: asked before each file operation; a Win32 error code other

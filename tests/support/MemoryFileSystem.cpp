@@ -218,6 +218,10 @@ bool MemoryFileSystem::listFolder(const std::string& folder, std::vector<std::st
     return true;
 }
 
+bool MemoryFileSystem::readWhole(const std::string& path, std::string& bytes, std::string& error) {
+    return readOwnFile(path, bytes, error);
+}
+
 bool MemoryFileSystem::readOwnFile(const std::string& path, std::string& bytes,
                                    std::string& error) {
     auto it = files_.find(path);

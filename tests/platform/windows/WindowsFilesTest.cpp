@@ -52,7 +52,7 @@ TEST(WindowsFiles, ReadFileGivesTheBytesAsStored) {
     std::string error;
     ASSERT_TRUE(platform.readFile(folder / "Quillora.ini", file, error)) << error;
     EXPECT_EQ(file.bytes, kRawBytes);
-    EXPECT_EQ(file.resolvedPath, folder / "Quillora.ini");
+    EXPECT_EQ(file.resolvedPath.text(), folder / "Quillora.ini");
 }
 
 TEST(WindowsFiles, ReadFileReportsAMissingFile) {
@@ -92,7 +92,7 @@ TEST(WindowsFiles, FileNamedInAnotherCaseKeepsItsNameWhenWrittenBack) {
         std::string error;
         ASSERT_TRUE(platform.readFile(folder / c.named, file, error)) << error;
         EXPECT_EQ(file.bytes, "old");
-        EXPECT_EQ(file.resolvedPath, folder / c.found);
+        EXPECT_EQ(file.resolvedPath.text(), folder / c.found);
 
         ASSERT_TRUE(platform.replaceFile(file.resolvedPath, "new", error)) << error;
         const std::string onDisk = c.onDisk;
@@ -112,7 +112,7 @@ TEST(WindowsFiles, RelativeNameInAnotherCaseGivesTheNameOnDisk) {
     FileBytes file;
     std::string error;
     ASSERT_TRUE(platform.readFile("Quillora.ini", file, error)) << error;
-    EXPECT_EQ(file.resolvedPath, "quillora.ini");
+    EXPECT_EQ(file.resolvedPath.text(), "quillora.ini");
     ASSERT_TRUE(platform.replaceFile(file.resolvedPath, "new", error)) << error;
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"quillora.ini"});
 }
@@ -133,7 +133,7 @@ TEST(WindowsFiles, FileNamedByItsShortNameKeepsItsLongName) {
     FileBytes file;
     std::string error;
     ASSERT_TRUE(platform.readFile(named, file, error)) << error;
-    EXPECT_EQ(file.resolvedPath, named.substr(0, named.find_last_of('\\') + 1) + longName);
+    EXPECT_EQ(file.resolvedPath.text(), named.substr(0, named.find_last_of('\\') + 1) + longName);
     ASSERT_TRUE(platform.replaceFile(file.resolvedPath, "new", error)) << error;
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{longName});
     EXPECT_EQ(readBytes(folder / longName), "new");
