@@ -20,7 +20,10 @@ public:
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
     // The one place a stored name is resolved: its spelling on the disk.
     ResolvedPath resolve(const std::string& name) override;
+    bool hasFile(const std::string& name) override;
     FileSystem& fileSystem() override { return files_; }
+    // The console's Ctrl-C and Ctrl-Break, once watchHostInterrupts watches them.
+    Interrupts& interrupts() override;
 
     // For tests: asked before each file operation; a Win32 error code other
     // than 0 makes that operation fail without touching the disk.
