@@ -49,10 +49,14 @@ private:
     fs::path saved_;
 };
 
+const std::string kLibraryFolder = "100% Books";
+const std::string kLibrary = kLibraryFolder + "/";
+
 class FaultInjection : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = temp_.path("lib");
+        // A '%' in the path: the record must still read back whole.
+        root_ = temp_.path(kLibraryFolder);
         fs::copy(fs::path(QUILLORA_SOURCE_DIR) / "examples" / "library", root_,
                  fs::copy_options::recursive);
         fs::remove(fs::path(root_) / "registry.reg.in");
@@ -76,7 +80,7 @@ protected:
         for (const auto& entry : fs::recursive_directory_iterator(root_)) {
             if (entry.is_regular_file()) {
                 std::string relative = fs::relative(entry.path(), root_).string();
-                files[relative] = temp_.read("lib/" + relative);
+                files[relative] = temp_.read(kLibrary + relative);
             }
         }
         return files;
@@ -85,7 +89,7 @@ protected:
     void restore() {
         fs::remove_all(root_);
         for (const auto& [relative, bytes] : before_) {
-            temp_.write("lib/" + relative, bytes);
+            temp_.write(kLibrary + relative, bytes);
         }
     }
 
@@ -207,14 +211,24 @@ TEST_F(FaultInjection, EveryFailingFileOperationLeavesTheLibraryWhole) {
     // Each operation of the run fails in turn. The run says so and fails; what
     // it leaves, once the next run has finished or undone it, is the library
     // before, after, or after with one package left alone.
+    // With removalFails, the first removal after it fails as well: the staged
+    // files the run then cannot remove are left for the next run to find.
     ASSERT_GT(operations, 40);
-    for (int failAt = 1; failAt <= operations; ++failAt) {
+    for (int failAt = 1; failAt <= operations * 2; ++failAt) {
         restore();
-        std::string label = "operation #" + std::to_string(failAt);
+        const bool removalFails = failAt > operations;
+        const int at = removalFails ? failAt - operations : failAt;
+        std::string label =
+            "operation #" + std::to_string(at) + (removalFails ? " and the removal after it" : "");
         int seen = 0;
+        bool removalFailed = !removalFails;
         FileOperation failed = FileOperation::Read;
         Outcome faulty = run([&](FileOperation op) {
-            if (++seen != failAt) {
+            if (++seen > at && op == FileOperation::Remove && !removalFailed) {
+                removalFailed = true;
+                return EIO;
+            }
+            if (seen != at) {
                 return 0;
             }
             failed = op;
@@ -276,7 +290,7 @@ TEST_F(FaultInjection, ATargetThatIsAFolderStopsTheRunBeforeTheCommit) {
             planted = true;
             fs::remove(target);
             fs::create_directory(target);
-            temp_.write("lib/drive_c/Quillora/Books/archive.dat/inside", "x");
+            temp_.write(kLibrary + "drive_c/Quillora/Books/archive.dat/inside", "x");
         }
         return 0;
     });
@@ -303,12 +317,14 @@ TEST_F(FaultInjection, ANamePlantedBeforeTheRunCannotRedirectAWrite) {
         bool link;
         int status;
         const char* reason;
+        bool duringTheRun = false; // planted when the run first creates a file
     };
     std::vector<Case> cases = {
         {data + "Quillora.lock", true, 1, "Quillora.lock is a link"},
         {data + "Quillora.lock", false, 0, ""},
         {data + "Quillora.commit", true, 1, "Quillora.commit is not a commit record"},
         {data + "Quillora.commit", false, 1, "Quillora.commit is not a commit record"},
+        {data + "Quillora.commit", false, 2, "appeared during the run", true},
     };
     for (const char* file : kWrittenFiles) {
         for (const char* suffix : {".quillora-tmp", ".quillora-tmp1"}) {
@@ -326,12 +342,24 @@ TEST_F(FaultInjection, ANamePlantedBeforeTheRunCannotRedirectAWrite) {
         const fs::path planted = fs::path(root_) / c.name;
         const std::string label = c.name + (c.link ? " as a link" : " as a file");
         fs::remove(planted);
-        if (c.link) {
-            fs::create_symlink(victim, planted);
-        } else {
-            temp_.write("lib/" + c.name, "planted\n");
+        auto plant = [&] {
+            if (c.link) {
+                fs::create_symlink(victim, planted);
+            } else {
+                temp_.write(kLibrary + c.name, "planted\n");
+            }
+        };
+        if (!c.duringTheRun) {
+            plant();
         }
-        Outcome outcome = run(nullptr);
+        bool plantedYet = !c.duringTheRun;
+        Outcome outcome = run([&](FileOperation op) {
+            if (op == FileOperation::Open && !plantedYet) {
+                plantedYet = true;
+                plant();
+            }
+            return 0;
+        });
         EXPECT_EQ(outcome.status, c.status) << label << ": " << outcome.err;
         EXPECT_NE(outcome.err.find(c.reason), std::string::npos) << label << ": " << outcome.err;
         EXPECT_EQ(temp_.read("victim.txt"), "not the library's\n") << label;
@@ -344,9 +372,65 @@ TEST_F(FaultInjection, ANamePlantedBeforeTheRunCannotRedirectAWrite) {
         if (c.link) {
             EXPECT_TRUE(fs::is_symlink(planted)) << label;
         } else {
-            EXPECT_EQ(temp_.read("lib/" + c.name), "planted\n") << label;
+            EXPECT_EQ(temp_.read(kLibrary + c.name), "planted\n") << label;
         }
     }
+}
+
+// A staged file exchanged for another after the commit, before its rename:
+// the other file is never put over the book data file.
+TEST_F(FaultInjection, AStagedFileSwappedBeforeItsRenameIsNotPutInPlace) {
+    const std::string folder = root_ + "/drive_c/Users/Public/Quillora";
+    bool swapped = false;
+    Outcome faulty = run([&](FileOperation op) {
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            const std::string name = entry.path().filename().string();
+            if (op == FileOperation::Rename && !swapped && isLeftover(name)) {
+                swapped = true;
+                fs::remove(entry.path());
+                temp_.write(kLibrary + "drive_c/Users/Public/Quillora/" + name, "swapped\n");
+            }
+        }
+        return 0;
+    });
+    ASSERT_TRUE(swapped);
+    EXPECT_NE(faulty.status, 0);
+    EXPECT_NE(faulty.err.find("is not the file this run wrote"), std::string::npos) << faulty.err;
+    EXPECT_NE(temp_.read(kLibrary + kWrittenFiles[1]), "swapped\n");
+    run(nullptr); // and recovery does not put it there either
+    EXPECT_NE(temp_.read(kLibrary + kWrittenFiles[1]), "swapped\n");
+}
+
+// Recovery removes the staged files a run left, and nothing else that bears
+// their name: a link or a FIFO planted there stays.
+TEST_F(FaultInjection, RecoveryRemovesOnlyFilesWithTheStagedName) {
+    std::fflush(nullptr);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        run([](FileOperation op) {
+            if (op == FileOperation::Rename) {
+                ::_exit(137); // killed once the run has committed
+            }
+            return 0;
+        });
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 137);
+    const std::string record = temp_.read(kLibrary + "drive_c/Quillora/Data/Quillora.commit");
+    const std::size_t at = record.find("token ");
+    ASSERT_NE(at, std::string::npos) << record;
+    const std::string name =
+        root_ + "/drive_c/Quillora/Books/archive.dat.quillora-" + record.substr(at + 6, 16) + "-";
+    temp_.write("victim.txt", "not the library's\n");
+    fs::create_symlink(temp_.path("victim.txt"), name + "01234567");
+    ASSERT_EQ(::mkfifo((name + "fedcba98").c_str(), 0600), 0);
+    recover("after the kill");
+    EXPECT_TRUE(fs::is_symlink(name + "01234567"));
+    EXPECT_TRUE(fs::is_fifo(name + "fedcba98"));
+    EXPECT_EQ(temp_.read("victim.txt"), "not the library's\n");
 }
 
 // Another user who can read the library can neither hold its lock nor make a
@@ -377,7 +461,7 @@ TEST_F(FaultInjection, AnotherUserCannotHoldTheLockOrStallARun) {
         if (c.planted == Fifo) {
             ASSERT_EQ(::mkfifo(lock.c_str(), 0666), 0);
         } else if (c.planted != Nothing) {
-            temp_.write(std::string("lib/") + kLockFile, "");
+            temp_.write(kLibrary + kLockFile, "");
             fs::permissions(lock, fs::perms(0644));
             if (c.planted == UsersFile) {
                 user.own(lock);
