@@ -16,7 +16,12 @@ bool StagedFiles::readFile(const std::string& name, FileBytes& out, std::string&
 }
 
 bool StagedFiles::appendToRecord(const std::string& text, std::string& error) {
+    if (recordBroken_) {
+        error = "cannot write " + recordPath_ + ": an earlier write to it failed";
+        return false;
+    }
     if (!record_->append(text, error) || !record_->sync(error)) {
+        recordBroken_ = true;
         return false;
     }
     recordText_ += text;
@@ -91,6 +96,7 @@ void StagedFiles::forget() {
     superseded_.clear();
     folders_.clear();
     recordText_.clear();
+    recordBroken_ = false;
     record_.reset();
 }
 

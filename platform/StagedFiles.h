@@ -80,6 +80,9 @@ private:
     // file this run made; null before it is made.
     std::unique_ptr<OpenFile> record_;
     std::string recordText_;                     // what the record holds so far
+    // Set once an append fails: what followed would not read back as the
+    // record, so nothing more goes in and nothing is committed.
+    bool recordBroken_ = false;
     std::vector<std::string> folders_;           // named in the record
     std::map<std::string, StagedEntry> waiting_; // by target
     std::vector<std::string> superseded_;        // staged, then staged again

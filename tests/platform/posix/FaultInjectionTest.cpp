@@ -598,7 +598,7 @@ TEST_F(FaultInjection, FifosAndHugeFilesAreRefusedWithoutWaitingOrRunningOutOfMe
         if (c.fifo) {
             ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
         } else {
-            temp_.write("lib/" + c.name, "");
+            temp_.write(kLibrary + c.name, "");
             fs::resize_file(path, std::uintmax_t{3} << 30);
         }
         const std::string err = temp_.path("err.txt");
@@ -808,7 +808,7 @@ TEST_F(HostileUserRun, ALinkToARootOnlyFileDisclosesNothing) {
     const std::string marker = "MARKER-of-a-root-only-file";
     fs::create_directory(temp_.path("private"));
     chmod("../private", 0700);
-    std::string secret = temp_.read("lib/" + std::string(kWrittenFiles[1]));
+    std::string secret = temp_.read(kLibrary + std::string(kWrittenFiles[1]));
     secret.replace(secret.find("First lessons"), 13, marker);
     temp_.write("private/secret.dat", secret);
     const std::string tutorials = root_ + "/" + kWrittenFiles[1];
@@ -877,7 +877,7 @@ TEST_F(HostileUserRun, AStagedFileInAFolderAnyoneMayRenameInCannotBeSwapped) {
             bool breached = !recovered;
             for (const char* file : kWrittenFiles) {
                 breached = breached || fs::is_symlink(root_ + "/" + file) ||
-                           temp_.read("lib/" + std::string(file)).find(attack) != std::string::npos;
+                           temp_.read(kLibrary + std::string(file)).find(attack) != std::string::npos;
             }
             EXPECT_FALSE(breached) << label << ": " << outcome.err << error;
             breaches += breached ? 1 : 0;
