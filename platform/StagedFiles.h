@@ -79,7 +79,7 @@ private:
     // Open from its making to the run's end, so that every line goes into the
     // file this run made; null before it is made.
     std::unique_ptr<OpenFile> record_;
-    std::string recordText_;                     // what the record holds so far
+    std::string recordText_; // what the record holds so far
     // Set once an append fails: what followed would not read back as the
     // record, so nothing more goes in and nothing is committed.
     bool recordBroken_ = false;
