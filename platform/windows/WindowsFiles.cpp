@@ -320,6 +320,8 @@ bool HostFileSystem::readWhole(const std::string& path, std::string& bytes, std:
                        return file != nullptr;
                    }) &&
            readFromHandle(file.get(), path, bytes, error);
+}
+
 bool WindowsPlatform::hasFile(const std::string& name) {
     const DWORD attributes = GetFileAttributesA(name.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

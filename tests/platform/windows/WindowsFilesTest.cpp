@@ -143,10 +143,10 @@ TEST(WindowsFiles, ReplaceFileCreatesAndReplacesWithTheExactBytes) {
     ScratchFolder folder;
     WindowsPlatform platform;
     std::string error;
-    ASSERT_TRUE(platform.replaceFile(folder / "new.dat", kRawBytes, error)) << error;
+    ASSERT_TRUE(platform.replaceFile(ResolvedPath(folder / "new.dat"), kRawBytes, error)) << error;
     EXPECT_EQ(readBytes(folder / "new.dat"), kRawBytes);
 
-    ASSERT_TRUE(platform.replaceFile(folder / "new.dat", "second\n", error)) << error;
+    ASSERT_TRUE(platform.replaceFile(ResolvedPath(folder / "new.dat"), "second\n", error)) << error;
     EXPECT_EQ(readBytes(folder / "new.dat"), "second\n");
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"new.dat"});
 }
@@ -157,7 +157,7 @@ TEST(WindowsFiles, ReplaceFileKeepsTheOldFilesAttributes) {
     ASSERT_TRUE(SetFileAttributesA((folder / "hidden.dat").c_str(), FILE_ATTRIBUTE_HIDDEN));
     WindowsPlatform platform;
     std::string error;
-    ASSERT_TRUE(platform.replaceFile(folder / "hidden.dat", "new", error)) << error;
+    ASSERT_TRUE(platform.replaceFile(ResolvedPath(folder / "hidden.dat"), "new", error)) << error;
     EXPECT_EQ(readBytes(folder / "hidden.dat"), "new");
     EXPECT_NE(GetFileAttributesA((folder / "hidden.dat").c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
@@ -169,7 +169,7 @@ TEST(WindowsFiles, ReplaceFileTakesARelativeName) {
     ASSERT_TRUE(in.entered());
     WindowsPlatform platform;
     std::string error;
-    EXPECT_TRUE(platform.replaceFile("relative.dat", "new", error)) << error;
+    EXPECT_TRUE(platform.replaceFile(ResolvedPath("relative.dat"), "new", error)) << error;
     EXPECT_EQ(readBytes(folder / "relative.dat"), "new");
 }
 
@@ -179,7 +179,7 @@ TEST(WindowsFiles, ReadOnlyFileIsLeftAsItWas) {
     ASSERT_TRUE(SetFileAttributesA((folder / "locked.dat").c_str(), FILE_ATTRIBUTE_READONLY));
     WindowsPlatform platform;
     std::string error;
-    EXPECT_FALSE(platform.replaceFile(folder / "locked.dat", "new", error));
+    EXPECT_FALSE(platform.replaceFile(ResolvedPath(folder / "locked.dat"), "new", error));
     EXPECT_NE(error.find("locked.dat"), std::string::npos) << error;
     EXPECT_EQ(readBytes(folder / "locked.dat"), "old");
     EXPECT_NE(GetFileAttributesA((folder / "locked.dat").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
@@ -190,7 +190,8 @@ TEST(WindowsFiles, MissingFolderFailsWithoutLeavingAnything) {
     ScratchFolder folder;
     WindowsPlatform platform;
     std::string error;
-    EXPECT_FALSE(platform.replaceFile(folder / "no such folder\\book.dat", "new", error));
+    EXPECT_FALSE(
+        platform.replaceFile(ResolvedPath(folder / "no such folder\\book.dat"), "new", error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(fileExists(folder / "no such folder"));
 }
@@ -257,7 +258,7 @@ TEST(WindowsFiles, ACommitKilledAtAnyPointIsFinishedOrUndone) {
         StagedFiles files(platform, folder / "Quillora.commit");
         std::string error;
         for (const std::string& name : names) {
-            if (!files.replaceFile(folder / name, "new " + name, error)) {
+            if (!files.replaceFile(ResolvedPath(folder / name), "new " + name, error)) {
                 return false;
             }
         }
