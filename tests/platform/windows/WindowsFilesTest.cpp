@@ -303,5 +303,66 @@ TEST(WindowsFiles, ACommitKilledAtAnyPointIsFinishedOrUndone) {
     std::printf("kill points: %d\n", operations);
 }
 
+// Another user renames a folder of the library away at each file operation of
+// a commit in turn, and puts a folder of their own at its name. Once the run
+// has opened the folder it holds it, so the rename fails from then on; a
+// folder moved away before that gets nothing written.
+TEST(WindowsFiles, AFolderRenamedDuringACommitGetsNothingWritten) {
+    auto lay = [](const ScratchFolder& folder) {
+        CreateDirectoryA((folder / "Books").c_str(), nullptr);
+        writeBytes(folder / "Books\\b.dat", "old b");
+    };
+    auto commit = [](WindowsPlatform& platform, const ScratchFolder& folder) {
+        StagedFiles files(platform, folder / "Quillora.commit");
+        std::string error;
+        std::vector<std::string> errors;
+        return files.replaceFile(ResolvedPath(folder / "Books\\b.dat"), "new b", error) &&
+               files.commit(errors);
+    };
+    int operations = 0;
+    {
+        ScratchFolder folder;
+        lay(folder);
+        WindowsPlatform platform;
+        platform.setFaultHook([&operations](FileOperation) {
+            ++operations;
+            return 0;
+        });
+        ASSERT_TRUE(commit(platform, folder));
+    }
+    int renamed = 0;
+    bool refusedBefore = false;
+    for (int attackAt = 1; attackAt <= operations; ++attackAt) {
+        SCOPED_TRACE("renamed at operation #" + std::to_string(attackAt));
+        ScratchFolder folder;
+        lay(folder);
+        bool moved = false;
+        {
+            WindowsPlatform platform;
+            int seen = 0;
+            platform.setFaultHook([&](FileOperation) {
+                if (++seen == attackAt) {
+                    moved = MoveFileA((folder / "Books").c_str(), (folder / "away").c_str());
+                    if (moved) {
+                        CreateDirectoryA((folder / "Books").c_str(), nullptr);
+                    }
+                }
+                return 0;
+            });
+            commit(platform, folder);
+        }
+        if (moved) {
+            ++renamed;
+            EXPECT_FALSE(refusedBefore) << "a held folder was let go";
+            EXPECT_EQ(namesIn(folder / "away"), (std::vector<std::string>{"b.dat"}));
+            EXPECT_EQ(readBytes(folder / "away\\b.dat"), "old b");
+        } else {
+            refusedBefore = true;
+        }
+    }
+    EXPECT_TRUE(refusedBefore);
+    std::printf("folder renamed away at %d of %d points\n", renamed, operations);
+}
+
 } // namespace
 } // namespace quillora
