@@ -3,6 +3,7 @@
 #include "bookdata/BookEntry.h"
 #include "catalog/DirectoryItem.h"
 #include "catalog/LibraryCatalog.h"
+#include "common/CommitRecord.h"
 #include "driver/LibraryRecovery.h"
 #include "driver/UpdateCommand.h"
 #include "platform/posix/OtherUser.h"
@@ -23,8 +24,8 @@
 #include <map>
 #include <pwd.h>
 #include <sstream>
-#include <sys/resource.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -108,6 +109,25 @@ protected:
         std::ostringstream err;
         int status = runUpdate(args, out, err, platform);
         return {status, out.str(), err.str()};
+    }
+
+    // A run killed at its first rename: committed, nothing in place yet.
+    void killOnceCommitted() {
+        std::fflush(nullptr);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            run([](FileOperation op) {
+                if (op == FileOperation::Rename) {
+                    ::_exit(137);
+                }
+                return 0;
+            });
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 137);
     }
 
     bool stagedCatalogue() const {
@@ -404,21 +424,7 @@ TEST_F(FaultInjection, AStagedFileSwappedBeforeItsRenameIsNotPutInPlace) {
 // Recovery removes the staged files a run left, and nothing else that bears
 // their name: a link or a FIFO planted there stays.
 TEST_F(FaultInjection, RecoveryRemovesOnlyFilesWithTheStagedName) {
-    std::fflush(nullptr);
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        run([](FileOperation op) {
-            if (op == FileOperation::Rename) {
-                ::_exit(137); // killed once the run has committed
-            }
-            return 0;
-        });
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 137);
+    killOnceCommitted();
     const std::string record = temp_.read(kLibrary + "drive_c/Quillora/Data/Quillora.commit");
     const std::size_t at = record.find("token ");
     ASSERT_NE(at, std::string::npos) << record;
@@ -431,6 +437,54 @@ TEST_F(FaultInjection, RecoveryRemovesOnlyFilesWithTheStagedName) {
     EXPECT_TRUE(fs::is_symlink(name + "01234567"));
     EXPECT_TRUE(fs::is_fifo(name + "fedcba98"));
     EXPECT_EQ(temp_.read("victim.txt"), "not the library's\n");
+}
+
+// A committed record's put line is obeyed only for a staged file of its own run,
+// with one name, beside its target in a folder the record lists; otherwise
+// recovery stops and moves nothing.
+TEST_F(FaultInjection, RecoveryObeysOnlyPutLinesForItsOwnStagedFiles) {
+    const std::string recordFile = kLibrary + "drive_c/Quillora/Data/Quillora.commit";
+    const std::string outside = temp_.path("outside.dat");
+    const std::pair<const char*, std::function<void(StagedEntry&)>> cases[] = {
+        {"a staged file under a name of another kind",
+         [](StagedEntry& put) {
+             const std::string renamed = put.target + ".renamed";
+             fs::rename(put.staged, renamed);
+             put.staged = renamed;
+         }},
+        {"a target in a folder the record does not list",
+         [&](StagedEntry& put) {
+             const std::string staged = outside + put.staged.substr(put.staged.rfind(".quillora-"));
+             fs::rename(put.staged, staged);
+             put.staged = staged;
+             put.target = outside;
+         }},
+        {"a staged file with a second name",
+         [&](StagedEntry& put) { fs::create_hard_link(put.staged, temp_.path("second-name")); }},
+    };
+    for (const auto& [label, change] : cases) {
+        restore();
+        temp_.write("outside.dat", "outside\n");
+        killOnceCommitted();
+        CommitRecord record = parseCommitRecord(temp_.read(recordFile));
+        ASSERT_TRUE(record.complete) << label;
+        change(record.entries[0]);
+        std::string text = commitRecordStart(record.token);
+        for (const RecordedFolder& folder : record.folders) {
+            text += commitRecordFolder(folder.path, folder.identity);
+        }
+        temp_.write(recordFile, text + commitRecordEnd(text, record.entries));
+        const Snapshot planted = snapshot();
+        PosixPlatform platform(settings());
+        WorkingDirectory cwd(root_ + "/drive_c/Quillora/Data");
+        std::vector<std::string> notes;
+        std::string error;
+        EXPECT_FALSE(recoverLibrary(platform.fileSystem(), "Quillora.commit", notes, error))
+            << label;
+        EXPECT_EQ(snapshot(), planted) << label;
+        EXPECT_EQ(temp_.read("outside.dat"), "outside\n") << label;
+        fs::remove(temp_.path("second-name"));
+    }
 }
 
 // Another user who can read the library can neither hold its lock nor make a
@@ -876,8 +930,9 @@ TEST_F(HostileUserRun, AStagedFileInAFolderAnyoneMayRenameInCannotBeSwapped) {
                 recoverLibrary(platform.fileSystem(), "Quillora.commit", notes, error);
             bool breached = !recovered;
             for (const char* file : kWrittenFiles) {
-                breached = breached || fs::is_symlink(root_ + "/" + file) ||
-                           temp_.read(kLibrary + std::string(file)).find(attack) != std::string::npos;
+                breached =
+                    breached || fs::is_symlink(root_ + "/" + file) ||
+                    temp_.read(kLibrary + std::string(file)).find(attack) != std::string::npos;
             }
             EXPECT_FALSE(breached) << label << ": " << outcome.err << error;
             breaches += breached ? 1 : 0;
