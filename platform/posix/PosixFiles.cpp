@@ -160,6 +160,13 @@ bool fill(const HostFileSystem& files, int fd, const std::string& path, const Ne
                          [&] { return startFlush(fd); });
 }
 
+// A file's identity: its device and number, which a file made after it was
+// removed may be given again, so with its size and the time of its last write.
+std::string fileIdentityOf(const struct stat& info) {
+    return identityOf(info) + ":" + std::to_string(info.st_size) + ":" +
+           std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec);
+}
+
 // The folder that holds path, held open (null, with error, when it cannot be),
 // and path's name in it.
 const OpenFolder* folderHolding(HostFileSystem& files, const std::string& path, std::string& name,
@@ -380,6 +387,10 @@ CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewCo
         error = errnoText("cannot examine", path);
     }
     ok = ok && fill(*this, fd.get(), path, content, exists ? &old : nullptr, error);
+    if (ok && ::fstat(fd.get(), &info) != 0) {
+        ok = false;
+        error = errnoText("cannot examine", path);
+    }
     if (::close(fd.release()) != 0 && ok) {
         ok = false;
         error = errnoText("cannot close", path);
@@ -388,7 +399,7 @@ CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewCo
         ::unlinkat(folder->fd(), name.c_str(), 0);
         return CreateStatus::Failed;
     }
-    identity = identityOf(info);
+    identity = fileIdentityOf(info);
     return CreateStatus::Created;
 }
 
@@ -475,7 +486,7 @@ PathInfo HostFileSystem::examine(const std::string& path) {
                   : S_ISDIR(info.st_mode) ? PathKind::Folder
                                           : PathKind::Other;
     if (result.kind == PathKind::File) {
-        result.identity = identityOf(info);
+        result.identity = fileIdentityOf(info);
         result.links = static_cast<unsigned long>(info.st_nlink);
     }
     return result;

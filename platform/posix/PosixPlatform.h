@@ -91,7 +91,7 @@ private:
 
     PosixSettings settings_;
     // The folder the store file lies in, and its name there (no link).
-    OpenDescriptor storeFolder_;
+    FileDescriptor storeFolder_;
     std::string storeName_;
     RegistryStore store_;
     // Identity and age of the file store_ was read from; empty when store_ is
