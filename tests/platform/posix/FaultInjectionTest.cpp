@@ -679,44 +679,6 @@ TEST_F(FaultInjection, FifosAndHugeFilesAreRefusedWithoutWaitingOrRunningOutOfMe
     }
 }
 
-// An unprivileged user of this machine, made for the test and removed after it.
-class HostileUser {
-public:
-    HostileUser() : name_("qlr-attacker-" + std::to_string(::getpid())) {
-        const std::string add = "useradd -M -N -s /usr/sbin/nologin " + name_ + " 2>/dev/null";
-        if (std::system(add.c_str()) == 0) {
-            if (const passwd* user = ::getpwnam(name_.c_str())) {
-                uid = user->pw_uid;
-                gid = user->pw_gid;
-            }
-        }
-    }
-    ~HostileUser() {
-        if (uid != 0) {
-            std::system(("userdel " + name_ + " 2>/dev/null").c_str());
-        }
-    }
-    HostileUser(const HostileUser&) = delete;
-    HostileUser& operator=(const HostileUser&) = delete;
-
-    // Does what the user does, as that user, and waits for it.
-    void act(const std::function<void()>& deed) const {
-        inChild([&] {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) {
-                return 1;
-            }
-            deed();
-            return 0;
-        });
-    }
-
-    uid_t uid = 0;
-    gid_t gid = 0;
-
-private:
-    std::string name_;
-};
-
 class HostileUserRun : public FaultInjection {
 protected:
     void SetUp() override {
@@ -724,7 +686,7 @@ protected:
             GTEST_SKIP() << "not root: no other user can be made to attack the run";
         }
         FaultInjection::SetUp();
-        ASSERT_NE(attacker_.uid, 0u) << "useradd failed";
+        ASSERT_TRUE(attacker_.made()) << "useradd failed";
         fs::permissions(temp_.path(), fs::perms(0755));
     }
 
@@ -756,7 +718,10 @@ protected:
         int seen = 0;
         return run([&](FileOperation) {
             if (++seen == at) {
-                attacker_.act(deed);
+                attacker_.run([&] {
+                    deed();
+                    return 0;
+                });
             }
             return 0;
         });
@@ -795,7 +760,7 @@ protected:
         return false;
     }
 
-    HostileUser attacker_;
+    testing::OtherUser attacker_;
 };
 
 const char* const kFolders[] = {"drive_c",
@@ -868,7 +833,7 @@ TEST_F(HostileUserRun, ALinkToARootOnlyFileDisclosesNothing) {
     const std::string tutorials = root_ + "/" + kWrittenFiles[1];
     const auto setUp = [&] {
         chmod("drive_c/Users/Public/Quillora", 01777);
-        ::chown(tutorials.c_str(), attacker_.uid, attacker_.gid);
+        ::chown(tutorials.c_str(), attacker_.uid(), attacker_.gid());
     };
     setUp();
     const int points = operations();
@@ -946,17 +911,35 @@ TEST_F(HostileUserRun, AStagedFileInAFolderAnyoneMayRenameInCannotBeSwapped) {
 TEST_F(HostileUserRun, AReplacedFileKeepsItsOwnerGroupAndModeButNoSetuidBit) {
     const std::string tutorials = root_ + "/" + kWrittenFiles[1];
     const std::string manuals = root_ + "/" + kWrittenFiles[0];
-    ::chown(tutorials.c_str(), attacker_.uid, attacker_.gid);
+    ::chown(tutorials.c_str(), attacker_.uid(), attacker_.gid());
     chmod(kWrittenFiles[1], 0660);
     chmod(kWrittenFiles[0], 04755);
     ASSERT_EQ(run(nullptr).status, 0);
     struct stat info {};
     ASSERT_EQ(::stat(tutorials.c_str(), &info), 0);
-    EXPECT_EQ(info.st_uid, attacker_.uid);
-    EXPECT_EQ(info.st_gid, attacker_.gid);
+    EXPECT_EQ(info.st_uid, attacker_.uid());
+    EXPECT_EQ(info.st_gid, attacker_.gid());
     EXPECT_EQ(info.st_mode & 07777, 0660u);
     ASSERT_EQ(::stat(manuals.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0755u);
+}
+
+// A user other than root whose run was killed once committed has it finished
+// by their own next run: the record they made is theirs to act on.
+TEST_F(HostileUserRun, AnotherUsersInterruptedRunIsFinishedByTheirNextRun) {
+    attacker_.own(root_);
+    const int killed = attacker_.run([&] {
+        run([](FileOperation op) {
+            if (op == FileOperation::Rename) {
+                ::_exit(137);
+            }
+            return 0;
+        });
+        return 0;
+    });
+    ASSERT_EQ(killed, 137);
+    EXPECT_EQ(attacker_.run([&] { return run(nullptr).status; }), 0);
+    EXPECT_FALSE(fs::exists(root_ + "/drive_c/Quillora/Data/Quillora.commit"));
 }
 
 } // namespace
