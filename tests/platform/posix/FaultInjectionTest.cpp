@@ -907,6 +907,50 @@ TEST_F(HostileUserRun, AStagedFileInAFolderAnyoneMayRenameInCannotBeSwapped) {
                 breaches);
 }
 
+// The catalogue's folder belongs to the attacker, who at each operation in turn
+// moves the commit record away and puts a hard link to a file of theirs at its
+// name: the run's record lines never reach their file, and once the attacker's
+// file is moved away a further run finds the library whole.
+TEST_F(HostileUserRun, AHardLinkAtTheCommitRecordGetsNothing) {
+    const std::string data = root_ + "/drive_c/Quillora/Data";
+    const std::string record = data + "/Quillora.commit";
+    const std::string mine = data + "/mine";
+    const std::vector<Snapshot> allowed = allowedStates();
+    const int points = operations();
+    int breaches = 0;
+    for (int at = 1; at <= points; ++at) {
+        const std::string label = "operation #" + std::to_string(at);
+        restore();
+        ::chown(data.c_str(), attacker_.uid(), attacker_.gid());
+        runAttacked(at, [&] {
+            std::FILE* file = std::fopen(mine.c_str(), "w");
+            std::fputs("mine\n", file);
+            std::fclose(file);
+            ::rename(record.c_str(), (data + "/moved").c_str());
+            ::link(mine.c_str(), record.c_str());
+        });
+        const bool breached = temp_.read(kLibrary + "drive_c/Quillora/Data/mine") != "mine\n";
+        EXPECT_FALSE(breached) << label << ": the run wrote into the attacker's file";
+        for (const char* name : {"mine", "moved", "Quillora.commit"}) {
+            struct stat info {};
+            const std::string path = data + "/" + name;
+            if (::lstat(path.c_str(), &info) == 0 && info.st_uid == attacker_.uid()) {
+                fs::remove(path);
+            }
+        }
+        if (fs::exists(data + "/moved")) {
+            fs::rename(data + "/moved", record);
+        }
+        run(nullptr);
+        Snapshot now = snapshot();
+        now.erase(kLockFile);
+        const bool whole = std::find(allowed.begin(), allowed.end(), now) != allowed.end();
+        EXPECT_TRUE(whole) << label << " left a library no run gives";
+        breaches += breached || !whole ? 1 : 0;
+    }
+    std::printf("hard link at the commit record: %d operations, breaches: %d\n", points, breaches);
+}
+
 // A replaced file keeps its owner, group and permissions, without the setuid bit.
 TEST_F(HostileUserRun, AReplacedFileKeepsItsOwnerGroupAndModeButNoSetuidBit) {
     const std::string tutorials = root_ + "/" + kWrittenFiles[1];
