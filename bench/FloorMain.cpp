@@ -37,8 +37,7 @@ int main(int argc, char** argv) {
         const std::string name = argv[i + 2];
         quillora::FileBytes file;
         if (!staged.readFile(name, file, error) ||
-            !staged.replaceFile(file.resolvedPath.empty() ? name : file.resolvedPath, file.bytes,
-                                error)) {
+            !staged.replaceFile(file.resolvedPath, file.bytes, error)) {
             std::cerr << "quillora-bench-floor: " << name << ": " << error << std::endl;
             return 1;
         }

@@ -106,13 +106,14 @@ public:
             return false;
         }
         out.bytes = it->second;
-        out.resolvedPath = name;
+        out.resolvedPath = resolve(name);
         return true;
     }
+    ResolvedPath resolve(const std::string& name) override { return ResolvedPath(name); }
     // Saving replaces a string; the file system is never reached.
-    bool replaceFileWith(const std::string& resolvedPath, const NewContent& content,
+    bool replaceFileWith(const ResolvedPath& resolvedPath, const NewContent& content,
                          std::string&) override {
-        std::string& bytes = files[resolvedPath];
+        std::string& bytes = files[resolvedPath.text()];
         bytes.clear();
         return content([&bytes](std::string_view piece) {
             bytes.append(piece);

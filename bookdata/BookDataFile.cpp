@@ -40,18 +40,18 @@ ResultCode BookDataFile::load(Platform& platform, const std::string& path) {
     // file would then be saved in place rather than replaced in one step.
     const std::size_t nul = path.find('\0');
     if (nul != std::string::npos) {
-        openedPath.clear();
+        openedPath = ResolvedPath();
         diagnostic = path.substr(0, nul) + ": the file name holds a NUL byte";
         return result::DataFileUnreadable;
     }
     FileBytes file;
     std::string error;
     if (!platform.readFile(path, file, error)) {
-        openedPath.clear();
+        openedPath = ResolvedPath();
         diagnostic = path + ": " + error;
         return result::DataFileUnreadable;
     }
-    openedPath = file.resolvedPath.empty() ? path : file.resolvedPath;
+    openedPath = file.resolvedPath;
     DecodedText decoded = decodeText(std::move(file.bytes));
     lineEnding = decoded.lineEnding;
     text_ = std::move(decoded.text);
@@ -71,7 +71,7 @@ ResultCode BookDataFile::save(Platform& platform, const std::string& path) {
     diagnostic.clear();
     // Write back where the file was found, so a path matched without regard to
     // case is not written beside the original.
-    const std::string& target = openedPath.empty() ? path : openedPath;
+    const ResolvedPath target = openedPath.empty() ? platform.resolve(path) : openedPath;
     modified = false;
     std::string error;
     const auto content = [this](const PieceWriter& write) {
@@ -85,7 +85,7 @@ ResultCode BookDataFile::save(Platform& platform, const std::string& path) {
         return out.finish();
     };
     if (!platform.replaceFileWith(target, content, error)) {
-        diagnostic = target + ": " + error;
+        diagnostic = target.text() + ": " + error;
         return result::WriteFailed;
     }
     return result::Success;
@@ -148,7 +148,7 @@ ResultCode BookDataFile::readHeader(TextCursor& in, std::int32_t& fileVersion) {
     }
     const bool magicOk = spaceFound && isMagic(word);
     if (!magicOk) {
-        diagnostic = diagnosticAt(openedPath, 1,
+        diagnostic = diagnosticAt(openedPath.text(), 1,
                                   "not a book data file: it does not begin with \"" +
                                       std::string(kMagic) + " \"");
         if (!spaceFound) {
@@ -157,7 +157,7 @@ ResultCode BookDataFile::readHeader(TextCursor& in, std::int32_t& fileVersion) {
     }
     std::int32_t version = 0;
     if (!in.readInt32(version)) {
-        diagnostic = diagnosticAt(openedPath, in.lineNumber(),
+        diagnostic = diagnosticAt(openedPath.text(), in.lineNumber(),
                                   "the header has no version number, or one out of range");
         return result::BadMagic;
     }
@@ -165,7 +165,7 @@ ResultCode BookDataFile::readHeader(TextCursor& in, std::int32_t& fileVersion) {
     ResultCode code = magicOk ? result::Success : result::BadMagic;
     if (version > formatVersion) {
         diagnostic =
-            diagnosticAt(openedPath, in.lineNumber(),
+            diagnosticAt(openedPath.text(), in.lineNumber(),
                          "version " + std::to_string(version) + " is newer than this tool reads (" +
                              std::to_string(formatVersion) + ")");
         code = result::VersionTooNew;

@@ -6,6 +6,7 @@
 #include "common/RefList.h"
 #include "common/ResultCode.h"
 #include "common/TextFile.h"
+#include "platform/ResolvedPath.h"
 
 #include <cstdint>
 #include <memory_resource>
@@ -69,7 +70,7 @@ public:
     bool modified = false;
 
     // Where the last load found the file; save writes back there.
-    std::string openedPath;
+    ResolvedPath openedPath;
     LineEnding lineEnding = LineEnding::Lf;
     // Why the last load or save failed: "file:line: reason" (empty on success).
     std::string diagnostic;

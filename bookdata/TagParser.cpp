@@ -94,7 +94,8 @@ public:
 
 private:
     ResultCode fail(std::size_t tagPosition, const std::string& reason) {
-        file_.diagnostic = diagnosticAt(file_.openedPath, in_.lineNumberAt(tagPosition), reason);
+        file_.diagnostic =
+            diagnosticAt(file_.openedPath.text(), in_.lineNumberAt(tagPosition), reason);
         return result::BadRecordTag;
     }
 
@@ -165,14 +166,14 @@ private:
 // drops the records after it.
 ResultCode BookDataFile::readEntries(TextCursor& in, std::int32_t fileVersion) {
     if (fileVersion < kOldestVersion) {
-        diagnostic = diagnosticAt(openedPath, 1,
+        diagnostic = diagnosticAt(openedPath.text(), 1,
                                   "version " + std::to_string(fileVersion) +
                                       " is older than this tool reads (" +
                                       std::to_string(kOldestVersion) + ")");
         return result::VersionTooOld;
     }
     if (in.text().size() >= kLargestText) {
-        diagnostic = openedPath + ": the file is 2 GiB or larger, more than this tool reads";
+        diagnostic = openedPath.text() + ": the file is 2 GiB or larger, more than this tool reads";
         return result::DataFileUnreadable;
     }
     setSourceText(in.text());

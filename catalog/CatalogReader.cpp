@@ -240,7 +240,7 @@ ResultCode LibraryCatalog::readKeyLines(TextCursor& in) {
         switch (in.peek()) {
         case TextCursor::kEnd:
             // Waiting for a "[" that never comes would read nothing more.
-            diagnostic = at(openedPath, in,
+            diagnostic = at(openedPath.text(), in,
                             "the file ends before its section line (a line beginning with \"[\")");
             return result::NotACatalog;
         case '[':
@@ -276,21 +276,21 @@ ResultCode LibraryCatalog::readCatalog(Platform& platform) {
         diagnostic = diagnosticAt(catalogFileName, "cannot read the file: " + error);
         return result::NotACatalog;
     }
-    openedPath = file.resolvedPath.empty() ? catalogFileName : file.resolvedPath;
+    openedPath = file.resolvedPath;
     // The cursor refers to this text, so it lives until the read is over.
     DecodedText decoded = decodeText(std::move(file.bytes));
     lineEnding = decoded.lineEnding;
     TextCursor in(decoded.text);
 
     std::uint32_t version = 0;
-    ResultCode code = readVersionLine(in, openedPath, formatVersion, version, diagnostic);
+    ResultCode code = readVersionLine(in, openedPath.text(), formatVersion, version, diagnostic);
     if (isSuccess(code) && version >= kOldestVersion) {
         code = readKeyLines(in);
     }
     if (!isSuccess(code)) {
         return code;
     }
-    return body.readBody(in, version, openedPath, diagnostic);
+    return body.readBody(in, version, openedPath.text(), diagnostic);
 }
 
 } // namespace quillora

@@ -1,8 +1,8 @@
 #include "catalog/CatalogBody.h"
 #include "catalog/LibraryCatalog.h"
 #include "common/Diagnostic.h"
-#include "platform/Platform.h"
 #include "common/TextSink.h"
+#include "platform/Platform.h"
 
 namespace quillora {
 
@@ -55,10 +55,10 @@ std::string LibraryCatalog::formatCatalog() const {
 
 ResultCode LibraryCatalog::writeCatalog(Platform& platform) {
     // Back to the file that was read, with its line ends.
-    const std::string& target = openedPath.empty() ? catalogFileName : openedPath;
+    const ResolvedPath target = openedPath.empty() ? platform.resolve(catalogFileName) : openedPath;
     std::string error;
     if (!platform.replaceFile(target, encodeText(formatCatalog(), lineEnding), error)) {
-        diagnostic = diagnosticAt(target, "cannot write the file: " + error);
+        diagnostic = diagnosticAt(target.text(), "cannot write the file: " + error);
         return result::CatalogWriteFailed;
     }
     return result::Success;

@@ -6,6 +6,7 @@
 #include "common/RefList.h"
 #include "common/ResultCode.h"
 #include "common/TextFile.h"
+#include "platform/ResolvedPath.h"
 #include "product/PathMacro.h"
 
 #include <cstdint>
@@ -53,7 +54,7 @@ public:
     OwningList<SearchEntry> searches;
 
     // Where readCatalog found the file; writeCatalog writes back there.
-    std::string openedPath;
+    ResolvedPath openedPath;
     LineEnding lineEnding = LineEnding::Lf;
     // Why the last read or write failed: "file:line: reason".
     std::string diagnostic;

@@ -8,7 +8,7 @@ namespace quillora {
 
 namespace {
 
-constexpr const char* kMagic = "quillora-update commit record 1";
+constexpr const char* kMagic = "quillora-update commit record 2";
 
 // The digits of %XX, upper case only: a record is only ever written so.
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
@@ -89,8 +89,8 @@ std::string commitRecordStart(const std::string& token) {
     return std::string(kMagic) + "\ntoken " + token + "\n";
 }
 
-std::string commitRecordFolder(const std::string& folder) {
-    return "folder " + encodePath(folder) + "\n";
+std::string commitRecordFolder(const std::string& folder, const std::string& identity) {
+    return "folder " + identity + "\t" + encodePath(folder) + "\n";
 }
 
 std::string commitRecordEnd(const std::string& written, const std::vector<StagedEntry>& entries) {
@@ -133,10 +133,13 @@ CommitRecord parseCommitRecord(const std::string& bytes) {
             }
             record.token = rest;
         } else if (startsWith(line, "folder ", rest)) {
-            std::string folder;
-            if (!decodePath(rest, folder)) {
+            RecordedFolder folder;
+            const std::size_t tab = rest.find('\t');
+            if (tab == 0 || tab == std::string::npos ||
+                !decodePath(rest.substr(tab + 1), folder.path)) {
                 return record;
             }
+            folder.identity = rest.substr(0, tab);
             record.folders.push_back(folder);
         } else if (startsWith(line, "put ", rest)) {
             StagedEntry entry;
@@ -158,6 +161,14 @@ CommitRecord parseCommitRecord(const std::string& bytes) {
 
 std::string stagedNameMark(const std::string& token) {
     return ".quillora-" + token + "-";
+}
+
+bool isStagedNameOf(const std::string& staged, const std::string& target,
+                    const std::string& token) {
+    const std::string start = target + stagedNameMark(token);
+    return !target.empty() && staged.size() == start.size() + kStagedNameDigits &&
+           staged.compare(0, start.size(), start) == 0 &&
+           staged.find_first_not_of("0123456789abcdef", start.size()) == std::string::npos;
 }
 
 } // namespace quillora

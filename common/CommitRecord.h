@@ -3,9 +3,9 @@
 // it stages files and completes it, with a checksum, at the moment it commits;
 // the next run reads it to finish or undo a run that did not end.
 //
-//   quillora-update commit record 1
+//   quillora-update commit record 2
 //   token <16 hex digits, part of every staged file's name>
-//   folder <a folder that holds staged files>           (any number)
+//   folder <identity> TAB <a folder that holds staged files>   (any number)
 //   put <identity> TAB <staged file> TAB <target>       (at the commit)
 //   commit <number of put lines> <checksum of all lines before this one>
 //
@@ -24,9 +24,14 @@ struct StagedEntry {
     std::string target;
 };
 
+struct RecordedFolder {
+    std::string identity; // of the folder the run wrote in, whatever its name now names
+    std::string path;
+};
+
 struct CommitRecord {
     std::string token;
-    std::vector<std::string> folders;
+    std::vector<RecordedFolder> folders;
     std::vector<StagedEntry> entries;
     // The commit line is there and its checksum holds: the run committed.
     bool complete = false;
@@ -35,7 +40,7 @@ struct CommitRecord {
 };
 
 std::string commitRecordStart(const std::string& token);
-std::string commitRecordFolder(const std::string& folder);
+std::string commitRecordFolder(const std::string& folder, const std::string& identity);
 // The put lines and the closing commit line, for a record that holds written.
 std::string commitRecordEnd(const std::string& written, const std::vector<StagedEntry>& entries);
 // Whatever can be read of a record; one cut short or damaged is not complete.
@@ -46,5 +51,9 @@ CommitRecord parseCommitRecord(const std::string& bytes);
 std::string stagedNameMark(const std::string& token);
 // How many random hexadecimal digits end a staged file's name.
 constexpr std::size_t kStagedNameDigits = 8;
+// Whether staged is a name this tool gives a staged file of target in the run
+// of token: the target's name, the mark and kStagedNameDigits lower-case
+// hexadecimal digits.
+bool isStagedNameOf(const std::string& staged, const std::string& target, const std::string& token);
 
 } // namespace quillora

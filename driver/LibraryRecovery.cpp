@@ -2,15 +2,50 @@
 
 #include "common/CommitRecord.h"
 
+#include <algorithm>
+
 namespace quillora {
 
 namespace {
+
+// Every folder the record names must be the one the run wrote in: a folder
+// put at its name since is someone else's. One that is gone holds nothing.
+bool sameFolders(FileSystem& disk, const CommitRecord& record, std::string& error) {
+    for (const RecordedFolder& folder : record.folders) {
+        std::string identity;
+        if (!disk.folderIdentity(folder.path, identity, error)) {
+            return false;
+        }
+        if (!identity.empty() && identity != folder.identity) {
+            error = (folder.path.empty() ? std::string(".") : folder.path) +
+                    " is not the folder the interrupted run wrote in: it was moved or replaced";
+            return false;
+        }
+    }
+    return true;
+}
+
+// A put line is only acted on when it names a staged file of its own run
+// beside its target, in a folder the record names.
+bool isOwnPut(const FileSystem& disk, const CommitRecord& record, const StagedEntry& entry) {
+    const std::string folder = disk.folderOf(entry.target);
+    return isStagedNameOf(entry.staged, entry.target, record.token) &&
+           std::any_of(record.folders.begin(), record.folders.end(),
+                       [&folder](const RecordedFolder& named) { return named.path == folder; });
+}
 
 // Puts in place each staged file that is not there yet. The files went in
 // place in the record's order, each on the disk before the next, so a staged
 // file that is gone is in place: its target has its identity.
 bool finishCommit(FileSystem& disk, const CommitRecord& record, std::vector<std::string>& notes,
                   std::string& error) {
+    for (const StagedEntry& entry : record.entries) {
+        if (!isOwnPut(disk, record, entry)) {
+            error = "the commit record puts " + entry.staged + " in place of " + entry.target +
+                    ", which is not a file of its run";
+            return false;
+        }
+    }
     for (const StagedEntry& entry : record.entries) {
         PathInfo staged = disk.examine(entry.staged);
         if (staged.kind == PathKind::Missing) {
@@ -22,7 +57,9 @@ bool finishCommit(FileSystem& disk, const CommitRecord& record, std::vector<std:
                     " that an interrupted run committed, has gone";
             return false;
         }
-        if (staged.kind != PathKind::File || staged.identity != entry.identity) {
+        // Another name for it would keep whatever is written there since.
+        if (staged.kind != PathKind::File || staged.identity != entry.identity ||
+            staged.links != 1) {
             error = entry.staged + " is not the file the interrupted run wrote";
             return false;
         }
@@ -43,7 +80,8 @@ bool removeLeftovers(FileSystem& disk, const CommitRecord& record, std::vector<s
         return true; // cut short before any file was staged
     }
     const std::string mark = stagedNameMark(record.token);
-    for (const std::string& folder : record.folders) {
+    for (const RecordedFolder& recorded : record.folders) {
+        const std::string& folder = recorded.path;
         std::vector<std::string> names;
         if (!disk.listFolder(folder, names, error)) {
             return false;
@@ -96,7 +134,8 @@ bool recoverLibrary(FileSystem& disk, const std::string& recordPath,
         error = recordPath + " is not a commit record this tool made; move it away";
         return false;
     }
-    if (record.complete && !finishCommit(disk, record, notes, error)) {
+    if (!sameFolders(disk, record, error) ||
+        (record.complete && !finishCommit(disk, record, notes, error))) {
         return false;
     }
     if (!removeLeftovers(disk, record, notes, error) || !disk.removeFile(recordPath, error) ||

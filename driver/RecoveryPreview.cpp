@@ -25,8 +25,9 @@ std::string describeRecovery(FileSystem& disk, const std::string& recordPath) {
     if (!record.complete) {
         std::string text = recordPath + " holds a run that did not commit; a run that writes "
                                         "would undo it: remove the files it staged";
-        for (const std::string& folder : record.folders) {
-            text += " in " + (folder.empty() ? std::string("the working folder") : folder);
+        for (const RecordedFolder& folder : record.folders) {
+            text +=
+                " in " + (folder.path.empty() ? std::string("the working folder") : folder.path);
         }
         return text + ", then the record";
     }

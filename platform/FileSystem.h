@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,9 +21,14 @@ struct PathInfo {
     // Stays with a file across renames (device and file number); empty when
     // not a file.
     std::string identity;
+    // How many names the file has; 0 when not a file.
+    unsigned long links = 0;
 };
 
 enum class CreateStatus { Created, Exists, Failed };
+
+// A file this large is refused before any of it is read.
+constexpr std::uint64_t kLargestFile = std::uint64_t{1} << 31;
 
 // A file's new content handed over piece by piece, so that a large file is
 // never held whole: the content calls write with each piece in order, and
@@ -54,6 +60,17 @@ enum class FileOperation {
 };
 using FileFaultHook = std::function<int(FileOperation)>;
 
+// A file kept open from the moment it was made: what is added to it goes
+// where it was made, whatever is put at its name since.
+class OpenFile {
+public:
+    virtual ~OpenFile() = default;
+    // Adds bytes at its end (the fault hook's Append).
+    virtual bool append(const std::string& bytes, std::string& error) = 0;
+    // Waits until its content is on the disk (the fault hook's Sync).
+    virtual bool sync(std::string& error) = 0;
+};
+
 // Held while a run works on a library; the system drops it with the process.
 class LibraryLock {
 public:
@@ -66,15 +83,21 @@ public:
 
     // Makes path, which must not exist yet (a link there counts), holding
     // content, and starts its writing to the disk (syncFile waits for it). When
-    // replacing names an existing file, the new one takes over its permissions,
-    // and a read-only one refuses. identity is the new file's. On failure
-    // nothing is left behind; Exists says the name was taken.
+    // replacing names an existing file, the new one takes over its owner and
+    // group (where this user may give them) and its permissions without the
+    // setuid, setgid and sticky bits, and is never open to more users than it;
+    // a read-only one refuses. A folder every user may rename in (no sticky
+    // bit) refuses too: nothing made there stays this run's. identity is the
+    // new file's. On failure nothing is left behind; Exists says the name was
+    // taken.
     virtual CreateStatus createFileWith(const std::string& path, const NewContent& content,
                                         const std::string& replacing, std::string& identity,
                                         std::string& error) = 0;
-    // Adds bytes at the end of a regular file (never through a link).
-    virtual bool appendFile(const std::string& path, const std::string& bytes,
-                            std::string& error) = 0;
+    // Makes path, which must not exist yet, empty and open to only this user,
+    // and keeps it open for appending. Null on failure, with status Exists when
+    // the name was taken.
+    virtual std::unique_ptr<OpenFile> createOpenFile(const std::string& path, CreateStatus& status,
+                                                     std::string& error) = 0;
     // Waits until the file's content is on the disk.
     virtual bool syncFile(const std::string& path, std::string& error) = 0;
     // Waits until the entries of folder (created, renamed, removed) are on
@@ -85,10 +108,19 @@ public:
     // Removes the name path (a link itself, never what it points at).
     virtual bool removeFile(const std::string& path, std::string& error) = 0;
     virtual PathInfo examine(const std::string& path) = 0;
+    // The identity of folder (as folderOf gives it), which stays with it
+    // across renames; empty when there is no such folder. A run works in each
+    // folder through the one it opened first, so the identity is that folder's.
+    virtual bool folderIdentity(const std::string& folder, std::string& identity,
+                                std::string& error) = 0;
     // The names in folder (as folderOf gives it), without "." and ".."; none
     // when the folder is not there.
     virtual bool listFolder(const std::string& folder, std::vector<std::string>& names,
                             std::string& error) = 0;
+    // Reads the whole file at path (the fault hook's Read): a regular file,
+    // through a last link only as the link rule lets, refused without waiting
+    // when it is anything else and before it is read when it is too large.
+    virtual bool readWhole(const std::string& path, std::string& bytes, std::string& error) = 0;
     // Reads a file only this tool makes: a regular file, not a link, that no
     // other user could have written.
     virtual bool readOwnFile(const std::string& path, std::string& bytes, std::string& error) = 0;

@@ -23,9 +23,10 @@ bool Platform::hasFile(const std::string& name) {
     return readFile(name, ignored, error);
 }
 
-bool Platform::replaceFileWith(const std::string& resolvedPath, const NewContent& content,
+bool Platform::replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
                                std::string& error) {
     FileSystem& disk = fileSystem();
+    const std::string& resolvedPath = resolved.text();
     std::string staged;
     std::string identity;
     if (createUnderNewName(disk, resolvedPath + ".quillora-", 16, content, resolvedPath, staged,

@@ -5,6 +5,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Installation.h"
+#include "platform/ResolvedPath.h"
 #include "platform/Interrupts.h"
 
 #include <memory>
@@ -16,7 +17,7 @@ namespace quillora {
 // A whole file as read from disk, with the path it was actually found at.
 struct FileBytes {
     std::string bytes;
-    std::string resolvedPath;
+    ResolvedPath resolvedPath;
 };
 
 class Platform {
@@ -35,6 +36,8 @@ public:
     // --- whole files. name is as stored by the product (Windows form allowed);
     // the platform finds the file and reports where.
     virtual bool readFile(const std::string& name, FileBytes& out, std::string& error) = 0;
+    // Where the file a stored name names lies on this machine.
+    virtual ResolvedPath resolve(const std::string& name) = 0;
     // Whether readFile would find a file under name; a host answers without
     // reading it.
     virtual bool hasFile(const std::string& name);
@@ -42,9 +45,9 @@ public:
     virtual FileSystem& fileSystem() = 0;
     // Replaces the file at resolvedPath with new content at once: either the
     // old or the new content survives, never a mix.
-    virtual bool replaceFileWith(const std::string& resolvedPath, const NewContent& content,
+    virtual bool replaceFileWith(const ResolvedPath& resolvedPath, const NewContent& content,
                                  std::string& error);
-    bool replaceFile(const std::string& resolvedPath, const std::string& bytes,
+    bool replaceFile(const ResolvedPath& resolvedPath, const std::string& bytes,
                      std::string& error) {
         return replaceFileWith(resolvedPath, wholeContent(bytes), error);
     }

@@ -64,7 +64,7 @@ bool PreviewFiles::readFile(const std::string& name, FileBytes& out, std::string
     if (!inner_.readFile(name, out, error)) {
         return false;
     }
-    auto it = changedContent_.find(out.resolvedPath);
+    auto it = changedContent_.find(out.resolvedPath.text());
     if (it != changedContent_.end()) {
         out.bytes = it->second;
     }
@@ -102,8 +102,9 @@ bool PreviewFiles::newContentAgainst(const std::string& old, const NewContent& c
     return made;
 }
 
-bool PreviewFiles::replaceFileWith(const std::string& resolvedPath, const NewContent& content,
+bool PreviewFiles::replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
                                    std::string& error) {
+    const std::string& resolvedPath = resolved.text();
     FileSystem& disk = inner_.fileSystem();
     // A real run makes its commit record with the first file it stages.
     if ((files_.empty() && !disk.mayReplace(recordPath_, error)) ||

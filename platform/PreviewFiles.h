@@ -44,7 +44,8 @@ public:
     void discard() override;
 
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
-    bool replaceFileWith(const std::string& resolvedPath, const NewContent& content,
+    ResolvedPath resolve(const std::string& name) override { return inner_.resolve(name); }
+    bool replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
                          std::string& error) override;
 
     bool hasFile(const std::string& name) override { return inner_.hasFile(name); }

@@ -11,20 +11,17 @@ bool StagedFiles::readFile(const std::string& name, FileBytes& out, std::string&
     if (!inner_.readFile(name, out, error)) {
         return false;
     }
-    auto it = waiting_.find(out.resolvedPath);
-    if (it == waiting_.end()) {
-        return true;
-    }
-    FileBytes staged;
-    if (!inner_.readFile(it->second.staged, staged, error)) {
-        return false;
-    }
-    out.bytes = std::move(staged.bytes);
-    return true;
+    auto it = waiting_.find(out.resolvedPath.text());
+    return it == waiting_.end() || disk_.readWhole(it->second.staged, out.bytes, error);
 }
 
 bool StagedFiles::appendToRecord(const std::string& text, std::string& error) {
-    if (!disk_.appendFile(recordPath_, text, error) || !disk_.syncFile(recordPath_, error)) {
+    if (recordBroken_) {
+        error = "cannot write " + recordPath_ + ": an earlier write to it failed";
+        return false;
+    }
+    if (!record_->append(text, error) || !record_->sync(error)) {
+        recordBroken_ = true;
         return false;
     }
     recordText_ += text;
@@ -35,33 +32,41 @@ bool StagedFiles::recordFolder(const std::string& folder, std::string& error) {
     if (std::find(folders_.begin(), folders_.end(), folder) != folders_.end()) {
         return true;
     }
-    if (recordText_.empty()) {
+    if (record_ == nullptr) {
         token_ = disk_.randomHex();
-        const std::string start = commitRecordStart(token_);
-        std::string identity;
-        CreateStatus status =
-            disk_.createFileWith(recordPath_, wholeContent(start), "", identity, error);
+        CreateStatus status = CreateStatus::Failed;
+        record_ = disk_.createOpenFile(recordPath_, status, error);
         if (status == CreateStatus::Exists) {
             error = recordPath_ + " appeared during the run: it is not this tool's";
         }
         if (status != CreateStatus::Created) {
             return false;
         }
-        recordText_ = start;
-        if (!disk_.syncFile(recordPath_, error) ||
+        if (!appendToRecord(commitRecordStart(token_), error) ||
             !disk_.syncFolder(disk_.folderOf(recordPath_), error)) {
             return false;
         }
     }
-    if (!appendToRecord(commitRecordFolder(folder), error)) {
+    // The folder the run writes in is the one it opened first; recovery works
+    // only in that one.
+    std::string identity;
+    if (!disk_.folderIdentity(folder, identity, error)) {
+        return false;
+    }
+    if (identity.empty()) {
+        error = "cannot write in " + folder + ": the folder has gone";
+        return false;
+    }
+    if (!appendToRecord(commitRecordFolder(folder, identity), error)) {
         return false;
     }
     folders_.push_back(folder);
     return true;
 }
 
-bool StagedFiles::replaceFileWith(const std::string& resolvedPath, const NewContent& content,
+bool StagedFiles::replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
                                   std::string& error) {
+    const std::string& resolvedPath = resolved.text();
     if (!recordFolder(disk_.folderOf(resolvedPath), error)) {
         return false;
     }
@@ -91,6 +96,8 @@ void StagedFiles::forget() {
     superseded_.clear();
     folders_.clear();
     recordText_.clear();
+    recordBroken_ = false;
+    record_.reset();
 }
 
 bool StagedFiles::removeStaged(std::string& error) {
@@ -110,13 +117,14 @@ bool StagedFiles::removeStaged(std::string& error) {
 }
 
 void StagedFiles::discard() {
-    if (recordText_.empty()) {
+    if (record_ == nullptr) {
         return;
     }
     std::string error;
     // The record goes last, and only once the staged files are gone for good:
     // it is what lets the next run find any that are left.
     if (removeStaged(error)) {
+        record_.reset(); // closed first: Windows removes no open file
         if (disk_.removeFile(recordPath_, error)) {
             disk_.syncFolder(disk_.folderOf(recordPath_), error);
         }
@@ -166,7 +174,7 @@ bool StagedFiles::putInPlace(const std::vector<StagedEntry>& entries, std::strin
 }
 
 bool StagedFiles::commit(std::vector<std::string>& errors) {
-    if (recordText_.empty()) {
+    if (record_ == nullptr) {
         return true;
     }
     // Once begun, the commit goes to its end: an interrupt waits until the
@@ -191,6 +199,7 @@ bool StagedFiles::commit(std::vector<std::string>& errors) {
         forget();
         return false;
     }
+    record_.reset();
     bool ok = disk_.removeFile(recordPath_, error) &&
               disk_.syncFolder(disk_.folderOf(recordPath_), error);
     if (!ok) {

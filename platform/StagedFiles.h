@@ -9,6 +9,7 @@
 #include "platform/FileTransaction.h"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,9 +38,10 @@ public:
 
     // A file waiting to replace its target is read in the target's place.
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    ResolvedPath resolve(const std::string& name) override { return inner_.resolve(name); }
     // Writes the new content beside the target, under a new name of its own,
     // and keeps it waiting.
-    bool replaceFileWith(const std::string& resolvedPath, const NewContent& content,
+    bool replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
                          std::string& error) override;
 
     // Everything else goes straight to the platform.
@@ -74,8 +76,14 @@ private:
     FileSystem& disk_;
     const std::string recordPath_;
     std::string token_;
-    std::string recordText_;           // what the record holds so far; empty before it is made
-    std::vector<std::string> folders_; // named in the record
+    // Open from its making to the run's end, so that every line goes into the
+    // file this run made; null before it is made.
+    std::unique_ptr<OpenFile> record_;
+    std::string recordText_; // what the record holds so far
+    // Set once an append fails: what followed would not read back as the
+    // record, so nothing more goes in and nothing is committed.
+    bool recordBroken_ = false;
+    std::vector<std::string> folders_;           // named in the record
     std::map<std::string, StagedEntry> waiting_; // by target
     std::vector<std::string> superseded_;        // staged, then staged again
     std::vector<std::string> order_;             // targets, first written first

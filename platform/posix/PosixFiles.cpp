@@ -1,17 +1,22 @@
 #include "platform/posix/PosixFiles.h"
 
 #include "common/HexText.h"
+#include "platform/posix/FileDescriptor.h"
+#include "platform/posix/OpenFolder.h"
 #include "platform/posix/PosixPlatform.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <new>
 #include <string>
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace quillora {
 
@@ -28,28 +33,6 @@ int failed(const char* what, const std::string& path, std::string& error) {
     return errno = failure;
 }
 
-// Closes a descriptor on every way out.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
-
 bool writeAll(int fd, const char* data, std::size_t left) {
     while (left > 0) {
         ssize_t n = ::write(fd, data, left);
@@ -65,8 +48,9 @@ bool writeAll(int fd, const char* data, std::size_t left) {
     return true;
 }
 
-bool isReadOnly(const std::string& path, const struct stat& info) {
-    return (info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0;
+// name in folder (AT_FDCWD for a path), as info gives it.
+bool isReadOnly(int folder, const std::string& name, const struct stat& info) {
+    return (info.st_mode & S_IWUSR) == 0 || ::faccessat(folder, name.c_str(), W_OK, 0) != 0;
 }
 
 // A staged file is on the disk before it replaces its target. Where the
@@ -83,6 +67,8 @@ bool startFlush(int fd) {
 }
 
 // Reads the regular file open at fd. 0, or the errno value of the failure.
+// Nothing is taken for a file too large to be read, and a failed allocation
+// refuses the file like a failed read.
 int readDescriptor(int fd, const std::string& path, std::string& bytes, std::string& error) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
@@ -92,19 +78,17 @@ int readDescriptor(int fd, const std::string& path, std::string& bytes, std::str
         error = "not a regular file: " + path;
         return EISDIR;
     }
+    if (static_cast<std::uint64_t>(info.st_size) >= kLargestFile) {
+        error = "the file is 2 GiB or larger, more than this tool reads";
+        return EFBIG;
+    }
+    // Opened so as never to wait at the open; a regular file's reads wait as usual.
+    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        return failed("cannot read", path, error);
+    }
     return readOpenFile(fd, static_cast<std::size_t>(info.st_size), bytes)
                ? 0
                : failed("cannot read", path, error);
-}
-
-// Opens path for reading (with extra flags) and waits for it to be on the disk.
-bool syncOpened(const std::string& path, int flags) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags));
-    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
-}
-
-std::string identityOf(const struct stat& info) {
-    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
 }
 
 class PosixLock : public LibraryLock {
@@ -131,8 +115,30 @@ bool HostFileSystem::attempt(FileOperation operation, const char* what, const st
 
 namespace {
 
-// Writes content into the new file fd, gives it the permissions of the file it
-// replaces (when there is one) and starts its writing out.
+// Gives the new file fd the owner, group and permissions of the file it
+// replaces, so far as this user may: it was made open to this user alone, and
+// is opened to no one the old file was not open to (a group it could not be
+// given loses its permissions).
+bool takeOver(int fd, const struct stat& old) {
+    const bool root = ::geteuid() == 0;
+    // Another group than one's own is only given where this user may.
+    if (::fchown(fd, root ? old.st_uid : static_cast<uid_t>(-1), old.st_gid) != 0 && root &&
+        errno != EPERM && errno != EINVAL) {
+        return false;
+    }
+    struct stat now {};
+    if (::fstat(fd, &now) != 0) {
+        return false;
+    }
+    mode_t mode = old.st_mode & 0777; // never setuid, setgid or sticky
+    if (now.st_gid != old.st_gid) {
+        mode &= static_cast<mode_t>(~S_IRWXG);
+    }
+    return ::fchmod(fd, mode) == 0;
+}
+
+// Writes content into the new file fd, gives it what the file it replaces
+// has (when there is one) and starts its writing out.
 bool fill(const HostFileSystem& files, int fd, const std::string& path, const NewContent& content,
           const struct stat* replaced, std::string& error) {
     // An injected failure is a short write: half of the first piece reaches the disk.
@@ -146,24 +152,151 @@ bool fill(const HostFileSystem& files, int fd, const std::string& path, const Ne
         error = errnoText("cannot write", path);
         return false;
     }
-    if (replaced != nullptr && ::fchmod(fd, replaced->st_mode & 07777) != 0) {
-        error = errnoText("cannot set the permissions of", path);
+    if (replaced != nullptr && !takeOver(fd, *replaced)) {
+        error = errnoText("cannot give the owner and permissions of the file it replaces to", path);
         return false;
     }
     return files.attempt(FileOperation::Flush, "cannot flush", path, error,
                          [&] { return startFlush(fd); });
 }
 
+// A file's identity: its device and number, which a file made after it was
+// removed may be given again, so with its size and the time of its last write.
+std::string fileIdentityOf(const struct stat& info) {
+    return identityOf(info) + ":" + std::to_string(info.st_size) + ":" +
+           std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec);
+}
+
+// The folder that holds path, held open (null, with error, when it cannot be),
+// and path's name in it.
+const OpenFolder* folderHolding(HostFileSystem& files, const std::string& path, std::string& name,
+                                std::string& error) {
+    const std::string folder = files.folderOf(path);
+    name = path.substr(folder.size());
+    if (name.empty() || name == "." || name == "..") {
+        errno = EISDIR;
+        error = "not a file name: " + path;
+        return nullptr;
+    }
+    return files.openFolder(folder, error);
+}
+
+bool isGone(int failure) {
+    return failure == ENOENT || failure == ENOTDIR;
+}
+
+// Anyone may rename or replace what lies in a folder every user can write to
+// that has no sticky bit, so nothing made there would stay this run's.
+bool canStageIn(const OpenFolder& folder, const std::string& path, std::string& error) {
+    struct stat info {};
+    if (::fstat(folder.fd(), &info) != 0) {
+        error = errnoText("cannot examine the folder of", path);
+        return false;
+    }
+    if ((info.st_mode & S_IWOTH) != 0 && (info.st_mode & S_ISVTX) == 0) {
+        error = "cannot write " + path +
+                ": every user may rename or replace files in its folder (writable by all, "
+                "without the sticky bit); `chmod +t` on the folder or tighter permissions let it "
+                "be saved";
+        errno = EPERM;
+        return false;
+    }
+    return true;
+}
+
+// The file a run reads: opened without waiting (a FIFO or a device is refused,
+// not waited on) and followed through a last link only when the link rule lets
+// it. fd is left open on it; false, with error, when it cannot be.
+bool openToRead(HostFileSystem& files, const std::string& path, FileDescriptor& fd,
+                std::string& error) {
+    std::string at = path;
+    for (int links = 0; links <= 40; ++links) {
+        std::string name;
+        const OpenFolder* folder = folderHolding(files, at, name, error);
+        if (folder == nullptr) {
+            return false;
+        }
+        fd.reset(::openat(folder->fd(), name.c_str(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (fd.get() >= 0) {
+            return true;
+        }
+        struct stat link {};
+        if (errno != ELOOP ||
+            ::fstatat(folder->fd(), name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISLNK(link.st_mode)) {
+            failed("cannot open", at, error);
+            return false;
+        }
+        if (!mayFollowLink(link)) {
+            error = refusedLinkText(at, link);
+            errno = EPERM;
+            return false;
+        }
+        std::vector<char> target(static_cast<std::size_t>(link.st_size) + 1);
+        ssize_t n = ::readlinkat(folder->fd(), name.c_str(), target.data(), target.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= target.size()) {
+            failed("cannot open", at, error);
+            return false;
+        }
+        std::string to(target.data(), static_cast<std::size_t>(n));
+        at = !to.empty() && to[0] == '/' ? to : files.folderOf(at) + to;
+    }
+    errno = ELOOP;
+    failed("cannot open", path, error);
+    return false;
+}
+
+class PosixOpenFile : public OpenFile {
+public:
+    PosixOpenFile(const HostFileSystem& files, int fd, std::string path)
+        : files_(files), fd_(fd), path_(std::move(path)) {}
+    bool append(const std::string& bytes, std::string& error) override {
+        return files_.attempt(FileOperation::Append, "cannot write", path_, error,
+                              [&] { return writeAll(fd_.get(), bytes.data(), bytes.size()); });
+    }
+    bool sync(std::string& error) override {
+        return files_.attempt(FileOperation::Sync, "cannot flush", path_, error,
+                              [&] { return ::fsync(fd_.get()) == 0; });
+    }
+
+private:
+    const HostFileSystem& files_;
+    FileDescriptor fd_;
+    const std::string path_;
+};
+
 } // namespace
 
 bool readOpenFile(int fd, std::size_t size, std::string& bytes) {
-    return readWholeFile(size, bytes, [fd](char* at, std::size_t room) -> long long {
-        ssize_t n = 0;
-        do {
-            n = ::read(fd, at, room);
-        } while (n < 0 && errno == EINTR);
-        return n;
-    });
+    try {
+        return readWholeFile(size, bytes, [fd](char* at, std::size_t room) -> long long {
+            ssize_t n = 0;
+            do {
+                n = ::read(fd, at, room);
+            } while (n < 0 && errno == EINTR);
+            return n;
+        });
+    } catch (const std::bad_alloc&) {
+        std::string().swap(bytes);
+        errno = ENOMEM;
+        return false;
+    }
+}
+
+HostFileSystem::HostFileSystem() = default;
+HostFileSystem::~HostFileSystem() = default;
+
+const OpenFolder* HostFileSystem::openFolder(const std::string& folder, std::string& error) {
+    auto it = folders_.find(folder);
+    if (it != folders_.end()) {
+        return it->second.get();
+    }
+    std::unique_ptr<OpenFolder> opened = openFolderAt(folder, error);
+    if (opened == nullptr) {
+        return nullptr;
+    }
+    return folders_.emplace(folder, std::move(opened)).first->second.get();
 }
 
 std::string directoryOf(const std::string& path) {
@@ -175,22 +308,27 @@ std::string directoryOf(const std::string& path) {
 }
 
 int readHostFile(const std::string& path, std::string& bytes, std::string& error) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     return fd.get() < 0 ? failed("cannot open", path, error)
                         : readDescriptor(fd.get(), path, bytes, error);
 }
 
 bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
-    std::string path = hostPath(name);
+    ResolvedPath path = resolve(name);
     std::string bytes;
-    // readHostFile words its own failures: the hook's alone are worded here.
-    if (!files_.attempt(FileOperation::Read, "cannot open", path, error, [] { return true; }) ||
-        readHostFile(path, bytes, error) != 0) {
+    if (!files_.readWhole(path.text(), bytes, error)) {
         return false;
     }
     out.bytes = std::move(bytes);
-    out.resolvedPath = path;
+    out.resolvedPath = std::move(path);
     return true;
+}
+
+bool HostFileSystem::readWhole(const std::string& path, std::string& bytes, std::string& error) {
+    FileDescriptor fd;
+    // The hook's failure is worded here; the others by the open and the read.
+    return attempt(FileOperation::Read, "cannot open", path, error, [] { return true; }) &&
+           openToRead(*this, path, fd, error) && readDescriptor(fd.get(), path, bytes, error) == 0;
 }
 
 bool PosixPlatform::hasFile(const std::string& name) {
@@ -201,20 +339,43 @@ bool PosixPlatform::hasFile(const std::string& name) {
 CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewContent& content,
                                             const std::string& replacing, std::string& identity,
                                             std::string& error) {
-    struct stat old {};
-    bool exists = !replacing.empty() && ::stat(replacing.c_str(), &old) == 0;
-    // A read-only file is not ours to replace, even where the directory would
-    // allow a rename (and even for root, as the read-only attribute on Windows).
-    if (exists && isReadOnly(replacing, old)) {
-        errno = EACCES;
-        error = errnoText("cannot write", replacing);
+    std::string name;
+    const OpenFolder* folder = folderHolding(*this, path, name, error);
+    if (folder == nullptr || !canStageIn(*folder, path, error)) {
         return CreateStatus::Failed;
     }
+    struct stat old {};
+    bool exists = false;
+    if (!replacing.empty()) {
+        std::string oldName;
+        const OpenFolder* oldFolder = folderHolding(*this, replacing, oldName, error);
+        if (oldFolder == nullptr) {
+            return CreateStatus::Failed;
+        }
+        exists = ::fstatat(oldFolder->fd(), oldName.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+        if (exists && S_ISLNK(old.st_mode)) {
+            if (!mayFollowLink(old)) {
+                error = refusedLinkText(replacing, old);
+                return CreateStatus::Failed;
+            }
+            exists = ::fstatat(oldFolder->fd(), oldName.c_str(), &old, 0) == 0;
+        }
+        // A read-only file is not ours to replace, even where the directory
+        // would allow a rename (and even for root, as the read-only attribute
+        // on Windows).
+        if (exists && isReadOnly(oldFolder->fd(), oldName, old)) {
+            errno = EACCES;
+            error = errnoText("cannot write", replacing);
+            return CreateStatus::Failed;
+        }
+    }
     int made = -1;
-    // Only a new file: never one that is there, nor through a link.
+    // Only a new file: never one that is there, nor through a link. It is
+    // open to this user alone until it has what the old file had.
     if (!attempt(FileOperation::Open, "cannot create", path, error, [&] {
-            made = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          exists ? 0600 : 0644);
+            made = ::openat(folder->fd(), name.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                            exists ? 0600 : 0644);
             return made >= 0;
         })) {
         return errno == EEXIST ? CreateStatus::Exists : CreateStatus::Failed;
@@ -226,61 +387,98 @@ CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewCo
         error = errnoText("cannot examine", path);
     }
     ok = ok && fill(*this, fd.get(), path, content, exists ? &old : nullptr, error);
+    if (ok && ::fstat(fd.get(), &info) != 0) {
+        ok = false;
+        error = errnoText("cannot examine", path);
+    }
     if (::close(fd.release()) != 0 && ok) {
         ok = false;
         error = errnoText("cannot close", path);
     }
     if (!ok) {
-        ::unlink(path.c_str());
+        ::unlinkat(folder->fd(), name.c_str(), 0);
         return CreateStatus::Failed;
     }
-    identity = identityOf(info);
+    identity = fileIdentityOf(info);
     return CreateStatus::Created;
 }
 
-bool HostFileSystem::appendFile(const std::string& path, const std::string& bytes,
-                                std::string& error) {
-    return attempt(FileOperation::Append, "cannot write", path, error, [&] {
-        FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
-        struct stat info {};
-        if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
-            return false;
-        }
-        if (!S_ISREG(info.st_mode)) {
-            errno = EINVAL;
-            return false;
-        }
-        return writeAll(fd.get(), bytes.data(), bytes.size()) && ::close(fd.release()) == 0;
-    });
+std::unique_ptr<OpenFile> HostFileSystem::createOpenFile(const std::string& path,
+                                                         CreateStatus& status, std::string& error) {
+    status = CreateStatus::Failed;
+    std::string name;
+    const OpenFolder* folder = folderHolding(*this, path, name, error);
+    if (folder == nullptr || !canStageIn(*folder, path, error)) {
+        return nullptr;
+    }
+    int made = -1;
+    if (!attempt(FileOperation::Open, "cannot create", path, error, [&] {
+            made = ::openat(folder->fd(), name.c_str(),
+                            O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            return made >= 0;
+        })) {
+        status = errno == EEXIST ? CreateStatus::Exists : CreateStatus::Failed;
+        return nullptr;
+    }
+    status = CreateStatus::Created;
+    return std::make_unique<PosixOpenFile>(*this, made, path);
 }
 
 bool HostFileSystem::syncFile(const std::string& path, std::string& error) {
-    return attempt(FileOperation::Sync, "cannot flush", path, error,
-                   [&] { return syncOpened(path, O_NOFOLLOW); });
+    std::string name;
+    const OpenFolder* folder = folderHolding(*this, path, name, error);
+    return folder != nullptr && attempt(FileOperation::Sync, "cannot flush", path, error, [&] {
+               FileDescriptor fd(::openat(folder->fd(), name.c_str(),
+                                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+               return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+           });
 }
 
 bool HostFileSystem::syncFolder(const std::string& folder, std::string& error) {
-    const std::string path = folder.empty() ? "." : folder;
-    return attempt(FileOperation::SyncFolder, "cannot flush the folder", path, error,
-                   [&] { return syncOpened(path, O_DIRECTORY); });
+    const OpenFolder* open = openFolder(folder, error);
+    return open != nullptr &&
+           attempt(FileOperation::SyncFolder, "cannot flush the folder",
+                   folder.empty() ? "." : folder, error, [&] { return ::fsync(open->fd()) == 0; });
 }
 
 bool HostFileSystem::renameFile(const std::string& from, const std::string& to,
                                 std::string& error) {
-    return attempt(FileOperation::Rename, "cannot replace", to, error,
-                   [&] { return ::rename(from.c_str(), to.c_str()) == 0; });
+    std::string fromName;
+    const OpenFolder* folder = folderHolding(*this, from, fromName, error);
+    if (folder == nullptr) {
+        return false;
+    }
+    if (folderOf(to) != folderOf(from)) {
+        errno = EXDEV;
+        failed("cannot replace", to, error);
+        return false;
+    }
+    const std::string toName = to.substr(folderOf(to).size());
+    return attempt(FileOperation::Rename, "cannot replace", to, error, [&] {
+        return ::renameat(folder->fd(), fromName.c_str(), folder->fd(), toName.c_str()) == 0;
+    });
 }
 
 bool HostFileSystem::removeFile(const std::string& path, std::string& error) {
-    return attempt(FileOperation::Remove, "cannot remove", path, error,
-                   [&] { return ::unlink(path.c_str()) == 0 || errno == ENOENT; });
+    std::string name;
+    const OpenFolder* folder = folderHolding(*this, path, name, error);
+    if (folder == nullptr) {
+        return isGone(errno); // nothing there to remove
+    }
+    return attempt(FileOperation::Remove, "cannot remove", path, error, [&] {
+        return ::unlinkat(folder->fd(), name.c_str(), 0) == 0 || errno == ENOENT;
+    });
 }
 
 PathInfo HostFileSystem::examine(const std::string& path) {
     PathInfo result;
+    std::string name;
+    std::string error;
+    const OpenFolder* folder = folderHolding(*this, path, name, error);
     struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) {
-        result.kind = errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Other;
+    if (folder == nullptr ||
+        ::fstatat(folder->fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        result.kind = isGone(errno) ? PathKind::Missing : PathKind::Other;
         return result;
     }
     result.kind = S_ISREG(info.st_mode)   ? PathKind::File
@@ -288,24 +486,39 @@ PathInfo HostFileSystem::examine(const std::string& path) {
                   : S_ISDIR(info.st_mode) ? PathKind::Folder
                                           : PathKind::Other;
     if (result.kind == PathKind::File) {
-        result.identity = identityOf(info);
+        result.identity = fileIdentityOf(info);
+        result.links = static_cast<unsigned long>(info.st_nlink);
     }
     return result;
 }
 
+bool HostFileSystem::folderIdentity(const std::string& folder, std::string& identity,
+                                    std::string& error) {
+    identity.clear();
+    const OpenFolder* open = openFolder(folder, error);
+    if (open != nullptr) {
+        identity = open->identity();
+    }
+    return open != nullptr || isGone(errno);
+}
+
 bool HostFileSystem::listFolder(const std::string& folder, std::vector<std::string>& names,
                                 std::string& error) {
-    const std::string path = folder.empty() ? "." : folder;
     names.clear();
-    DIR* dir = ::opendir(path.c_str());
-    if (dir == nullptr) {
+    const OpenFolder* open = openFolder(folder, error);
+    if (open == nullptr) {
         // A folder that is gone holds nothing to clean up.
-        if (errno == ENOENT || errno == ENOTDIR) {
-            return true;
-        }
-        error = errnoText("cannot list", path);
+        return isGone(errno);
+    }
+    FileDescriptor copy(::fcntl(open->fd(), F_DUPFD_CLOEXEC, 0));
+    DIR* dir = copy.get() < 0 ? nullptr : ::fdopendir(copy.get());
+    if (dir == nullptr) {
+        error = errnoText("cannot list", folder.empty() ? "." : folder);
         return false;
     }
+    copy.release();
+    // The copy shares its place in the folder with the handle kept.
+    ::rewinddir(dir);
     while (const dirent* entry = ::readdir(dir)) {
         std::string name = entry->d_name;
         if (name != "." && name != "..") {
@@ -317,7 +530,13 @@ bool HostFileSystem::listFolder(const std::string& folder, std::vector<std::stri
 }
 
 bool HostFileSystem::readOwnFile(const std::string& path, std::string& bytes, std::string& error) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    std::string name;
+    const OpenFolder* folder = folderHolding(*this, path, name, error);
+    if (folder == nullptr) {
+        return false;
+    }
+    FileDescriptor fd(
+        ::openat(folder->fd(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
         error = errnoText("cannot open", path);
@@ -422,11 +641,17 @@ std::unique_ptr<LibraryLock> HostFileSystem::shareLibraryLock(const std::string&
     return lockAt(*this, path, 0, LOCK_SH, waiting, error);
 }
 
-// Asks the system, not the mode bits: root may write a read-only file.
+// Asks the system, not the mode bits: root may write a read-only file. The
+// folder is the one a run would stage in, held and checked as a run does.
 bool HostFileSystem::mayReplace(const std::string& path, std::string& error) {
+    std::string name;
+    const OpenFolder* folder = folderHolding(*this, path, name, error);
+    if (folder == nullptr || !canStageIn(*folder, path, error)) {
+        return false;
+    }
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        if (isReadOnly(path, info)) {
+    if (::fstatat(folder->fd(), name.c_str(), &info, 0) == 0) {
+        if (isReadOnly(folder->fd(), name, info)) {
             error = path + " is read-only";
             return false;
         }
@@ -434,9 +659,8 @@ bool HostFileSystem::mayReplace(const std::string& path, std::string& error) {
         error = errnoText("cannot examine", path);
         return false;
     }
-    const std::string folder = directoryOf(path);
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-        error = errnoText("cannot write in", folder);
+    if (::faccessat(folder->fd(), ".", W_OK | X_OK, 0) != 0) {
+        error = errnoText("cannot write in", directoryOf(path));
         return false;
     }
     return true;

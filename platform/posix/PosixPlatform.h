@@ -58,6 +58,7 @@ public:
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    ResolvedPath resolve(const std::string& name) override { return ResolvedPath(hostPath(name)); }
     bool hasFile(const std::string& name) override;
     FileSystem& fileSystem() override { return files_; }
     // The signals watchHostInterrupts watches.
@@ -67,7 +68,8 @@ public:
     // makes that operation fail (a write fails after writing half its bytes).
     void setFaultHook(FileFaultHook hook) { files_.setFaultHook(std::move(hook)); }
 
-    // Where a stored (possibly Windows-form) name lies on this machine.
+    // Where a stored (possibly Windows-form) name lies on this machine: the
+    // one place a stored name is resolved.
     std::string hostPath(const std::string& name);
 
     // A value of the key at keyPath, as the store file now holds it.
@@ -90,7 +92,7 @@ private:
 
     PosixSettings settings_;
     // The folder the store file lies in, and its name there (no link).
-    OpenDescriptor storeFolder_;
+    FileDescriptor storeFolder_;
     std::string storeName_;
     RegistryStore store_;
     // Identity and age of the file store_ was read from; empty when store_ is

@@ -105,7 +105,7 @@ RegistryStatus PosixPlatform::loadStore() {
 RegistryStatus PosixPlatform::readStore(std::string& bytes, std::string& stamp) {
     const std::string& path = settings_.registryFile;
     // Never through a link, and never waiting at a FIFO put in its place.
-    OpenDescriptor fd(::openat(storeFolder_.get(), storeName_.c_str(),
+    FileDescriptor fd(::openat(storeFolder_.get(), storeName_.c_str(),
                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
     if (!fd.isOpen() || ::fstat(fd.get(), &info) != 0) {
@@ -151,7 +151,7 @@ RegistryStatus PosixPlatform::saveStore(const std::string& bytes) {
     struct stat old {};
     bool replacing = false;
     {
-        OpenDescriptor probe(
+        FileDescriptor probe(
             ::openat(folder, storeName_.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         if (probe.isOpen()) {
             replacing = ::fstat(probe.get(), &old) == 0;
@@ -173,10 +173,10 @@ RegistryStatus PosixPlatform::saveStore(const std::string& bytes) {
         }
         return failure == 0;
     };
-    OpenDescriptor fd;
+    FileDescriptor fd;
     const bool made = step(FileOperation::Open, [&] {
-        fd = OpenDescriptor(::openat(folder, staged.c_str(),
-                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        fd.reset(::openat(folder, staged.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
         return fd.isOpen();
     });
     const bool written =

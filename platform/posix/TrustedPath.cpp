@@ -10,23 +10,6 @@
 
 namespace quillora {
 
-OpenDescriptor::~OpenDescriptor() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-}
-
-OpenDescriptor& OpenDescriptor::operator=(OpenDescriptor&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = other.fd_;
-        other.fd_ = -1;
-    }
-    return *this;
-}
-
 namespace {
 
 constexpr int kMostLinks = 40; // as the kernel's own limit
@@ -63,7 +46,7 @@ PathStatus failedAt(const std::string& what, const std::string& path, ResolvedFi
 
 // Opens the root, or (for a relative path) the working folder by its full name,
 // so that every folder above it is checked as well.
-PathStatus openStart(const std::string& path, const PathRule& rule, OpenDescriptor& folder,
+PathStatus openStart(const std::string& path, const PathRule& rule, FileDescriptor& folder,
                      std::string& shown, std::deque<std::string>& parts, ResolvedFile& file,
                      std::string& why) {
     if (path.empty() || path[0] != '/') {
@@ -76,7 +59,7 @@ PathStatus openStart(const std::string& path, const PathRule& rule, OpenDescript
     } else {
         pushParts(path, parts);
     }
-    folder = OpenDescriptor(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    folder.reset(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat info {};
     if (!folder.isOpen() || ::fstat(folder.get(), &info) != 0) {
         return failedAt("cannot open", "/", file, why);
@@ -114,7 +97,7 @@ PathRule ruleForThisUser() {
 PathStatus resolveFile(const std::string& path, const PathRule& rule, ResolvedFile& file,
                        std::string& why) {
     std::deque<std::string> parts;
-    OpenDescriptor folder;
+    FileDescriptor folder;
     std::string shown;
     PathStatus status = openStart(path, rule, folder, shown, parts, file, why);
     int links = 0;
@@ -169,7 +152,7 @@ PathStatus resolveFile(const std::string& path, const PathRule& rule, ResolvedFi
             name = part; // the file: opened and checked by the caller
             break;
         }
-        OpenDescriptor next(
+        FileDescriptor next(
             ::openat(folder.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (!next.isOpen() || ::fstat(next.get(), &info) != 0) {
             return failedAt("cannot open the folder", at, file, why);

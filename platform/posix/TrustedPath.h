@@ -7,27 +7,12 @@
 // be passed through, since no one else can rename what lies in it.
 #pragma once
 
+#include "platform/posix/FileDescriptor.h"
+
 #include <string>
 #include <sys/stat.h>
 
 namespace quillora {
-
-// An open descriptor, closed when destroyed.
-class OpenDescriptor {
-public:
-    OpenDescriptor() = default;
-    explicit OpenDescriptor(int fd) : fd_(fd) {}
-    ~OpenDescriptor();
-    OpenDescriptor(OpenDescriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-    OpenDescriptor& operator=(OpenDescriptor&& other) noexcept;
-    OpenDescriptor(const OpenDescriptor&) = delete;
-    OpenDescriptor& operator=(const OpenDescriptor&) = delete;
-    int get() const { return fd_; }
-    bool isOpen() const { return fd_ >= 0; }
-
-private:
-    int fd_ = -1;
-};
 
 enum class PathStatus {
     Ok,
@@ -45,7 +30,7 @@ struct PathRule {
 // link (a link at the end is followed like any other), and the file may be
 // missing. Not Ok with the reason in why (and errno in failure for Failed).
 struct ResolvedFile {
-    OpenDescriptor folder;
+    FileDescriptor folder;
     std::string name;
     int failure = 0;
 };

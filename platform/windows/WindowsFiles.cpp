@@ -9,7 +9,10 @@
 #include <sddl.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <new>
+#include <vector>
 
 namespace quillora {
 
@@ -70,19 +73,30 @@ std::string spellingOnDisk(const std::string& path) {
     return path.substr(0, start) + name;
 }
 
-bool readWhole(HANDLE file, const std::string& name, std::string& bytes, std::string& error) {
+bool readFromHandle(HANDLE file, const std::string& name, std::string& bytes, std::string& error) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size)) {
         error = windowsErrorText("cannot examine", name, GetLastError());
         return false;
     }
-    const bool read = readWholeFile(
-        static_cast<std::size_t>(size.QuadPart), bytes,
-        [file](char* at, std::size_t room) -> long long {
-            DWORD got = 0;
-            const auto piece = static_cast<DWORD>(std::min(room, kChunk));
-            return ReadFile(file, at, piece, &got, nullptr) ? static_cast<long long>(got) : -1LL;
-        });
+    if (static_cast<std::uint64_t>(size.QuadPart) >= kLargestFile) {
+        error = "the file is 2 GiB or larger, more than this tool reads";
+        return false;
+    }
+    bool read = false;
+    try {
+        read = readWholeFile(static_cast<std::size_t>(size.QuadPart), bytes,
+                             [file](char* at, std::size_t room) -> long long {
+                                 DWORD got = 0;
+                                 const auto piece = static_cast<DWORD>(std::min(room, kChunk));
+                                 return ReadFile(file, at, piece, &got, nullptr)
+                                            ? static_cast<long long>(got)
+                                            : -1LL;
+                             });
+    } catch (const std::bad_alloc&) {
+        std::string().swap(bytes);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    }
     if (!read) {
         error = windowsErrorText("cannot read", name, GetLastError());
     }
@@ -108,6 +122,90 @@ bool isPlainFile(HANDLE file, BY_HANDLE_FILE_INFORMATION& info) {
            (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0;
 }
 
+// Whether sid is the user this process runs as.
+bool isRunningUser(PSID sid) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return false;
+    }
+    FileHandle held = own(token);
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<unsigned char> user(size);
+    return size != 0 && GetTokenInformation(token, TokenUser, user.data(), size, &size) &&
+           EqualSid(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, sid);
+}
+
+// A reparse point is followed only when an administrator, SYSTEM or the
+// running user owns it: anyone else could point it anywhere at any time.
+bool mayFollow(HANDLE point) {
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(point, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                        nullptr, &descriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    const bool trusted = IsWellKnownSid(owner, WinBuiltinAdministratorsSid) ||
+                         IsWellKnownSid(owner, WinLocalSystemSid) || isRunningUser(owner);
+    LocalFree(descriptor);
+    return trusted;
+}
+
+// Opens the folder at path so that, while the handle is held, no one can
+// rename or remove it (no FILE_SHARE_DELETE; reading its entries makes the
+// sharing count). A reparse point there is opened itself when follow is false.
+HANDLE openFolderHandle(const std::string& path, bool follow) {
+    return CreateFileA(path.c_str(), FILE_LIST_DIRECTORY | READ_CONTROL,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS | (follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT),
+                       nullptr);
+}
+
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+// Each folder on path, outermost first, without the root (which no one renames).
+std::vector<std::string> foldersOnPath(const std::string& path) {
+    std::size_t start = 0;
+    if (path.size() >= 2 && path[1] == ':') {
+        start = path.size() > 2 && isSeparator(path[2]) ? 3 : 2;
+    } else if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) {
+        // \\server\share: the share is the root
+        start = path.find_first_of("\\/", 2);
+        start = start == std::string::npos ? path.size() : path.find_first_of("\\/", start + 1);
+        start = start == std::string::npos ? path.size() : start + 1;
+    } else if (!path.empty() && isSeparator(path[0])) {
+        start = 1;
+    }
+    std::vector<std::string> folders;
+    for (std::size_t i = start; i <= path.size(); ++i) {
+        if ((i == path.size() || isSeparator(path[i])) && i > start && !isSeparator(path[i - 1])) {
+            folders.push_back(path.substr(0, i));
+        }
+    }
+    return folders;
+}
+
+class WindowsOpenFile : public OpenFile {
+public:
+    WindowsOpenFile(const HostFileSystem& files, FileHandle file, std::string path)
+        : files_(files), file_(std::move(file)), path_(std::move(path)) {}
+    bool append(const std::string& bytes, std::string& error) override {
+        return files_.attempt(FileOperation::Append, "cannot write", path_, error,
+                              [&] { return writeAll(file_.get(), bytes); });
+    }
+    bool sync(std::string& error) override {
+        return files_.attempt(FileOperation::Sync, "cannot flush", path_, error,
+                              [&] { return FlushFileBuffers(file_.get()) != 0; });
+    }
+
+private:
+    const HostFileSystem& files_;
+    FileHandle file_;
+    const std::string path_;
+};
+
 class WindowsLock : public LibraryLock {
 public:
     explicit WindowsLock(FileHandle file) : file_(std::move(file)) {}
@@ -132,21 +230,96 @@ bool HostFileSystem::attempt(FileOperation operation, const char* what, const st
     return false;
 }
 
-// Binary: the core handles CR LF itself.
+// Every folder on the path of a folder a run works in, held open.
+class OpenFolder {
+public:
+    std::vector<FileHandle> held;
+    std::string identity;
+};
+
+HostFileSystem::HostFileSystem() = default;
+HostFileSystem::~HostFileSystem() = default;
+
+const OpenFolder* HostFileSystem::openFolder(const std::string& folder, std::string& error) {
+    auto it = folders_.find(folder);
+    if (it != folders_.end()) {
+        return it->second.get();
+    }
+    auto opened = std::make_unique<OpenFolder>();
+    std::vector<std::string> path = foldersOnPath(folder);
+    if (path.empty()) {
+        path.push_back(folder.empty() ? "." : folder);
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const auto failedAt = [&error](const std::string& part, DWORD code) {
+        error = windowsErrorText("cannot open the folder", part, code);
+        SetLastError(code); // for the caller to tell a folder that is gone
+        return nullptr;
+    };
+    for (const std::string& part : path) {
+        FileHandle handle = own(openFolderHandle(part, false));
+        if (handle == nullptr || !GetFileInformationByHandle(handle.get(), &info)) {
+            return failedAt(part, GetLastError());
+        }
+        if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            if (!mayFollow(handle.get())) {
+                error = part + " is a link owned by another user: only links of an "
+                               "administrator, SYSTEM or the user running the tool are followed";
+                SetLastError(ERROR_ACCESS_DENIED);
+                return nullptr;
+            }
+            handle = own(openFolderHandle(part, true));
+            if (handle == nullptr || !GetFileInformationByHandle(handle.get(), &info)) {
+                return failedAt(part, GetLastError());
+            }
+        }
+        if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            return failedAt(part, ERROR_DIRECTORY);
+        }
+        opened->held.push_back(std::move(handle));
+    }
+    opened->identity = identityOf(info);
+    return folders_.emplace(folder, std::move(opened)).first->second.get();
+}
+
+namespace {
+
+// Holds the folder of path for the run; false, with error, when it cannot be.
+bool holdFolderOf(HostFileSystem& files, const std::string& path, std::string& error) {
+    return files.openFolder(files.folderOf(path), error) != nullptr;
+}
+
+bool isGone(DWORD code) {
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
+} // namespace
+
+ResolvedPath WindowsPlatform::resolve(const std::string& name) {
+    return ResolvedPath(spellingOnDisk(name));
+}
+
 bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
-    FileHandle file;
-    bool opened = files_.attempt(FileOperation::Read, "cannot open", name, error, [&] {
-        file = own(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-        return file != nullptr;
-    });
     std::string bytes;
-    if (!opened || !readWhole(file.get(), name, bytes, error)) {
+    if (!files_.readWhole(name, bytes, error)) {
         return false;
     }
     out.bytes = std::move(bytes);
-    out.resolvedPath = spellingOnDisk(name);
+    out.resolvedPath = resolve(name);
     return true;
+}
+
+// Binary: the core handles CR LF itself.
+bool HostFileSystem::readWhole(const std::string& path, std::string& bytes, std::string& error) {
+    FileHandle file;
+    return holdFolderOf(*this, path, error) &&
+           attempt(FileOperation::Read, "cannot open", path, error,
+                   [&] {
+                       file = own(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                       return file != nullptr;
+                   }) &&
+           readFromHandle(file.get(), path, bytes, error);
 }
 
 bool WindowsPlatform::hasFile(const std::string& name) {
@@ -157,6 +330,9 @@ bool WindowsPlatform::hasFile(const std::string& name) {
 CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewContent& content,
                                             const std::string& replacing, std::string& identity,
                                             std::string& error) {
+    if (!holdFolderOf(*this, path, error)) {
+        return CreateStatus::Failed;
+    }
     DWORD attributes =
         replacing.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(replacing.c_str());
     bool exists = attributes != INVALID_FILE_ATTRIBUTES;
@@ -204,41 +380,58 @@ CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewCo
     return CreateStatus::Created;
 }
 
-bool HostFileSystem::appendFile(const std::string& path, const std::string& bytes,
-                                std::string& error) {
-    FileHandle file;
-    BY_HANDLE_FILE_INFORMATION info{};
-    return attempt(FileOperation::Append, "cannot write", path, error, [&] {
-        file = own(openNoFollow(path, FILE_APPEND_DATA, 0, OPEN_EXISTING));
-        return file != nullptr && isPlainFile(file.get(), info) && writeAll(file.get(), bytes);
-    });
+std::unique_ptr<OpenFile> HostFileSystem::createOpenFile(const std::string& path,
+                                                         CreateStatus& status, std::string& error) {
+    status = CreateStatus::Failed;
+    if (!holdFolderOf(*this, path, error)) {
+        return nullptr;
+    }
+    HANDLE made = INVALID_HANDLE_VALUE;
+    if (!attempt(FileOperation::Open, "cannot create", path, error, [&] {
+            made = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+            return made != INVALID_HANDLE_VALUE;
+        })) {
+        DWORD code = GetLastError();
+        status = code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS ? CreateStatus::Exists
+                                                                           : CreateStatus::Failed;
+        return nullptr;
+    }
+    status = CreateStatus::Created;
+    return std::make_unique<WindowsOpenFile>(*this, own(made), path);
 }
 
 bool HostFileSystem::syncFile(const std::string& path, std::string& error) {
     FileHandle file;
-    return attempt(FileOperation::Sync, "cannot flush", path, error, [&] {
-        file = own(
-            openNoFollow(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
-        return file != nullptr && FlushFileBuffers(file.get()) != 0;
-    });
+    return holdFolderOf(*this, path, error) &&
+           attempt(FileOperation::Sync, "cannot flush", path, error, [&] {
+               file = own(openNoFollow(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       OPEN_EXISTING));
+               return file != nullptr && FlushFileBuffers(file.get()) != 0;
+           });
 }
 
 // A rename is written through (MOVEFILE_WRITE_THROUGH): there is no folder to
 // flush on its own.
 bool HostFileSystem::syncFolder(const std::string& folder, std::string& error) {
-    return attempt(FileOperation::SyncFolder, "cannot flush the folder", folder, error,
+    return openFolder(folder, error) != nullptr &&
+           attempt(FileOperation::SyncFolder, "cannot flush the folder", folder, error,
                    [] { return true; });
 }
 
 bool HostFileSystem::renameFile(const std::string& from, const std::string& to,
                                 std::string& error) {
-    return attempt(FileOperation::Rename, "cannot replace", to, error, [&] {
-        return MoveFileExA(from.c_str(), to.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    });
+    return holdFolderOf(*this, from, error) &&
+           attempt(FileOperation::Rename, "cannot replace", to, error, [&] {
+               return MoveFileExA(from.c_str(), to.c_str(),
+                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+           });
 }
 
 bool HostFileSystem::removeFile(const std::string& path, std::string& error) {
+    if (!holdFolderOf(*this, path, error)) {
+        return isGone(GetLastError()); // nothing there to remove
+    }
     return attempt(FileOperation::Remove, "cannot remove", path, error, [&] {
         return DeleteFileA(path.c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
     });
@@ -246,6 +439,11 @@ bool HostFileSystem::removeFile(const std::string& path, std::string& error) {
 
 PathInfo HostFileSystem::examine(const std::string& path) {
     PathInfo result;
+    std::string error;
+    if (!holdFolderOf(*this, path, error)) {
+        result.kind = isGone(GetLastError()) ? PathKind::Missing : PathKind::Other;
+        return result;
+    }
     FileHandle file = own(openNoFollow(
         path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING));
     if (file == nullptr) {
@@ -265,13 +463,27 @@ PathInfo HostFileSystem::examine(const std::string& path) {
     } else {
         result.kind = PathKind::File;
         result.identity = identityOf(info);
+        result.links = info.nNumberOfLinks;
     }
     return result;
+}
+
+bool HostFileSystem::folderIdentity(const std::string& folder, std::string& identity,
+                                    std::string& error) {
+    identity.clear();
+    const OpenFolder* open = openFolder(folder, error);
+    if (open != nullptr) {
+        identity = open->identity;
+    }
+    return open != nullptr || isGone(GetLastError());
 }
 
 bool HostFileSystem::listFolder(const std::string& folder, std::vector<std::string>& names,
                                 std::string& error) {
     names.clear();
+    if (!openFolder(folder, error)) {
+        return isGone(GetLastError()); // a folder that is gone holds nothing
+    }
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
@@ -294,6 +506,9 @@ bool HostFileSystem::listFolder(const std::string& folder, std::vector<std::stri
 }
 
 bool HostFileSystem::readOwnFile(const std::string& path, std::string& bytes, std::string& error) {
+    if (!holdFolderOf(*this, path, error)) {
+        return false;
+    }
     FileHandle file = own(openNoFollow(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
     if (file == nullptr) {
         error = windowsErrorText("cannot open", path, GetLastError());
@@ -304,7 +519,7 @@ bool HostFileSystem::readOwnFile(const std::string& path, std::string& bytes, st
         error = path + " is not a file this tool made: a link or a folder";
         return false;
     }
-    return readWhole(file.get(), path, bytes, error);
+    return readFromHandle(file.get(), path, bytes, error);
 }
 
 namespace {

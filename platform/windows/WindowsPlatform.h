@@ -19,6 +19,8 @@ public:
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    // The one place a stored name is resolved: its spelling on the disk.
+    ResolvedPath resolve(const std::string& name) override;
     bool hasFile(const std::string& name) override;
     FileSystem& fileSystem() override { return files_; }
     // The console's Ctrl-C and Ctrl-Break, once watchHostInterrupts watches them.

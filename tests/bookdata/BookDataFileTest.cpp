@@ -140,7 +140,7 @@ class RenamingPlatform : public FakePlatform {
 public:
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override {
         bool found = FakePlatform::readFile(name, out, error);
-        out.resolvedPath = "/library/BOOK.DAT";
+        out.resolvedPath = ResolvedPath("/library/BOOK.DAT");
         return found;
     }
 };
@@ -149,7 +149,7 @@ TEST(BookDataFile, SaveWritesBackWhereTheFileWasFound) {
     RenamingPlatform fs;
     BookDataFile p;
     ASSERT_EQ(loadText(p, fs, kHeader9 + bookLine(1)), result::Success);
-    EXPECT_EQ(p.openedPath, "/library/BOOK.DAT");
+    EXPECT_EQ(p.openedPath.text(), "/library/BOOK.DAT");
     fs.files.clear();
     EXPECT_EQ(p.save(fs, kDataFile), result::Success);
     EXPECT_EQ(fs.files.count("/library/BOOK.DAT"), 1u);

@@ -66,7 +66,7 @@ TEST(CatalogReader, MissingFileIsNotACatalogue) {
     testing::FakePlatform platform;
     catalog.catalogFileName = testing::kCatalogName;
     EXPECT_EQ(catalog.readCatalog(platform), 601);
-    EXPECT_EQ(catalog.openedPath, "");
+    EXPECT_EQ(catalog.openedPath.text(), "");
     // No line of a file that is not there is at fault.
     EXPECT_EQ(catalog.diagnostic.rfind("Quillora.ini: cannot read the file", 0), 0u)
         << catalog.diagnostic;
@@ -424,7 +424,7 @@ TEST(CatalogReader, CrLfLineEndsAreOneNewline) {
     const Package& package = *catalog.body.packages.at(0);
     EXPECT_EQ(package.secondPath, "second");
     EXPECT_EQ(directory(package, 0).path, "path");
-    EXPECT_EQ(catalog.openedPath, "Quillora.ini");
+    EXPECT_EQ(catalog.openedPath.text(), "Quillora.ini");
 }
 
 } // namespace

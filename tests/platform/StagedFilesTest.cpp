@@ -19,8 +19,8 @@ TEST(StagedFiles, NothingChangesUntilCommitAndWaitingContentIsReadBack) {
     platform.files["b.dat"] = "old b";
     StagedFiles staged(platform, "Quillora.commit");
     std::string error;
-    ASSERT_TRUE(staged.replaceFile("a.dat", "new a", error)) << error;
-    ASSERT_TRUE(staged.replaceFile("b.dat", "new b", error)) << error;
+    ASSERT_TRUE(staged.replaceFile(ResolvedPath("a.dat"), "new a", error)) << error;
+    ASSERT_TRUE(staged.replaceFile(ResolvedPath("b.dat"), "new b", error)) << error;
     EXPECT_EQ(platform.files["a.dat"], "old a");
     EXPECT_EQ(readThrough(staged, "a.dat"), "new a");
     EXPECT_EQ(readThrough(platform, "a.dat"), "old a");
@@ -39,8 +39,8 @@ TEST(StagedFiles, ASecondContentForOneTargetReplacesTheFirst) {
     platform.files["a.dat"] = "old";
     StagedFiles staged(platform, "Quillora.commit");
     std::string error;
-    ASSERT_TRUE(staged.replaceFile("a.dat", "first", error));
-    ASSERT_TRUE(staged.replaceFile("a.dat", "second", error));
+    ASSERT_TRUE(staged.replaceFile(ResolvedPath("a.dat"), "first", error));
+    ASSERT_TRUE(staged.replaceFile(ResolvedPath("a.dat"), "second", error));
     EXPECT_EQ(readThrough(staged, "a.dat"), "second");
     // The old file, both waiting contents (the first goes at the commit) and
     // the commit record.
@@ -57,10 +57,10 @@ TEST(StagedFiles, DiscardAndDestructionLeaveTheOldFiles) {
     {
         StagedFiles staged(platform, "Quillora.commit");
         std::string error;
-        ASSERT_TRUE(staged.replaceFile("a.dat", "new", error));
+        ASSERT_TRUE(staged.replaceFile(ResolvedPath("a.dat"), "new", error));
         staged.discard();
         EXPECT_EQ(staged.waitingCount(), 0u);
-        ASSERT_TRUE(staged.replaceFile("a.dat", "newer", error));
+        ASSERT_TRUE(staged.replaceFile(ResolvedPath("a.dat"), "newer", error));
     } // not committed
     EXPECT_EQ(platform.files.size(), 1u);
     EXPECT_EQ(platform.files["a.dat"], "old");
@@ -72,7 +72,7 @@ TEST(StagedFiles, AReadOnlyTargetFailsWhenWrittenNotAtCommit) {
     platform.readOnly.insert("a.dat");
     StagedFiles staged(platform, "Quillora.commit");
     std::string error;
-    EXPECT_FALSE(staged.replaceFile("a.dat", "new", error));
+    EXPECT_FALSE(staged.replaceFile(ResolvedPath("a.dat"), "new", error));
     EXPECT_NE(error, "");
     EXPECT_EQ(staged.waitingCount(), 0u);
 }

@@ -92,7 +92,7 @@ bool FakePlatform::readFile(const std::string& name, FileBytes& out, std::string
         return false;
     }
     out.bytes = it->second;
-    out.resolvedPath = name;
+    out.resolvedPath = resolve(name);
     return true;
 }
 

@@ -61,6 +61,8 @@ public:
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    // Names are kept as given.
+    ResolvedPath resolve(const std::string& name) override { return ResolvedPath(name); }
     FileSystem& fileSystem() override { return disk; }
 
     // Sets the three directory values the way an installer would (with their NUL).

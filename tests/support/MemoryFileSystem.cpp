@@ -79,6 +79,35 @@ CreateStatus MemoryFileSystem::createFileWith(const std::string& path, const New
     return CreateStatus::Created;
 }
 
+namespace {
+
+class MemoryOpenFile : public OpenFile {
+public:
+    MemoryOpenFile(MemoryFileSystem& disk, std::string path)
+        : disk_(disk), path_(std::move(path)) {}
+    bool append(const std::string& bytes, std::string& error) override {
+        return disk_.appendFile(path_, bytes, error);
+    }
+    bool sync(std::string& error) override { return disk_.syncFile(path_, error); }
+
+private:
+    MemoryFileSystem& disk_;
+    const std::string path_;
+};
+
+} // namespace
+
+std::unique_ptr<OpenFile> MemoryFileSystem::createOpenFile(const std::string& path,
+                                                           CreateStatus& status,
+                                                           std::string& error) {
+    std::string identity;
+    status = createFileWith(path, wholeContent(std::string()), std::string(), identity, error);
+    if (status != CreateStatus::Created) {
+        return nullptr;
+    }
+    return std::make_unique<MemoryOpenFile>(*this, path);
+}
+
 bool MemoryFileSystem::appendFile(const std::string& path, const std::string& bytes,
                                   std::string& error) {
     if (!change(error)) {
@@ -166,8 +195,16 @@ PathInfo MemoryFileSystem::examine(const std::string& path) {
     if (files_.count(path) != 0) {
         info.kind = PathKind::File;
         info.identity = "inode " + std::to_string(inodeOf(path));
+        info.links = 1;
     }
     return info;
+}
+
+bool MemoryFileSystem::folderIdentity(const std::string& folder, std::string& identity,
+                                      std::string&) {
+    // Folders are only names here: none is ever moved.
+    identity = "folder " + folder;
+    return true;
 }
 
 bool MemoryFileSystem::listFolder(const std::string& folder, std::vector<std::string>& names,
@@ -179,6 +216,10 @@ bool MemoryFileSystem::listFolder(const std::string& folder, std::vector<std::st
         }
     }
     return true;
+}
+
+bool MemoryFileSystem::readWhole(const std::string& path, std::string& bytes, std::string& error) {
+    return readOwnFile(path, bytes, error);
 }
 
 bool MemoryFileSystem::readOwnFile(const std::string& path, std::string& bytes,

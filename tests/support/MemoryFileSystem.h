@@ -48,14 +48,20 @@ public:
     CreateStatus createFileWith(const std::string& path, const NewContent& content,
                                 const std::string& replacing, std::string& identity,
                                 std::string& error) override;
-    bool appendFile(const std::string& path, const std::string& bytes, std::string& error) override;
+    std::unique_ptr<OpenFile> createOpenFile(const std::string& path, CreateStatus& status,
+                                             std::string& error) override;
+    // What the open file hands on, by the name it was made with.
+    bool appendFile(const std::string& path, const std::string& bytes, std::string& error);
     bool syncFile(const std::string& path, std::string& error) override;
     bool syncFolder(const std::string& folder, std::string& error) override;
     bool renameFile(const std::string& from, const std::string& to, std::string& error) override;
     bool removeFile(const std::string& path, std::string& error) override;
     PathInfo examine(const std::string& path) override;
+    bool folderIdentity(const std::string& folder, std::string& identity,
+                        std::string& error) override;
     bool listFolder(const std::string& folder, std::vector<std::string>& names,
                     std::string& error) override;
+    bool readWhole(const std::string& path, std::string& bytes, std::string& error) override;
     bool readOwnFile(const std::string& path, std::string& bytes, std::string& error) override;
     std::unique_ptr<LibraryLock> lockLibrary(const std::string& path,
                                              const std::function<void()>& waiting,

@@ -70,7 +70,7 @@ TEST_F(PathMapping, ReadFileReportsWhereItFoundTheFile) {
     std::string error;
     ASSERT_TRUE(platform.readFile("D:\\BOOKS\\guide.DAT", file, error)) << error;
     EXPECT_EQ(file.bytes, "from the CD");
-    EXPECT_EQ(file.resolvedPath, library.path("cd/Books/Guide.dat"));
+    EXPECT_EQ(file.resolvedPath.text(), library.path("cd/Books/Guide.dat"));
     // Saving goes back to that file.
     ASSERT_TRUE(platform.replaceFile(file.resolvedPath, "saved", error)) << error;
     EXPECT_EQ(library.read("cd/Books/Guide.dat"), "saved");

@@ -52,7 +52,7 @@ TEST(WindowsFiles, ReadFileGivesTheBytesAsStored) {
     std::string error;
     ASSERT_TRUE(platform.readFile(folder / "Quillora.ini", file, error)) << error;
     EXPECT_EQ(file.bytes, kRawBytes);
-    EXPECT_EQ(file.resolvedPath, folder / "Quillora.ini");
+    EXPECT_EQ(file.resolvedPath.text(), folder / "Quillora.ini");
 }
 
 TEST(WindowsFiles, ReadFileReportsAMissingFile) {
@@ -92,7 +92,7 @@ TEST(WindowsFiles, FileNamedInAnotherCaseKeepsItsNameWhenWrittenBack) {
         std::string error;
         ASSERT_TRUE(platform.readFile(folder / c.named, file, error)) << error;
         EXPECT_EQ(file.bytes, "old");
-        EXPECT_EQ(file.resolvedPath, folder / c.found);
+        EXPECT_EQ(file.resolvedPath.text(), folder / c.found);
 
         ASSERT_TRUE(platform.replaceFile(file.resolvedPath, "new", error)) << error;
         const std::string onDisk = c.onDisk;
@@ -112,7 +112,7 @@ TEST(WindowsFiles, RelativeNameInAnotherCaseGivesTheNameOnDisk) {
     FileBytes file;
     std::string error;
     ASSERT_TRUE(platform.readFile("Quillora.ini", file, error)) << error;
-    EXPECT_EQ(file.resolvedPath, "quillora.ini");
+    EXPECT_EQ(file.resolvedPath.text(), "quillora.ini");
     ASSERT_TRUE(platform.replaceFile(file.resolvedPath, "new", error)) << error;
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"quillora.ini"});
 }
@@ -133,7 +133,7 @@ TEST(WindowsFiles, FileNamedByItsShortNameKeepsItsLongName) {
     FileBytes file;
     std::string error;
     ASSERT_TRUE(platform.readFile(named, file, error)) << error;
-    EXPECT_EQ(file.resolvedPath, named.substr(0, named.find_last_of('\\') + 1) + longName);
+    EXPECT_EQ(file.resolvedPath.text(), named.substr(0, named.find_last_of('\\') + 1) + longName);
     ASSERT_TRUE(platform.replaceFile(file.resolvedPath, "new", error)) << error;
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{longName});
     EXPECT_EQ(readBytes(folder / longName), "new");
@@ -143,10 +143,10 @@ TEST(WindowsFiles, ReplaceFileCreatesAndReplacesWithTheExactBytes) {
     ScratchFolder folder;
     WindowsPlatform platform;
     std::string error;
-    ASSERT_TRUE(platform.replaceFile(folder / "new.dat", kRawBytes, error)) << error;
+    ASSERT_TRUE(platform.replaceFile(ResolvedPath(folder / "new.dat"), kRawBytes, error)) << error;
     EXPECT_EQ(readBytes(folder / "new.dat"), kRawBytes);
 
-    ASSERT_TRUE(platform.replaceFile(folder / "new.dat", "second\n", error)) << error;
+    ASSERT_TRUE(platform.replaceFile(ResolvedPath(folder / "new.dat"), "second\n", error)) << error;
     EXPECT_EQ(readBytes(folder / "new.dat"), "second\n");
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"new.dat"});
 }
@@ -157,7 +157,7 @@ TEST(WindowsFiles, ReplaceFileKeepsTheOldFilesAttributes) {
     ASSERT_TRUE(SetFileAttributesA((folder / "hidden.dat").c_str(), FILE_ATTRIBUTE_HIDDEN));
     WindowsPlatform platform;
     std::string error;
-    ASSERT_TRUE(platform.replaceFile(folder / "hidden.dat", "new", error)) << error;
+    ASSERT_TRUE(platform.replaceFile(ResolvedPath(folder / "hidden.dat"), "new", error)) << error;
     EXPECT_EQ(readBytes(folder / "hidden.dat"), "new");
     EXPECT_NE(GetFileAttributesA((folder / "hidden.dat").c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
@@ -169,7 +169,7 @@ TEST(WindowsFiles, ReplaceFileTakesARelativeName) {
     ASSERT_TRUE(in.entered());
     WindowsPlatform platform;
     std::string error;
-    EXPECT_TRUE(platform.replaceFile("relative.dat", "new", error)) << error;
+    EXPECT_TRUE(platform.replaceFile(ResolvedPath("relative.dat"), "new", error)) << error;
     EXPECT_EQ(readBytes(folder / "relative.dat"), "new");
 }
 
@@ -179,7 +179,7 @@ TEST(WindowsFiles, ReadOnlyFileIsLeftAsItWas) {
     ASSERT_TRUE(SetFileAttributesA((folder / "locked.dat").c_str(), FILE_ATTRIBUTE_READONLY));
     WindowsPlatform platform;
     std::string error;
-    EXPECT_FALSE(platform.replaceFile(folder / "locked.dat", "new", error));
+    EXPECT_FALSE(platform.replaceFile(ResolvedPath(folder / "locked.dat"), "new", error));
     EXPECT_NE(error.find("locked.dat"), std::string::npos) << error;
     EXPECT_EQ(readBytes(folder / "locked.dat"), "old");
     EXPECT_NE(GetFileAttributesA((folder / "locked.dat").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
@@ -190,7 +190,8 @@ TEST(WindowsFiles, MissingFolderFailsWithoutLeavingAnything) {
     ScratchFolder folder;
     WindowsPlatform platform;
     std::string error;
-    EXPECT_FALSE(platform.replaceFile(folder / "no such folder\\book.dat", "new", error));
+    EXPECT_FALSE(
+        platform.replaceFile(ResolvedPath(folder / "no such folder\\book.dat"), "new", error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(fileExists(folder / "no such folder"));
 }
@@ -257,7 +258,7 @@ TEST(WindowsFiles, ACommitKilledAtAnyPointIsFinishedOrUndone) {
         StagedFiles files(platform, folder / "Quillora.commit");
         std::string error;
         for (const std::string& name : names) {
-            if (!files.replaceFile(folder / name, "new " + name, error)) {
+            if (!files.replaceFile(ResolvedPath(folder / name), "new " + name, error)) {
                 return false;
             }
         }
@@ -300,6 +301,67 @@ TEST(WindowsFiles, ACommitKilledAtAnyPointIsFinishedOrUndone) {
         EXPECT_EQ(namesIn(folder / "Books"), (std::vector<std::string>{"b.dat", "c.dat"}));
     }
     std::printf("kill points: %d\n", operations);
+}
+
+// Another user renames a folder of the library away at each file operation of
+// a commit in turn, and puts a folder of their own at its name. Once the run
+// has opened the folder it holds it, so the rename fails from then on; a
+// folder moved away before that gets nothing written.
+TEST(WindowsFiles, AFolderRenamedDuringACommitGetsNothingWritten) {
+    auto lay = [](const ScratchFolder& folder) {
+        CreateDirectoryA((folder / "Books").c_str(), nullptr);
+        writeBytes(folder / "Books\\b.dat", "old b");
+    };
+    auto commit = [](WindowsPlatform& platform, const ScratchFolder& folder) {
+        StagedFiles files(platform, folder / "Quillora.commit");
+        std::string error;
+        std::vector<std::string> errors;
+        return files.replaceFile(ResolvedPath(folder / "Books\\b.dat"), "new b", error) &&
+               files.commit(errors);
+    };
+    int operations = 0;
+    {
+        ScratchFolder folder;
+        lay(folder);
+        WindowsPlatform platform;
+        platform.setFaultHook([&operations](FileOperation) {
+            ++operations;
+            return 0;
+        });
+        ASSERT_TRUE(commit(platform, folder));
+    }
+    int renamed = 0;
+    bool refusedBefore = false;
+    for (int attackAt = 1; attackAt <= operations; ++attackAt) {
+        SCOPED_TRACE("renamed at operation #" + std::to_string(attackAt));
+        ScratchFolder folder;
+        lay(folder);
+        bool moved = false;
+        {
+            WindowsPlatform platform;
+            int seen = 0;
+            platform.setFaultHook([&](FileOperation) {
+                if (++seen == attackAt) {
+                    moved = MoveFileA((folder / "Books").c_str(), (folder / "away").c_str());
+                    if (moved) {
+                        CreateDirectoryA((folder / "Books").c_str(), nullptr);
+                    }
+                }
+                return 0;
+            });
+            commit(platform, folder);
+        }
+        if (moved) {
+            ++renamed;
+            EXPECT_FALSE(refusedBefore) << "a held folder was let go";
+            EXPECT_EQ(namesIn(folder / "away"), (std::vector<std::string>{"b.dat"}));
+            EXPECT_EQ(readBytes(folder / "away\\b.dat"), "old b");
+        } else {
+            refusedBefore = true;
+        }
+    }
+    EXPECT_TRUE(refusedBefore);
+    std::printf("folder renamed away at %d of %d points\n", renamed, operations);
 }
 
 } // namespace
