@@ -273,7 +273,7 @@ ResultCode LibraryCatalog::readCatalog(Platform& platform) {
     FileBytes file;
     std::string error;
     if (!platform.readFile(catalogFileName, file, error)) {
-        diagnostic = diagnosticAt(catalogFileName, 1, "cannot read the file: " + error);
+        diagnostic = diagnosticAt(catalogFileName, "cannot read the file: " + error);
         return result::NotACatalog;
     }
     openedPath = file.resolvedPath;

@@ -58,7 +58,7 @@ ResultCode LibraryCatalog::writeCatalog(Platform& platform) {
     const ResolvedPath target = openedPath.empty() ? platform.resolve(catalogFileName) : openedPath;
     std::string error;
     if (!platform.replaceFile(target, encodeText(formatCatalog(), lineEnding), error)) {
-        diagnostic = diagnosticAt(target.text(), 1, "cannot write the file: " + error);
+        diagnostic = diagnosticAt(target.text(), "cannot write the file: " + error);
         return result::CatalogWriteFailed;
     }
     return result::Success;

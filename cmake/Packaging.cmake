@@ -2,8 +2,9 @@
 # on Linux an FHS tree and a .deb, on Windows a folder to unzip and run.
 set(QUILLORA_CONTACT "The quillora-update developers <quillora-update@example.org>")
 
-# The manual page carries the project's version.
+# The manual pages carry the project's version.
 configure_file(docs/quillora-update.1.in ${PROJECT_BINARY_DIR}/quillora-update.1 @ONLY)
+configure_file(docs/quillora-update.5.in ${PROJECT_BINARY_DIR}/quillora-update.5 @ONLY)
 
 # LICENSE is the one copy of the licence; the Debian copyright file quotes it.
 file(READ LICENSE licenseText)
@@ -34,8 +35,10 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
-  # README and licence with Windows line ends, beside the program and KIVRes.dll.
-  configure_file(README.md ${PROJECT_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
+  # A README for Windows users and the licence, with Windows line ends, beside the
+  # program and KIVRes.dll.
+  configure_file(docs/README-windows.txt.in ${PROJECT_BINARY_DIR}/README.txt @ONLY
+    NEWLINE_STYLE CRLF)
   configure_file(LICENSE ${PROJECT_BINARY_DIR}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
   install(FILES ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_BINARY_DIR}/LICENSE.txt
     DESTINATION .)
@@ -48,14 +51,16 @@ else()
   configure_file(docs/copyright.in ${PROJECT_BINARY_DIR}/copyright @ONLY)
   configure_file(docs/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
   # Debian keeps manual pages and changelogs compressed, without a time stamp.
-  foreach(file quillora-update.1 changelog)
+  foreach(file quillora-update.1 quillora-update.5 changelog)
     add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/${file}.gz
       COMMAND gzip -9nkf ${PROJECT_BINARY_DIR}/${file}
       DEPENDS ${PROJECT_BINARY_DIR}/${file} VERBATIM)
   endforeach()
   add_custom_target(compressed-docs ALL
-    DEPENDS ${PROJECT_BINARY_DIR}/quillora-update.1.gz ${PROJECT_BINARY_DIR}/changelog.gz)
+    DEPENDS ${PROJECT_BINARY_DIR}/quillora-update.1.gz ${PROJECT_BINARY_DIR}/quillora-update.5.gz
+    ${PROJECT_BINARY_DIR}/changelog.gz)
   install(FILES ${PROJECT_BINARY_DIR}/quillora-update.1.gz DESTINATION share/man/man1)
+  install(FILES ${PROJECT_BINARY_DIR}/quillora-update.5.gz DESTINATION share/man/man5)
   install(FILES README.md ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
     DESTINATION share/doc/${PROJECT_NAME})
   # The machine's store folder, with an example beside where the store goes:

@@ -3,9 +3,13 @@
 #include "bookdata/BookEntry.h"
 #include "catalog/DirectoryItem.h"
 #include "catalog/LibraryCatalog.h"
+#include "common/UnifiedDiff.h"
 #include "driver/LibraryRecovery.h"
+#include "driver/ProgramHelp.h"
+#include "driver/RecoveryPreview.h"
 #include "driver/UpdateOptions.h"
 #include "platform/Platform.h"
+#include "platform/PreviewFiles.h"
 #include "platform/StagedFiles.h"
 #include "product/CdDrive.h"
 #include "product/PathMacro.h"
@@ -30,6 +34,15 @@ const char* boolText(bool value) {
     return value ? "true" : "false";
 }
 
+std::string commitRecordName() {
+    return programName() + ".commit";
+}
+
+// "1 flag", "2 flags".
+std::string counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 } // namespace
 
 void abbreviatePackagePaths(Package& package, const InstallDirectories& directories) {
@@ -47,20 +60,26 @@ void abbreviatePackagePaths(Package& package, const InstallDirectories& director
 
 namespace {
 
-bool pointsAtCd(const DirectoryItem& directory, const std::string& cdDrive) {
+// On the CD: written with its macro, on the CD drive's letter, or under the CD
+// directory as abbreviation finds it, so that no run renumbers a directory as
+// copied and then writes it as being on the CD.
+bool pointsAtCd(const DirectoryItem& directory, const InstallDirectories& directories,
+                const std::string& cdDrive) {
     if (isMacroPath(directory.path)) {
         return startsWithNoCase(directory.path, token::Cd);
     }
     // The first two characters against those of the drive ("d:"), compared as C
     // strings would be: a shorter text counts as ending early.
-    return toLowerAscii(directory.path.substr(0, 2)) == toLowerAscii(cdDrive.substr(0, 2));
+    return toLowerAscii(directory.path.substr(0, 2)) == toLowerAscii(cdDrive.substr(0, 2)) ||
+           startsWithNoCase(abbreviatePath(directory.path, directories), token::Cd);
 }
 
 class DirectoryRenumbering {
 public:
-    DirectoryRenumbering(Package& package, const std::string& cdDrive, std::ostream& out,
-                         DirectoryChanges& changes)
-        : package_(package), cdDrive_(cdDrive), out_(out), changes_(changes) {
+    DirectoryRenumbering(Package& package, const InstallDirectories& directories,
+                         const std::string& cdDrive, std::ostream& out, DirectoryChanges& changes)
+        : package_(package), directories_(directories), cdDrive_(cdDrive), out_(out),
+          changes_(changes) {
         directoryIdMap_.fill(0);
     }
 
@@ -77,7 +96,7 @@ public:
                 return;
             }
             auto* directory = static_cast<DirectoryItem*>(item);
-            if (pointsAtCd(*directory, cdDrive_)) {
+            if (pointsAtCd(*directory, directories_, cdDrive_)) {
                 return;
             }
             std::int32_t allocated = package_.allocateDirectoryId();
@@ -97,6 +116,7 @@ public:
 
 private:
     Package& package_;
+    const InstallDirectories& directories_;
     const std::string& cdDrive_;
     std::ostream& out_;
     DirectoryChanges& changes_;
@@ -107,24 +127,41 @@ private:
 } // namespace
 
 DirectoryChanges applyEntryOptions(Package& package, const UpdateOptions& options,
-                                   const std::string& cdDrive, std::ostream& out) {
+                                   const InstallDirectories& directories,
+                                   const std::string& cdDrive, std::ostream& out,
+                                   EntryChangeCount* counted) {
     DirectoryChanges changes;
     if (!options.setMaintain && !options.setActive && !options.updateDirectories) {
         return changes;
     }
-    DirectoryRenumbering renumbering(package, cdDrive, out, changes);
+    DirectoryRenumbering renumbering(package, directories, cdDrive, out, changes);
+    EntryChangeCount count;
     std::size_t cursor = 0;
     for (LibraryEntry* entry = package.bookData.allEntries.first(cursor); entry != nullptr;
          entry = package.bookData.allEntries.next(cursor)) {
+        const std::size_t flagsBefore = count.flags;
+        bool renumbered = false;
+        // A group's line holds no maintain flag.
         if (options.setMaintain) {
-            entry->maintain = options.maintainValue ? 1 : 0;
+            const std::int8_t value = options.maintainValue ? 1 : 0;
+            count.flags += entry->maintain != value && entry->kind != EntryKind::Group ? 1 : 0;
+            entry->maintain = value;
         }
         if (options.setActive) {
-            entry->active = options.activeValue ? -1 : 0;
+            const std::int8_t value = options.activeValue ? -1 : 0;
+            count.flags += entry->active != value ? 1 : 0;
+            entry->active = value;
         }
         if (options.updateDirectories && entry->kind == EntryKind::Book) {
-            renumbering.renumber(*static_cast<BookEntry*>(entry));
+            auto* book = static_cast<BookEntry*>(entry);
+            const std::int32_t before = book->directoryId;
+            renumbering.renumber(*book);
+            renumbered = book->directoryId != before;
         }
+        count.records += count.flags != flagsBefore || renumbered ? 1 : 0;
+    }
+    if (counted != nullptr) {
+        *counted = count;
     }
     return changes;
 }
@@ -152,9 +189,10 @@ void announceOptions(const UpdateOptions& options, std::ostream& out) {
 // The steps of one run, each printing its own messages.
 class UpdateRun {
 public:
-    UpdateRun(std::ostream& out, std::ostream& err, Platform& platform)
-        : out_(out), err_(err), platform_(platform), recordPath_(programName() + ".commit"),
-          cdDrive_(findCdDrive(platform.installation())) {
+    // preview: the platform of a run that writes nothing, or null.
+    UpdateRun(std::ostream& out, std::ostream& err, Platform& platform, PreviewFiles* preview)
+        : out_(out), err_(err), platform_(platform), preview_(preview),
+          recordPath_(commitRecordName()), cdDrive_(findCdDrive(platform.installation())) {
         catalog_.catalogFileName = expandProgramMacro(catalog_.catalogFileName);
     }
 
@@ -193,6 +231,9 @@ public:
             return nullptr;
         }
         FileSystem& disk = platform_.fileSystem();
+        if (preview_ != nullptr) {
+            return lockToPreview(disk);
+        }
         std::string lockError;
         std::unique_ptr<LibraryLock> lock = disk.lockLibrary(
             programName() + ".lock",
@@ -211,11 +252,27 @@ public:
         return lock;
     }
 
+    // Shares the lock with other previews, creating nothing; an interrupted run
+    // is described, not recovered, and stops the preview.
+    std::unique_ptr<LibraryLock> lockToPreview(FileSystem& disk) {
+        std::string error;
+        std::unique_ptr<LibraryLock> lock = disk.shareLibraryLock(
+            programName() + ".lock",
+            [this] { note("waiting for another run on this library to finish"); }, error);
+        const std::string recovery = lock ? describeRecovery(disk, recordPath_) : error;
+        if (recovery.empty()) {
+            return lock;
+        }
+        say(out_, "Cannot find " + catalogName());
+        note("dry run: " + recovery + "; nothing was read or written");
+        return nullptr;
+    }
+
     bool readCatalogue() {
         const ResultCode readResult = catalog_.readCatalog(platform_);
         if (!isSuccess(readResult)) {
             say(out_, "Cannot find " + catalogName());
-            noteResult(catalog_.diagnostic, readResult, "; nothing was written");
+            note(catalog_.diagnostic + "; nothing was written");
             return false;
         }
         return true;
@@ -223,7 +280,7 @@ public:
 
     // Where the run may stop: an interrupt that came before the commit ends it
     // here, with everything this run staged removed. False when none came.
-    bool stopsHere(StagedFiles* files) {
+    bool stopsHere(FileTransaction* files) {
         if (platform_.interrupts().pendingStatus() == 0) {
             return false;
         }
@@ -236,7 +293,7 @@ public:
     int interruptStatus() { return platform_.interrupts().pendingStatus(); }
 
     // Stops at the first package after an interrupt, leaving the rest to the caller.
-    ExitStatus updatePackages(const UpdateOptions& options, StagedFiles& files) {
+    ExitStatus updatePackages(const UpdateOptions& options, FileTransaction& files) {
         const InstallDirectories directories = catalog_.installDirectories();
         ExitStatus status = kExitOk;
         std::size_t cursor = 0;
@@ -245,6 +302,7 @@ public:
              package = catalog_.body.packages.next(cursor)) {
             if (!updatePackage(*package, options, directories, files)) {
                 status = kExitIncomplete;
+                ++unsaved_;
             }
             // Nothing reads the entries again; free them before the next package.
             package->bookData.clear();
@@ -252,7 +310,7 @@ public:
         return status;
     }
 
-    int writeAndCommit(StagedFiles& files, ExitStatus status) {
+    int writeAndCommit(FileTransaction& files, ExitStatus status) {
         if (stopsHere(&files)) {
             return interruptStatus();
         }
@@ -261,7 +319,9 @@ public:
         const ResultCode writeResult = catalog_.writeCatalog(files);
         if (!isSuccess(writeResult)) {
             files.discard();
-            noteResult(catalog_.diagnostic, writeResult, "; nothing was written");
+            note(catalog_.diagnostic + "; nothing was written");
+            summarise(preview_ ? "the catalogue could not be written, so no file would be"
+                               : "the catalogue could not be written, so no file was");
             return kExitIncomplete;
         }
         if (stopsHere(&files)) {
@@ -271,6 +331,16 @@ public:
         const bool committed = files.commit(failures);
         for (const std::string& failure : failures) {
             note(failure);
+        }
+        if (!committed) {
+            summarise(preview_ ? "the files could not be put in place (see above)"
+                               : "the files were not all put in place (see above)");
+        } else {
+            reportPreview();
+            if (unsaved_ > 0) {
+                summarise(preview_ ? "the catalogue would be written"
+                                   : "the catalogue was written");
+            }
         }
         // The commit held the interrupt back until it was over.
         if (interruptStatus() != 0) {
@@ -284,32 +354,69 @@ public:
 private:
     const std::string& catalogName() const { return catalog_.catalogFileName; }
     void note(const std::string& text) { err_ << kDiagnosticPrefix << text << std::endl; }
-    void noteResult(const std::string& why, ResultCode code, const std::string& outcome) {
-        note(why + " (result " + std::to_string(code) + ")" + outcome);
+
+    // The last line of a run that left something unsaved: how many packages,
+    // and what became of the rest (outcome).
+    void summarise(const std::string& outcome) {
+        std::string line;
+        if (unsaved_ > 0) {
+            const std::size_t total = catalog_.body.packages.count();
+            line = std::to_string(unsaved_) + " of " + counted(total, "package ", "packages ") +
+                   (preview_        ? "would not be"
+                    : unsaved_ == 1 ? "was not"
+                                    : "were not") +
+                   " saved (see above); ";
+        }
+        note(line + outcome);
+    }
+
+    // What a run that writes would have written, file by file.
+    void reportPreview() {
+        if (preview_ == nullptr) {
+            return;
+        }
+        std::size_t changed = 0;
+        for (const PreviewedFile& file : preview_->files()) {
+            changed += file.changed ? 1 : 0;
+            note("dry run: " + file.target +
+                 (file.changed ? " would change" + (file.detail.empty() ? "" : ": " + file.detail)
+                               : " would be written back unchanged"));
+        }
+        note("dry run: " + std::to_string(changed) + " of " +
+             counted(preview_->files().size(), "file", "files") +
+             " would change; nothing was written");
     }
 
     // Loads, changes and saves one package; false when its file was left as it was.
     bool updatePackage(Package& package, const UpdateOptions& options,
-                       const InstallDirectories& directories, StagedFiles& files) {
+                       const InstallDirectories& directories, FileTransaction& files) {
         say(out_, "\tLoading " + package.name);
         const ResultCode loadResult = package.load(files, directories);
         if (!isSuccess(loadResult)) {
             // Saving what little was read would destroy the file: leave it as it is.
-            noteResult("package " + package.name + ": " + package.bookData.diagnostic, loadResult,
-                       "; its book data file is left unchanged");
+            note("package " + package.name + ": " + package.bookData.diagnostic +
+                 "; its book data file is left unchanged");
             abbreviatePackagePaths(package, directories);
             return false;
         }
-        DirectoryChanges changes = applyEntryOptions(package, options, cdDrive_, out_);
+        EntryChangeCount count;
+        DirectoryChanges changes =
+            applyEntryOptions(package, options, directories, cdDrive_, out_, &count);
         abbreviatePackagePaths(package, directories);
+        if (preview_ != nullptr) {
+            preview_->describeNext(
+                counted(count.records, "record", "records") + ", " +
+                counted(count.flags, "flag", "flags") + " and " +
+                counted(changes.size(), "renumbered directory", "renumbered directories"));
+        }
         say(out_, "\tSaving");
         const ResultCode saveResult = package.save(files, directories);
         if (!isSuccess(saveResult)) {
             // The file keeps its old identifiers, so the catalogue must too.
             undoDirectoryChanges(changes);
-            noteResult("package " + package.name + ": " + package.bookData.diagnostic, saveResult,
-                       "; its book data file is left unchanged and its directories keep their "
-                       "identifiers");
+            note("package " + package.name + ": " + package.bookData.diagnostic +
+                 "; its book data file is left unchanged and its directories keep their "
+                 "identifiers");
             return false;
         }
         return true;
@@ -330,6 +437,9 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     Platform& platform_;
+    PreviewFiles* const preview_;
+    // Packages whose book data file was left as it was.
+    std::size_t unsaved_ = 0;
     LibraryCatalog catalog_;
     const std::string recordPath_;
     // Looked for once: the settings fall back to it and renumbering needs it.
@@ -340,14 +450,31 @@ private:
 
 int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
               Platform& platform) {
-    // The resource library is opened before the run and kept to its end.
-    std::string resourceError;
-    const std::unique_ptr<ResourceLibrary> resources =
-        platform.installation().openResourceLibrary("KIVRes", resourceError);
-    UpdateRun run(out, err, platform);
+    // Before anything else: asking for help reads and writes nothing.
+    if (answerHelpRequest(arguments, out)) {
+        return kExitOk;
+    }
     const UpdateOptions options = parseUpdateOptions(
         arguments.size() > 1 ? std::vector<std::string>(arguments.begin() + 1, arguments.end())
                              : std::vector<std::string>());
+    // A dry run reads through a platform that writes nothing, from the registry on.
+    std::unique_ptr<PreviewFiles> preview;
+    if (options.dryRun) {
+        PreviewFiles::ChangeViewer viewer;
+        if (options.showDiff) {
+            viewer = [&err](const std::string& target, const std::string& before,
+                            const std::string& after) {
+                err << unifiedDiff(target, before, after) << std::flush;
+            };
+        }
+        preview = std::make_unique<PreviewFiles>(platform, commitRecordName(), viewer);
+    }
+    Platform& host = preview ? *preview : platform;
+    // The resource library is opened before the run and kept to its end.
+    std::string resourceError;
+    const std::unique_ptr<ResourceLibrary> resources =
+        host.installation().openResourceLibrary("KIVRes", resourceError);
+    UpdateRun run(out, err, host, preview.get());
     announceOptions(options, out);
     const std::string programPath = arguments.empty() ? std::string() : arguments[0];
     if (!run.readSettings(programPath, resources.get(), resourceError)) {
@@ -362,6 +489,10 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
     }
     if (!run.readCatalogue()) {
         return kExitStopped;
+    }
+    if (preview) {
+        const ExitStatus status = run.updatePackages(options, *preview);
+        return run.writeAndCommit(*preview, status);
     }
     // The book data files and the catalogue refer to each other (directory
     // identifiers): none is replaced until all are written.

@@ -33,11 +33,20 @@ struct DirectoryChange {
 };
 using DirectoryChanges = std::vector<DirectoryChange>;
 
+// What applyEntryOptions changed: the entries with any change, and the flags.
+struct EntryChangeCount {
+    std::size_t records = 0;
+    std::size_t flags = 0;
+};
+
 // Sets the flags the options ask for on every entry of a loaded package and
-// renumbers the directories of copied books, printing one "Updating " line per
-// book. Returns the directory items it renumbered.
+// renumbers the directories of copied books (not on the CD: see directories and
+// cdDrive), printing one "Updating " line per book. Returns the directory items
+// it renumbered, and counts what changed in counted when given.
 DirectoryChanges applyEntryOptions(Package& package, const UpdateOptions& options,
-                                   const std::string& cdDrive, std::ostream& out);
+                                   const InstallDirectories& directories,
+                                   const std::string& cdDrive, std::ostream& out,
+                                   EntryChangeCount* counted = nullptr);
 // Gives renumbered directory items their old identifiers back, for a package
 // whose book data file could not be saved.
 void undoDirectoryChanges(const DirectoryChanges& changes);

@@ -33,6 +33,10 @@ UpdateOptions parseUpdateOptions(const std::vector<std::string>& arguments) {
             parseFlag(argument, activePrefix.size(), options.setActive, options.activeValue);
         } else if (argument == "updatedir") {
             options.updateDirectories = true;
+        } else if (argument == "--dry-run") {
+            options.dryRun = true;
+        } else if (argument == "--diff") {
+            options.showDiff = true;
         }
     }
     return options;

@@ -11,6 +11,9 @@ struct UpdateOptions {
     bool setActive = false;
     bool activeValue = true;
     bool updateDirectories = false;
+    // --dry-run: everything but the writing; --diff: with it, each file's changes.
+    bool dryRun = false;
+    bool showDiff = false;
 };
 
 // Parses the arguments after the program name; later ones override earlier ones

@@ -130,6 +130,16 @@ public:
     virtual std::unique_ptr<LibraryLock> lockLibrary(const std::string& path,
                                                      const std::function<void()>& waiting,
                                                      std::string& error) = 0;
+    // For a run that only reads: takes the lock at path shared with other such
+    // runs when the file is there, and creates nothing; without the file, a
+    // lock that holds nothing. Null when a file there cannot be locked.
+    virtual std::unique_ptr<LibraryLock> shareLibraryLock(const std::string& path,
+                                                          const std::function<void()>& waiting,
+                                                          std::string& error) = 0;
+    // Whether createFileWith could make a new file beside path that replaces
+    // it: path, when there, is a file that is not read-only, and its folder
+    // takes new files as far as can be told without making one. Writes nothing.
+    virtual bool mayReplace(const std::string& path, std::string& error) = 0;
     // 16 hexadecimal digits from the system's source of randomness.
     virtual std::string randomHex() = 0;
     // The folder part of path with its last separator ("dir/"), or "" for a

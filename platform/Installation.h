@@ -46,6 +46,12 @@ public:
     // Null with the reason in status when it cannot be held.
     virtual std::unique_ptr<OpenKey> openKey(const std::string& path, bool create,
                                              RegistryStatus& status) = 0;
+    // Whether openKey(path, true) would be let make the missing key at path,
+    // asked without making anything; Ok where it cannot be told.
+    virtual RegistryStatus mayCreateKey(const std::string& path) {
+        static_cast<void>(path);
+        return RegistryStatus::Ok;
+    }
     // Where the registry is kept and, after a failed open, why it failed; for
     // diagnostics. Empty for the system's own registry.
     virtual std::string registryNote() const { return std::string(); }

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "common/CommitRecord.h"
-#include "platform/Platform.h"
+#include "platform/FileTransaction.h"
 
 #include <map>
 #include <memory>
@@ -15,7 +15,7 @@
 
 namespace quillora {
 
-class StagedFiles : public Platform {
+class StagedFiles : public FileTransaction {
 public:
     // recordPath: the library's commit record, beside its catalogue.
     StagedFiles(Platform& inner, std::string recordPath);
@@ -30,10 +30,10 @@ public:
     // before the commit changes nothing; one after it leaves the record for
     // the next run to finish. Each failure is added to errors; false when
     // there was one.
-    bool commit(std::vector<std::string>& errors);
+    bool commit(std::vector<std::string>& errors) override;
     // Removes every staged file and the record; the targets keep their old
     // content.
-    void discard();
+    void discard() override;
     std::size_t waitingCount() const { return order_.size(); }
 
     // A file waiting to replace its target is read in the target's place.

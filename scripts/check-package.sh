@@ -1,9 +1,10 @@
 #!/bin/sh
 # Checks the packages of `make package` the way an administrator uses them.
 # The .deb is unpacked (never installed): its program must give over the sample
-# library exactly what `make demo` gives, its manual page must format without a
-# warning, and lintian must find no error. The Windows zip is unpacked and its
-# program runs under Wine over a golden case.
+# library exactly what `make demo` gives, its manual pages must format without a
+# warning, and lintian must find no error. The Windows zip is unpacked, its
+# README must be the Windows one with CR LF line ends, and its program runs
+# under Wine over a golden case.
 # Usage: check-package.sh PACKAGE_DIR NATIVE_BUILD WINDOWS_BUILD
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -28,7 +29,8 @@ echo "== $deb"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package is not version $version"
 dpkg-deb -x "$deb" "$work/deb"
 for file in usr/bin/quillora-update usr/share/quillora/KIVRes.rc \
-    usr/share/man/man1/quillora-update.1.gz usr/share/doc/quillora-update/README.md \
+    usr/share/man/man1/quillora-update.1.gz usr/share/man/man5/quillora-update.5.gz \
+    usr/share/doc/quillora-update/README.md \
     usr/share/doc/quillora-update/copyright usr/share/doc/quillora-update/changelog.gz; do
     [ -f "$work/deb/$file" ] || fail "$file is missing from the package"
 done
@@ -38,14 +40,16 @@ done
 # Else the program would find its resource script beside itself, not in share/.
 [ ! -e "$work/deb/usr/bin/KIVRes.rc" ] || fail "usr/bin/KIVRes.rc is in the package"
 
-echo "== its manual page"
-page="$work/deb/usr/share/man/man1/quillora-update.1.gz"
-man --warnings -E UTF-8 -l "$page" >/dev/null 2>"$work/man-warnings"
-if [ -s "$work/man-warnings" ]; then
-    cat "$work/man-warnings" >&2
-    fail "the manual page has warnings"
-fi
-zcat "$page" | grep -qF "quillora\\-update $version" || fail "the manual page is not of $version"
+echo "== its manual pages"
+for page in "$work/deb/usr/share/man/man1/quillora-update.1.gz" \
+    "$work/deb/usr/share/man/man5/quillora-update.5.gz"; do
+    man --warnings -E UTF-8 -l "$page" >/dev/null 2>"$work/man-warnings"
+    if [ -s "$work/man-warnings" ]; then
+        cat "$work/man-warnings" >&2
+        fail "$(basename "$page") has warnings"
+    fi
+    zcat "$page" | grep -qF "quillora\\-update $version" || fail "$(basename "$page") is not of $version"
+done
 
 echo "== lintian"
 lintian "$deb" >"$work/lintian.txt" 2>&1 || {
@@ -79,6 +83,9 @@ for file in README.txt LICENSE.txt; do
         fail "$file has a line without CR LF"
     fi
 done
+# The Windows users' README, not the developers' one.
+grep -q "^QUILLORA-UPDATE FOR WINDOWS" "$folder/README.txt" || fail "README.txt is not the Windows README"
+! grep -q "make check" "$folder/README.txt" || fail "README.txt speaks of building the tool"
 
 echo "== the zipped program under Wine, golden case all-options"
 QUILLORA_GOLDEN_PROGRAM="$folder/quillora-update.exe" sh \

@@ -552,22 +552,29 @@ bool HostFileSystem::readOwnFile(const std::string& path, std::string& bytes, st
     return readDescriptor(fd.get(), path, bytes, error) == 0;
 }
 
-std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path,
-                                                         const std::function<void()>& waiting,
-                                                         std::string& error) {
-    // Whoever can open the lock file can hold it and make every run wait: only
-    // its owner (and root) may, and a run uses none that another user owns.
-    // Someone may remove the file while a run waits on it: the lock then counts
-    // only while the name still leads to the file locked.
+namespace {
+
+// Opens the lock file at path (creating it with O_CREAT in create) and takes
+// the lock of kind (LOCK_EX, LOCK_SH) on it. Whoever can open the lock file
+// can hold it and make every run wait: only its owner (and root) may, and a
+// run uses none that another user owns. Someone may remove the file while a
+// run waits on it: the lock then counts only while the name still leads to the
+// file locked.
+std::unique_ptr<LibraryLock> lockAt(const HostFileSystem& files, const std::string& path,
+                                    int create, int kind, const std::function<void()>& waiting,
+                                    std::string& error) {
     for (int round = 0; round < 8; ++round) {
         int opened = -1;
         // Never written into, so opened for reading only; never through a link,
         // and never waiting at a FIFO's open.
-        if (!attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
+        if (!files.attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
                 opened = ::open(path.c_str(),
-                                O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+                                O_RDONLY | create | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
                 return opened >= 0;
             })) {
+            if (errno == ENOENT && create == 0) {
+                return std::make_unique<LibraryLock>(); // no run has locked it: nothing to share
+            }
             if (errno == ELOOP) {
                 error = path + " is a link: the library's lock file must be a file";
             }
@@ -587,7 +594,7 @@ std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path
         }
         // Made by an earlier version for all to read: anyone may hold it open.
         const bool shared = (info.st_mode & 077) != 0;
-        bool locked = ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0;
+        bool locked = ::flock(fd.get(), kind | LOCK_NB) == 0;
         if (!locked && errno == EWOULDBLOCK) {
             if (shared) {
                 error = path + " is locked, and other users can open it: the holder may be " +
@@ -597,7 +604,7 @@ std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path
             }
             waiting();
             do {
-                locked = ::flock(fd.get(), LOCK_EX) == 0;
+                locked = ::flock(fd.get(), kind) == 0;
             } while (!locked && errno == EINTR);
         }
         if (!locked) {
@@ -609,7 +616,8 @@ std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path
             named.st_ino != info.st_ino) {
             continue; // removed or replaced while this run waited
         }
-        if (shared && info.st_uid == ::geteuid() && ::fchmod(fd.get(), 0600) != 0) {
+        // Only a run that may write narrows it.
+        if (create != 0 && shared && info.st_uid == ::geteuid() && ::fchmod(fd.get(), 0600) != 0) {
             error = errnoText("cannot narrow the permissions of", path);
             return nullptr;
         }
@@ -617,6 +625,45 @@ std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path
     }
     error = path + " was replaced again and again while this run waited for it";
     return nullptr;
+}
+
+} // namespace
+
+std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path,
+                                                         const std::function<void()>& waiting,
+                                                         std::string& error) {
+    return lockAt(*this, path, O_CREAT, LOCK_EX, waiting, error);
+}
+
+std::unique_ptr<LibraryLock> HostFileSystem::shareLibraryLock(const std::string& path,
+                                                              const std::function<void()>& waiting,
+                                                              std::string& error) {
+    return lockAt(*this, path, 0, LOCK_SH, waiting, error);
+}
+
+// Asks the system, not the mode bits: root may write a read-only file. The
+// folder is the one a run would stage in, held and checked as a run does.
+bool HostFileSystem::mayReplace(const std::string& path, std::string& error) {
+    std::string name;
+    const OpenFolder* folder = folderHolding(*this, path, name, error);
+    if (folder == nullptr || !canStageIn(*folder, path, error)) {
+        return false;
+    }
+    struct stat info {};
+    if (::fstatat(folder->fd(), name.c_str(), &info, 0) == 0) {
+        if (isReadOnly(folder->fd(), name, info)) {
+            error = path + " is read-only";
+            return false;
+        }
+    } else if (errno != ENOENT) {
+        error = errnoText("cannot examine", path);
+        return false;
+    }
+    if (::faccessat(folder->fd(), ".", W_OK | X_OK, 0) != 0) {
+        error = errnoText("cannot write in", directoryOf(path));
+        return false;
+    }
+    return true;
 }
 
 std::string HostFileSystem::randomHex() {

@@ -252,6 +252,36 @@ std::unique_ptr<OpenKey> PosixPlatform::openKey(const std::string& path, bool cr
     return status == RegistryStatus::Ok ? std::make_unique<PosixKey>(*this, path) : nullptr;
 }
 
+// What saveStore would be refused, asked of the system as its open asks: root
+// may write a 0444 file. A default store whose folder is not made yet counts
+// as one that can be made.
+RegistryStatus PosixPlatform::mayCreateKey(const std::string&) {
+    const std::string& path = settings_.registryFile;
+    if (path.empty()) {
+        registryProblem_ = "there is no store file (set QUILLORA_REGISTRY)";
+        return RegistryStatus::AccessDenied;
+    }
+    if (!storeFolder_.isOpen()) {
+        return RegistryStatus::Ok;
+    }
+    const int folder = storeFolder_.get();
+    int failure = 0;
+    if (::faccessat(folder, storeName_.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
+        failure = errno;
+    } else if (::faccessat(folder, ".", W_OK | X_OK, AT_EACCESS) != 0) {
+        failure = errno; // the new store is made beside the old one
+    }
+    if (failure == 0) {
+        return RegistryStatus::Ok;
+    }
+    registryProblem_ = failureText("cannot write", path, failure);
+    if (!refusedAccess(failure)) {
+        return RegistryStatus::Unusable;
+    }
+    registryProblem_ += ", so write access is denied";
+    return RegistryStatus::AccessDenied;
+}
+
 RegistryStatus PosixPlatform::readValue(const std::string& keyPath, const std::string& name,
                                         std::string& data) {
     RegistryStatus status = loadStore();

@@ -522,9 +522,13 @@ bool HostFileSystem::readOwnFile(const std::string& path, std::string& bytes, st
     return readFromHandle(file.get(), path, bytes, error);
 }
 
-std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path,
-                                                         const std::function<void()>& waiting,
-                                                         std::string& error) {
+namespace {
+
+// Opens the lock file at path (OPEN_ALWAYS creates it) and takes its lock,
+// exclusive or shared (flags 0), waiting for it without limit.
+std::unique_ptr<LibraryLock> lockAt(const HostFileSystem& files, const std::string& path,
+                                    DWORD disposition, DWORD flags,
+                                    const std::function<void()>& waiting, std::string& error) {
     // Never written into, so opened for reading only; never through a link.
     // Made for its owner, the administrators and the system alone: whoever can
     // open it can hold the lock and keep every run waiting.
@@ -533,16 +537,22 @@ std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path
                                                          SDDL_REVISION_1, &ownersOnly, nullptr);
     SECURITY_ATTRIBUTES attributes{sizeof attributes, ownersOnly, FALSE};
     FileHandle file;
-    const bool opened = attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
-        file = own(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               ownersOnly != nullptr ? &attributes : nullptr, OPEN_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
-                                   FILE_FLAG_BACKUP_SEMANTICS,
-                               nullptr));
-        return file != nullptr;
-    });
+    const bool opened =
+        files.attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
+            file = own(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   ownersOnly != nullptr ? &attributes : nullptr, disposition,
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
+                                       FILE_FLAG_BACKUP_SEMANTICS,
+                                   nullptr));
+            return file != nullptr;
+        });
+    const DWORD code = opened ? ERROR_SUCCESS : GetLastError();
     LocalFree(ownersOnly);
     if (!opened) {
+        if (disposition == OPEN_EXISTING &&
+            (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)) {
+            return std::make_unique<LibraryLock>(); // no run has locked it: nothing to share
+        }
         return nullptr;
     }
     BY_HANDLE_FILE_INFORMATION info{};
@@ -578,18 +588,42 @@ std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path
         }
     }
     OVERLAPPED whole{};
-    bool locked = LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
-                             0, &whole) != 0;
+    bool locked = LockFileEx(file.get(), flags | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole) != 0;
     if (!locked && GetLastError() == ERROR_LOCK_VIOLATION) {
         waiting();
         OVERLAPPED again{};
-        locked = LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &again) != 0;
+        locked = LockFileEx(file.get(), flags, 0, 1, 0, &again) != 0;
     }
     if (!locked) {
         error = windowsErrorText("cannot lock", path, GetLastError());
         return nullptr;
     }
     return std::make_unique<WindowsLock>(std::move(file));
+}
+
+} // namespace
+
+std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path,
+                                                         const std::function<void()>& waiting,
+                                                         std::string& error) {
+    return lockAt(*this, path, OPEN_ALWAYS, LOCKFILE_EXCLUSIVE_LOCK, waiting, error);
+}
+
+std::unique_ptr<LibraryLock> HostFileSystem::shareLibraryLock(const std::string& path,
+                                                              const std::function<void()>& waiting,
+                                                              std::string& error) {
+    return lockAt(*this, path, OPEN_EXISTING, 0, waiting, error);
+}
+
+bool HostFileSystem::mayReplace(const std::string& path, std::string& error) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    // What createFileWith refuses; a folder's rights show only when a file is made.
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        error = windowsErrorText("cannot write", path, ERROR_ACCESS_DENIED);
+        return false;
+    }
+    return true;
 }
 
 std::string HostFileSystem::randomHex() {

@@ -13,6 +13,7 @@ public:
     Installation& installation() override { return *this; }
     std::unique_ptr<OpenKey> openKey(const std::string& path, bool create,
                                      RegistryStatus& status) override;
+    RegistryStatus mayCreateKey(const std::string& path) override;
     std::string registryNote() const override { return registryProblem_; }
     DriveType driveType(const std::string& root) override;
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,

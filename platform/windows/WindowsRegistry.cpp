@@ -72,4 +72,24 @@ std::unique_ptr<OpenKey> WindowsPlatform::openKey(const std::string& path, bool 
     return status == RegistryStatus::Ok ? std::make_unique<WindowsKey>(key) : nullptr;
 }
 
+// The nearest key above path that is there must let this user add a key.
+RegistryStatus WindowsPlatform::mayCreateKey(const std::string& path) {
+    std::string parent = path;
+    while (true) {
+        const std::size_t cut = parent.find_last_of('\\');
+        parent.resize(cut == std::string::npos ? 0 : cut);
+        HKEY key = nullptr;
+        const LSTATUS code =
+            RegOpenKeyExA(HKEY_LOCAL_MACHINE, parent.empty() ? nullptr : parent.c_str(), 0,
+                          KEY_CREATE_SUB_KEY, &key);
+        if (code == ERROR_SUCCESS) {
+            RegCloseKey(key);
+            return RegistryStatus::Ok;
+        }
+        if (code != ERROR_FILE_NOT_FOUND || parent.empty()) {
+            return statusOf(code);
+        }
+    }
+}
+
 } // namespace quillora

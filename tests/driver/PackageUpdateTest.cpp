@@ -38,7 +38,7 @@ TEST(Renumbering, SharedCopiedDirectoryGetsOneNewIdentifier) {
     BookEntry* a = addBook(p, "Alpha", 5);
     BookEntry* b = addBook(p, "Beta", 5);
     std::ostringstream out;
-    applyEntryOptions(p, updateDirOnly(), "d:", out);
+    applyEntryOptions(p, updateDirOnly(), {}, "d:", out);
     EXPECT_EQ(out.str(), "Updating Alpha id 5 to 101\nUpdating Beta id 5 to 101\n");
     EXPECT_EQ(a->directoryId, 101);
     EXPECT_EQ(b->directoryId, 101);
@@ -51,28 +51,41 @@ TEST(Renumbering, DirectoriesThatPointAtTheCdAreKept) {
         const char* path;
         const char* cdDrive;
         bool renumbered;
+        InstallDirectories directories;
     };
     const Case cases[] = {
-        {"$+cd.\\books", "d:", false}, // token in lower case still points at the CD
-        {"$+CD.", "", false},
-        {"$+HOME.\\books", "d:", true},
-        {"$+LOCAL.\\x", "d:", true},
-        {"D:\\books", "d:", false}, // the CD drive's letter, any case
-        {"d:", "d:", false},
-        {"E:\\books", "d:", true},
-        {"C:\\books", "", true}, // no CD drive: every plain path counts as copied
-        {"", "", false},         // ...but an empty one compares equal to the empty drive
-        {"", "d:", true},
+        {"$+cd.\\books", "d:", false, {}}, // token in lower case still points at the CD
+        {"$+CD.", "", false, {}},
+        {"$+HOME.\\books", "d:", true, {}},
+        {"$+LOCAL.\\x", "d:", true, {}},
+        {"D:\\books", "d:", false, {}}, // the CD drive's letter, any case
+        {"d:", "d:", false, {}},
+        {"E:\\books", "d:", true, {}},
+        {"C:\\books", "", true, {}}, // no CD drive: every plain path counts as copied
+        {"", "", false, {}},         // ...but an empty one compares equal to the empty drive
+        {"", "d:", true, {}},
+        // Under the CD directory, as abbreviation would find it: a folder that the
+        // drive table gives drive d:, or a Windows path on another letter.
+        {"/media/cdrom/Guides", "d:", false, {"/srv/q", "/media/cdrom", ""}},
+        {"/MEDIA/CDROM/Guides", "d:", false, {"/srv/q", "/media/cdrom", ""}},
+        {"/media/other/Guides", "d:", true, {"/srv/q", "/media/cdrom", ""}},
+        {"e:\\disc\\Guides", "d:", false, {"C:\\Q", "E:\\Disc", ""}},
+        {"E:\\Other\\Guides", "d:", true, {"C:\\Q", "E:\\Disc", ""}},
+        // The home directory is tried first: a CD directory inside it is never reached.
+        {"C:\\Q\\CD\\Guides", "d:", true, {"C:\\Q", "C:\\Q\\CD", ""}},
     };
     for (const Case& c : cases) {
         Package p;
         DirectoryItem* dir = addDirectory(p, 3, c.path);
         BookEntry* book = addBook(p, "B", 3);
         std::ostringstream out;
-        applyEntryOptions(p, updateDirOnly(), c.cdDrive, out);
+        applyEntryOptions(p, updateDirOnly(), c.directories, c.cdDrive, out);
         EXPECT_EQ(book->directoryId, c.renumbered ? 101 : 3) << c.path << " / " << c.cdDrive;
         EXPECT_EQ(dir->id, c.renumbered ? 101 : 3) << c.path;
         EXPECT_EQ(out.str().empty(), !c.renumbered) << c.path;
+        // Never both renumbered and written as on the CD.
+        abbreviatePackagePaths(p, c.directories);
+        EXPECT_FALSE(c.renumbered && dir->path.rfind(token::Cd, 0) == 0) << c.path;
     }
 }
 
@@ -88,7 +101,7 @@ TEST(Renumbering, BooksOutsideTheRangeOrWithoutADirectoryItemAreLeftAlone) {
     BookEntry* missing = addBook(p, "Missing", 9);
     BookEntry* notDirectory = addBook(p, "Marked", 7);
     std::ostringstream out;
-    applyEntryOptions(p, updateDirOnly(), "", out);
+    applyEntryOptions(p, updateDirOnly(), {}, "", out);
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(high->directoryId, 100);
     EXPECT_EQ(negative->directoryId, -1);
@@ -107,7 +120,7 @@ TEST(Renumbering, EachDirectoryIsRenumberedOnceAndMapsResetPerPackage) {
     BookEntry* b = addBook(p, "B", 1);
     BookEntry* c = addBook(p, "C", 2);
     std::ostringstream out;
-    applyEntryOptions(p, updateDirOnly(), "d:", out);
+    applyEntryOptions(p, updateDirOnly(), {}, "d:", out);
     EXPECT_EQ(out.str(), "Updating A id 2 to 151\nUpdating B id 1 to 152\n"
                          "Updating C id 2 to 151\n");
     EXPECT_EQ(a->directoryId, 151);
@@ -119,7 +132,7 @@ TEST(Renumbering, EachDirectoryIsRenumberedOnceAndMapsResetPerPackage) {
     addDirectory(q, 2, "C:\\two");
     BookEntry* d = addBook(q, "D", 2);
     std::ostringstream out2;
-    applyEntryOptions(q, updateDirOnly(), "d:", out2);
+    applyEntryOptions(q, updateDirOnly(), {}, "d:", out2);
     EXPECT_EQ(d->directoryId, 101);
 }
 
@@ -139,7 +152,7 @@ TEST(EntryOptions, FlagsReachEveryKindButOnlyBooksAreRenumbered) {
     o.activeValue = false;
     o.updateDirectories = true;
     std::ostringstream out;
-    applyEntryOptions(p, o, "", out);
+    applyEntryOptions(p, o, {}, "", out);
     for (LibraryEntry* e : p.bookData.allEntries) {
         EXPECT_EQ(e->maintain, 0);
         EXPECT_EQ(e->active, 0);
@@ -149,7 +162,7 @@ TEST(EntryOptions, FlagsReachEveryKindButOnlyBooksAreRenumbered) {
 
     o = UpdateOptions();
     o.setActive = true;
-    applyEntryOptions(p, o, "", out);
+    applyEntryOptions(p, o, {}, "", out);
     for (LibraryEntry* e : p.bookData.allEntries) {
         EXPECT_EQ(e->active, -1);
         EXPECT_EQ(e->maintain, 0); // untouched without maintain=

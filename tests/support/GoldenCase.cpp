@@ -150,6 +150,12 @@ GoldenCase loadGoldenCase(const fs::path& root, const std::string& name) {
     if (readWhole(golden.folder / "readonly.txt", readOnly)) {
         golden.readOnly = linesOf(readOnly);
     }
+    std::string dryRun;
+    if (readWhole(golden.folder / "dry-run.txt", dryRun)) {
+        golden.dryRunErrParts = linesOf(dryRun);
+        golden.dryRun = golden.dryRunErrParts != std::vector<std::string>{"-"};
+        golden.dryRunDiff = golden.dryRun;
+    }
     return golden;
 }
 
@@ -207,10 +213,10 @@ void expectGoldenRun(const GoldenCase& golden, int round, int status, const std:
     }
 }
 
-void expectGoldenFiles(const GoldenCase& golden, int round, const FileTree& files) {
-    SCOPED_TRACE("case " + golden.name + ", after run " + std::to_string(round));
-    const FileTree expected = filesBelow(golden.folder / "expected");
-    EXPECT_FALSE(expected.empty()) << "the case has no expected files";
+namespace {
+
+void expectFiles(const FileTree& expected, const FileTree& files) {
+    EXPECT_FALSE(expected.empty()) << "the case has no files";
     for (const auto& [path, bytes] : expected) {
         auto found = files.find(path);
         if (found == files.end()) {
@@ -224,6 +230,41 @@ void expectGoldenFiles(const GoldenCase& golden, int round, const FileTree& file
             ADD_FAILURE() << file.first << " was not expected after the run";
         }
     }
+}
+
+} // namespace
+
+void expectGoldenFiles(const GoldenCase& golden, int round, const FileTree& files) {
+    SCOPED_TRACE("case " + golden.name + ", after run " + std::to_string(round));
+    expectFiles(filesBelow(golden.folder / "expected"), files);
+}
+
+void expectGoldenDryRun(const GoldenCase& golden, int status, const std::string& out,
+                        const std::string& err, const FileTree& files) {
+    SCOPED_TRACE("case " + golden.name + ", dry run");
+    EXPECT_EQ(status, golden.status) << err;
+    EXPECT_EQ(out, golden.out);
+    const FileTree input = filesBelow(golden.folder / "input");
+    expectFiles(input, files);
+    std::vector<std::string> parts = golden.errParts;
+    parts.insert(parts.end(), golden.dryRunErrParts.begin(), golden.dryRunErrParts.end());
+    for (const std::string& part : parts) {
+        EXPECT_NE(err.find(part), std::string::npos) << "standard error lacks \"" << part << "\":\n"
+                                                     << err;
+    }
+    // One "would change" line for each file the real run changes (the lock
+    // file it makes is no file of the library).
+    std::size_t changed = 0;
+    for (const auto& [path, bytes] : filesBelow(golden.folder / "expected")) {
+        auto before = input.find(path);
+        changed += before != input.end() && before->second != bytes ? 1 : 0;
+    }
+    std::size_t reported = 0;
+    for (std::size_t at = err.find(" would change"); at != std::string::npos;
+         at = err.find(" would change", at + 1)) {
+        reported += err.compare(at, 14, " would change:") == 0 || err[at + 13] == '\n' ? 1 : 0;
+    }
+    EXPECT_EQ(reported, changed) << err;
 }
 
 } // namespace quillora::testing

@@ -26,6 +26,11 @@ struct GoldenCase {
     std::vector<std::string> errParts;
     // Files of the input, as "drive_c/...", that are read-only for the run.
     std::vector<std::string> readOnly;
+    // The dry run before the real ones: whether there is one, whether it shows
+    // the diff, and texts its standard error must contain besides errParts.
+    bool dryRun = true;
+    bool dryRunDiff = false;
+    std::vector<std::string> dryRunErrParts;
 };
 
 // The run's working directory, the folder of the catalogue, on drive C:.
@@ -55,5 +60,9 @@ void expectGoldenRun(const GoldenCase& golden, int round, int status, const std:
                      const std::string& err);
 // After either run the files must be exactly those of expected/.
 void expectGoldenFiles(const GoldenCase& golden, int round, const FileTree& files);
+// A dry run (round 0) must end and print as the first run does, leave every file
+// as it was, and name on standard error each file the real run changes.
+void expectGoldenDryRun(const GoldenCase& golden, int status, const std::string& out,
+                        const std::string& err, const FileTree& files);
 
 } // namespace quillora::testing

@@ -238,6 +238,19 @@ MemoryFileSystem::lockLibrary(const std::string&, const std::function<void()>&, 
     return std::make_unique<LibraryLock>();
 }
 
+std::unique_ptr<LibraryLock>
+MemoryFileSystem::shareLibraryLock(const std::string&, const std::function<void()>&, std::string&) {
+    return std::make_unique<LibraryLock>();
+}
+
+bool MemoryFileSystem::mayReplace(const std::string& path, std::string& error) {
+    if (readOnly_.count(path) != 0) {
+        error = "read-only: " + path;
+        return false;
+    }
+    return true;
+}
+
 std::string MemoryFileSystem::randomHex() {
     std::uint64_t z = (nextRandom_ += 0x9e3779b97f4a7c15ull); // splitmix64
     z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;

@@ -66,6 +66,10 @@ public:
     std::unique_ptr<LibraryLock> lockLibrary(const std::string& path,
                                              const std::function<void()>& waiting,
                                              std::string& error) override;
+    std::unique_ptr<LibraryLock> shareLibraryLock(const std::string& path,
+                                                  const std::function<void()>& waiting,
+                                                  std::string& error) override;
+    bool mayReplace(const std::string& path, std::string& error) override;
     std::string randomHex() override;
     std::string folderOf(const std::string& path) const override;
 

@@ -32,12 +32,27 @@ TEST_P(GoldenRun, PrintsAndWritesWhatTheCaseExpects) {
     keys.insert(keys.begin(), product);
     library.writeStore(keys);
     library.workingDirectory = std::string("drive_c/") + testing::kGoldenWorkingFolder;
+    const std::string store = library.read("registry.reg");
 
+    if (golden.dryRun) {
+        std::vector<std::string> args = golden.args;
+        args.push_back("--dry-run");
+        if (golden.dryRunDiff) {
+            args.push_back("--diff");
+        }
+        testing::RunResult r = library.run(args);
+        testing::expectGoldenDryRun(golden, r.status, r.out, r.err,
+                                    testing::libraryFiles(golden, drives));
+        EXPECT_EQ(library.read("registry.reg"), store);
+    }
     // The second run goes over what the first left, so only after a good first one.
     for (int round = 1; round <= 2 && !HasFailure(); ++round) {
         testing::RunResult r = library.run(golden.args);
         testing::expectGoldenRun(golden, round, r.status, r.out, r.err);
         testing::expectGoldenFiles(golden, round, testing::libraryFiles(golden, drives));
+        // No case's run has anything to write into the store, or a default one in HOME.
+        EXPECT_EQ(library.read("registry.reg"), store);
+        EXPECT_TRUE(std::filesystem::is_empty(library.path("home")));
     }
 }
 

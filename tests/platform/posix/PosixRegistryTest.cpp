@@ -1,6 +1,7 @@
 // The registry calls, RegistryKey and the installation settings on a store file.
 #include "catalog/LibraryCatalog.h"
 #include "common/Utf16Text.h"
+#include "platform/PreviewFiles.h"
 #include "platform/posix/OtherUser.h"
 #include "platform/posix/PosixPlatform.h"
 #include "product/CdDrive.h"
@@ -304,15 +305,15 @@ struct Settings {
     std::string home, local, cd, diagnostic;
 };
 
-Settings readSettings(PosixPlatform& platform) {
+Settings readSettings(Installation& installation) {
     LibraryCatalog catalog;
     catalog.homeDirectory = "/located";
     catalog.localDirectory = "/located";
     std::string error;
-    auto resources = platform.openResourceLibrary("KIVRes", error);
+    auto resources = installation.openResourceLibrary("KIVRes", error);
     EXPECT_NE(resources, nullptr) << error;
     Settings s;
-    s.result = readInstallationSettings(catalog, resources.get(), platform, s.diagnostic);
+    s.result = readInstallationSettings(catalog, resources.get(), installation, s.diagnostic);
     s.home = catalog.homeDirectory;
     s.local = catalog.localDirectory;
     s.cd = catalog.cdDirectory;
@@ -413,17 +414,26 @@ TEST_F(PosixRegistryTest, InstallationSettingsFromTheStore) {
         s.registryFile =
             scratch.path(c.store == InAMissingFolder ? "typo/registry.reg" : "registry.reg");
         s.resourceFolders = {std::string(QUILLORA_SOURCE_DIR) + "/resources"};
+        // A dry run first: the same settings as the run, and the store untouched.
         auto check = [&] {
-            PosixPlatform platform(s);
-            Settings got = readSettings(platform);
-            EXPECT_EQ(got.result, c.expected.result) << c.label;
-            EXPECT_EQ(got.home, c.expected.home) << c.label;
-            EXPECT_EQ(got.local, c.expected.local) << c.label;
-            EXPECT_EQ(got.cd, c.expected.cd) << c.label;
-            EXPECT_NE(got.diagnostic.find(c.expected.diagnostic), std::string::npos)
-                << c.label << ": " << got.diagnostic;
-            if (!got.result) {
-                EXPECT_NE(got.diagnostic.find(s.registryFile), std::string::npos) << got.diagnostic;
+            for (const bool dryRun : {true, false}) {
+                const std::string label = c.label + std::string(dryRun ? " (dry run)" : "");
+                PosixPlatform platform(s);
+                PreviewFiles preview(platform, "Quillora.commit");
+                Settings got = readSettings(dryRun ? preview.installation() : platform);
+                EXPECT_EQ(got.result, c.expected.result) << label;
+                EXPECT_EQ(got.home, c.expected.home) << label;
+                EXPECT_EQ(got.local, c.expected.local) << label;
+                EXPECT_EQ(got.cd, c.expected.cd) << label;
+                EXPECT_NE(got.diagnostic.find(c.expected.diagnostic), std::string::npos)
+                    << label << ": " << got.diagnostic;
+                if (!got.result) {
+                    EXPECT_NE(got.diagnostic.find(s.registryFile), std::string::npos)
+                        << got.diagnostic;
+                }
+                if (dryRun) {
+                    EXPECT_EQ(scratch.read("registry.reg"), before) << label;
+                }
             }
             return ::testing::Test::HasFailure() ? 1 : 0;
         };

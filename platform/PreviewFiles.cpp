@@ -1,0 +1,168 @@
+#include "platform/PreviewFiles.h"
+
+#include <algorithm>
+
+namespace quillora {
+
+namespace {
+
+// The key a real run would create: there, with no values.
+class AbsentKey : public OpenKey {
+public:
+    RegistryStatus readValue(const std::string&, std::string&) override {
+        return RegistryStatus::NotFound;
+    }
+};
+
+class ReadOnlyInstallation : public Installation {
+public:
+    explicit ReadOnlyInstallation(Installation& inner) : inner_(inner) {}
+
+    std::unique_ptr<OpenKey> openKey(const std::string& path, bool create,
+                                     RegistryStatus& status) override {
+        std::unique_ptr<OpenKey> key = inner_.openKey(path, false, status);
+        if (key == nullptr && create && status == RegistryStatus::NotFound) {
+            // Where a run would be refused the key, it goes on without it.
+            status = inner_.mayCreateKey(path);
+            if (status != RegistryStatus::Ok) {
+                return nullptr;
+            }
+            missing_ = true;
+            status = RegistryStatus::Ok;
+            return std::make_unique<AbsentKey>();
+        }
+        return key;
+    }
+    std::string registryNote() const override {
+        std::string note = inner_.registryNote();
+        if (missing_) {
+            note += (note.empty() ? "" : "; ") +
+                    std::string("the key is missing: a run that writes would create it, empty");
+        }
+        return note;
+    }
+    DriveType driveType(const std::string& root) override { return inner_.driveType(root); }
+    std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
+                                                         std::string& error) override {
+        return inner_.openResourceLibrary(name, error);
+    }
+
+private:
+    Installation& inner_;
+    bool missing_ = false;
+};
+
+} // namespace
+
+PreviewFiles::PreviewFiles(Platform& inner, std::string recordPath, ChangeViewer viewer)
+    : inner_(inner), recordPath_(std::move(recordPath)), viewer_(std::move(viewer)),
+      installation_(std::make_unique<ReadOnlyInstallation>(inner.installation())) {}
+
+PreviewFiles::~PreviewFiles() = default;
+
+bool PreviewFiles::readFile(const std::string& name, FileBytes& out, std::string& error) {
+    if (!inner_.readFile(name, out, error)) {
+        return false;
+    }
+    auto it = changedContent_.find(out.resolvedPath.text());
+    if (it != changedContent_.end()) {
+        out.bytes = it->second;
+    }
+    return true;
+}
+
+bool PreviewFiles::newContentAgainst(const std::string& old, const NewContent& content,
+                                     bool& changed, std::string& bytes) {
+    std::size_t at = 0; // bytes compared equal so far
+    changed = false;
+    bytes.clear();
+    const bool made = content([&](std::string_view piece) {
+        if (!changed) {
+            const std::size_t room = std::min(piece.size(), old.size() - at);
+            const std::size_t same = static_cast<std::size_t>(
+                std::mismatch(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(room),
+                              old.begin() + static_cast<std::ptrdiff_t>(at))
+                    .first -
+                piece.begin());
+            at += same;
+            if (same == piece.size()) {
+                return true;
+            }
+            changed = true;
+            bytes.assign(old, 0, at);
+            piece.remove_prefix(same);
+        }
+        bytes.append(piece);
+        return true;
+    });
+    if (!changed && at != old.size()) {
+        changed = true; // the new content is shorter
+        bytes.assign(old, 0, at);
+    }
+    return made;
+}
+
+bool PreviewFiles::replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
+                                   std::string& error) {
+    const std::string& resolvedPath = resolved.text();
+    FileSystem& disk = inner_.fileSystem();
+    // A real run makes its commit record with the first file it stages.
+    if ((files_.empty() && !disk.mayReplace(recordPath_, error)) ||
+        !disk.mayReplace(resolvedPath, error)) {
+        return false;
+    }
+    std::string old;
+    const bool exists = disk.examine(resolvedPath).kind != PathKind::Missing;
+    if (exists) {
+        FileBytes file;
+        if (!inner_.readFile(resolvedPath, file, error)) {
+            return false;
+        }
+        old = std::move(file.bytes);
+    }
+    bool changed = false;
+    std::string bytes;
+    if (!newContentAgainst(old, content, changed, bytes)) {
+        error = "cannot make the new content of " + resolvedPath;
+        return false;
+    }
+    changed = changed || !exists;
+    if (changed) {
+        if (viewer_) {
+            viewer_(resolvedPath, old, bytes);
+        }
+        changedContent_[resolvedPath] = std::move(bytes);
+    } else {
+        changedContent_.erase(resolvedPath);
+    }
+    auto it = std::find_if(files_.begin(), files_.end(),
+                           [&](const PreviewedFile& file) { return file.target == resolvedPath; });
+    if (it == files_.end()) {
+        it = files_.insert(files_.end(), PreviewedFile{resolvedPath, changed, std::string()});
+    }
+    it->changed = changed;
+    it->detail = std::move(detail_);
+    detail_.clear();
+    return true;
+}
+
+bool PreviewFiles::commit(std::vector<std::string>& errors) {
+    for (const PreviewedFile& file : files_) {
+        const PathKind kind = inner_.fileSystem().examine(file.target).kind;
+        if (kind == PathKind::Folder || kind == PathKind::Other) {
+            errors.push_back("cannot replace " + file.target +
+                             ": it is not a file; nothing was replaced");
+            discard();
+            return false;
+        }
+    }
+    return true;
+}
+
+void PreviewFiles::discard() {
+    files_.clear();
+    changedContent_.clear();
+    detail_.clear();
+}
+
+} // namespace quillora

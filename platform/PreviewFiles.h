@@ -1,0 +1,76 @@
+// The transaction of a run that writes nothing (--dry-run): each new content
+// is compared, piece by piece, with the file it would replace, and each
+// replacement is checked as far as it can be without writing. The registry
+// is opened without creating anything. A file the run would change is read
+// back with its new content, so a later package that shares it sees what a
+// real run would give it; that content is kept in memory.
+#pragma once
+
+#include "platform/FileTransaction.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quillora {
+
+// A file the run would write, in the order it was first written.
+struct PreviewedFile {
+    std::string target;
+    bool changed = false; // new content differs from the file (or there is no file)
+    std::string detail;   // what the caller said of it (describeNext)
+};
+
+class PreviewFiles : public FileTransaction {
+public:
+    // Given the old and the new content of each file that would change.
+    using ChangeViewer = std::function<void(const std::string& target, const std::string& before,
+                                            const std::string& after)>;
+
+    // recordPath: where a real run would keep its commit record.
+    PreviewFiles(Platform& inner, std::string recordPath, ChangeViewer viewer = nullptr);
+    ~PreviewFiles() override;
+    PreviewFiles(const PreviewFiles&) = delete;
+    PreviewFiles& operator=(const PreviewFiles&) = delete;
+
+    // Said of the next file written, in its PreviewedFile.
+    void describeNext(std::string detail) { detail_ = std::move(detail); }
+    const std::vector<PreviewedFile>& files() const { return files_; }
+
+    // Fails where the commit of a real run would fail before its commit point.
+    bool commit(std::vector<std::string>& errors) override;
+    void discard() override;
+
+    bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    ResolvedPath resolve(const std::string& name) override { return inner_.resolve(name); }
+    bool replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
+                         std::string& error) override;
+
+    bool hasFile(const std::string& name) override { return inner_.hasFile(name); }
+    Interrupts& interrupts() override { return inner_.interrupts(); }
+    FileSystem& fileSystem() override { return inner_.fileSystem(); }
+    std::string fullPath(const std::string& path) override { return inner_.fullPath(path); }
+    void splitPath(const std::string& path, std::string& drive, std::string& dir) override {
+        inner_.splitPath(path, drive, dir);
+    }
+    // Opens keys without creating one: a missing key is one without values.
+    Installation& installation() override { return *installation_; }
+
+private:
+    // The new content, from the first byte that differs from old (before it,
+    // both are the same); false when it cannot be produced.
+    static bool newContentAgainst(const std::string& old, const NewContent& content, bool& changed,
+                                  std::string& bytes);
+
+    Platform& inner_;
+    const std::string recordPath_;
+    ChangeViewer viewer_;
+    std::unique_ptr<Installation> installation_;
+    std::string detail_;
+    std::vector<PreviewedFile> files_;
+    std::map<std::string, std::string> changedContent_; // by target
+};
+
+} // namespace quillora
