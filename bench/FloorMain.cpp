@@ -4,8 +4,8 @@
 // commit record), and prints LINES lines in all, each flushed as a run's
 // messages are.
 //   quillora-bench-floor LINES FILE...
+#include "commit/StagedFiles.h"
 #include "platform/Platform.h"
-#include "platform/StagedFiles.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,6 +3,7 @@
 #include "catalog/CatalogTestSupport.h"
 #include "catalog/DirectoryItem.h"
 #include "catalog/LibraryCatalog.h"
+#include "driver/PackageUpdate.h"
 #include "driver/UpdateCommand.h"
 #include "driver/UpdateOptions.h"
 #include "support/EveryKindLibrary.h"

@@ -1,11 +1,11 @@
 // The per-package changes of a run: flags, directory renumbering, abbreviation.
+#include "driver/PackageUpdate.h"
 #include "bookdata/BookEntry.h"
 #include "bookdata/GroupEntry.h"
 #include "bookdata/ProgramEntry.h"
 #include "catalog/CatalogTestSupport.h"
 #include "catalog/DirectoryItem.h"
 #include "catalog/MarkedItem.h"
-#include "driver/UpdateCommand.h"
 #include "driver/UpdateOptions.h"
 #include "product/PathMacro.h"
 

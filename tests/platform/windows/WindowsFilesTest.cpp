@@ -1,5 +1,5 @@
-#include "driver/LibraryRecovery.h"
-#include "platform/StagedFiles.h"
+#include "commit/LibraryRecovery.h"
+#include "commit/StagedFiles.h"
 #include "platform/windows/ScratchFolder.h"
 #include "platform/windows/WindowsPlatform.h"
 

@@ -1,4 +1,4 @@
-#include "platform/StagedFiles.h"
+#include "commit/StagedFiles.h"
 #include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,6 @@
-#include "platform/StagedFiles.h"
+#include "commit/StagedFiles.h"
+
+#include "commit/CommitProtocol.h"
 
 #include <algorithm>
 
@@ -159,14 +161,13 @@ bool StagedFiles::readyToCommit(std::string& error) {
 
 bool StagedFiles::putInPlace(const std::vector<StagedEntry>& entries, std::string& error) {
     for (const StagedEntry& entry : entries) {
-        PathInfo staged = disk_.examine(entry.staged);
-        if (staged.kind != PathKind::File || staged.identity != entry.identity) {
+        const PutResult put =
+            quillora::putInPlace(disk_, entry, disk_.examine(entry.staged), error);
+        if (put == PutResult::NotWritten) {
             error = "cannot put " + entry.target + " in place: " + entry.staged +
                     " is not the file this run wrote";
-            return false;
         }
-        if (!disk_.renameFile(entry.staged, entry.target, error) ||
-            !disk_.syncFolder(disk_.folderOf(entry.target), error)) {
+        if (put != PutResult::Done) {
             return false;
         }
     }

@@ -5,7 +5,7 @@
 // committed run and undoes one that did not commit (LibraryRecovery).
 #pragma once
 
-#include "common/CommitRecord.h"
+#include "commit/CommitRecord.h"
 #include "platform/FileTransaction.h"
 
 #include <map>

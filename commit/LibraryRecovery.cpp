@@ -1,6 +1,7 @@
-#include "driver/LibraryRecovery.h"
+#include "commit/LibraryRecovery.h"
 
-#include "common/CommitRecord.h"
+#include "commit/CommitProtocol.h"
+#include "commit/CommitRecord.h"
 
 #include <algorithm>
 
@@ -57,14 +58,11 @@ bool finishCommit(FileSystem& disk, const CommitRecord& record, std::vector<std:
                     " that an interrupted run committed, has gone";
             return false;
         }
-        // Another name for it would keep whatever is written there since.
-        if (staged.kind != PathKind::File || staged.identity != entry.identity ||
-            staged.links != 1) {
+        const PutResult put = putInPlace(disk, entry, staged, error);
+        if (put == PutResult::NotWritten) {
             error = entry.staged + " is not the file the interrupted run wrote";
-            return false;
         }
-        if (!disk.renameFile(entry.staged, entry.target, error) ||
-            !disk.syncFolder(disk.folderOf(entry.target), error)) {
+        if (put != PutResult::Done) {
             return false;
         }
         notes.push_back("finished an interrupted run: " + entry.target + " put in place");

@@ -1,6 +1,6 @@
-#include "driver/RecoveryPreview.h"
+#include "commit/RecoveryPreview.h"
 
-#include "common/CommitRecord.h"
+#include "commit/CommitRecord.h"
 
 namespace quillora {
 

@@ -1,4 +1,4 @@
-#include "common/CommitRecord.h"
+#include "commit/CommitRecord.h"
 
 #include <cstdint>
 #include <cstdio>

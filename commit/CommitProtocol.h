@@ -1,0 +1,43 @@
+// How a run replaces its files all at once, and how the next run finishes or
+// undoes one that stopped. What holds at every moment, so that a kill or a
+// power cut anywhere leaves a library a later run can make whole:
+//
+//  1. The record is made new (never over a file that is there) and written
+//     only through the descriptor that made it.
+//  2. A folder is named in the record, with its identity, before the first
+//     file is staged in it.
+//  3. A staged file is new, is named <target>.quillora-<token>-<8 hex>, and is
+//     on the disk before the record's commit line is written.
+//  4. The record is complete (its commit line and checksum on the disk) before
+//     the first rename; without that line no target has been touched.
+//  5. Files go in place in the record's order, each rename flushed before the
+//     next, and only while the staged file is still the one written: a regular
+//     file with its identity and one name.
+//  6. The record is removed only once every file is in place, or once every
+//     staged file of a run that did not commit is gone.
+//  7. Recovery removes only regular files named with a torn record's token, in
+//     the folders it lists, and only while each folder has its recorded identity.
+//  8. Recovery puts in place only the record's own staged files (invariant 3's
+//     name, in a listed folder); one already gone is in place when its target
+//     has its identity.
+#pragma once
+
+#include "commit/CommitRecord.h"
+#include "platform/FileSystem.h"
+
+#include <string>
+
+namespace quillora {
+
+enum class PutResult {
+    Done,
+    NotWritten, // the staged file is not the one written (invariant 5): nothing renamed
+    Failed,     // the rename or the flush failed, with error
+};
+
+// Puts one staged file in place over its target; staged is what examine gives
+// of it now.
+PutResult putInPlace(FileSystem& disk, const StagedEntry& entry, const PathInfo& staged,
+                     std::string& error);
+
+} // namespace quillora

@@ -1,0 +1,141 @@
+#include "driver/PackageUpdate.h"
+
+#include "bookdata/BookEntry.h"
+#include "catalog/DirectoryItem.h"
+#include "catalog/LibraryCatalog.h"
+#include "driver/UpdateOptions.h"
+#include "product/CdDrive.h"
+#include "product/PathMacro.h"
+
+#include <array>
+
+namespace quillora {
+
+void abbreviatePackagePaths(Package& package, const InstallDirectories& directories) {
+    package.setDataFileLocation(abbreviatePath(package.dataFileLocation, directories));
+    package.setSecondPath(abbreviatePath(package.secondPath, directories));
+    std::size_t cursor = 0;
+    for (PackageItem* item = package.items.first(cursor); item != nullptr;
+         item = package.items.next(cursor)) {
+        if (item->kind == DirectoryItem::kKind) {
+            auto* directory = static_cast<DirectoryItem*>(item);
+            directory->path = abbreviatePath(directory->path, directories);
+        }
+    }
+}
+
+namespace {
+
+// On the CD: written with its macro, on the CD drive's letter, or under the CD
+// directory as abbreviation finds it, so that no run renumbers a directory as
+// copied and then writes it as being on the CD.
+bool pointsAtCd(const DirectoryItem& directory, const InstallDirectories& directories,
+                const std::string& cdDrive) {
+    if (isMacroPath(directory.path)) {
+        return startsWithNoCase(directory.path, token::Cd);
+    }
+    // The first two characters against those of the drive ("d:"), compared as C
+    // strings would be: a shorter text counts as ending early.
+    return toLowerAscii(directory.path.substr(0, 2)) == toLowerAscii(cdDrive.substr(0, 2)) ||
+           startsWithNoCase(abbreviatePath(directory.path, directories), token::Cd);
+}
+
+class DirectoryRenumbering {
+public:
+    DirectoryRenumbering(Package& package, const InstallDirectories& directories,
+                         const std::string& cdDrive, std::ostream& out, DirectoryChanges& changes)
+        : package_(package), directories_(directories), cdDrive_(cdDrive), out_(out),
+          changes_(changes) {
+        directoryIdMap_.fill(0);
+    }
+
+    void renumber(BookEntry& book) {
+        // Compared unsigned: a negative identifier is not below 100.
+        auto oldId = static_cast<std::uint32_t>(book.directoryId);
+        if (oldId >= directoryIdMap_.size()) {
+            return;
+        }
+        std::uint32_t newId = directoryIdMap_[oldId];
+        if (newId == 0) {
+            PackageItem* item = package_.findItem(book.directoryId);
+            if (item == nullptr || item->kind != DirectoryItem::kKind) {
+                return;
+            }
+            auto* directory = static_cast<DirectoryItem*>(item);
+            if (pointsAtCd(*directory, directories_, cdDrive_)) {
+                return;
+            }
+            std::int32_t allocated = package_.allocateDirectoryId();
+            changes_.push_back({directory, directory->id});
+            directory->id = allocated;
+            newId = static_cast<std::uint32_t>(allocated);
+            directoryIdMap_[oldId] = newId;
+        }
+        if (newId > 100) {
+            book.directoryId = static_cast<std::int32_t>(newId);
+            // One buffer for every such line: a large library prints very many.
+            line_.assign("Updating ").append(book.textOf(book.name)).append(" id ");
+            line_.append(std::to_string(oldId)).append(" to ").append(std::to_string(newId));
+            out_ << line_ << std::endl; // flushed, as every message
+        }
+    }
+
+private:
+    Package& package_;
+    const InstallDirectories& directories_;
+    const std::string& cdDrive_;
+    std::ostream& out_;
+    DirectoryChanges& changes_;
+    std::array<std::uint32_t, 100> directoryIdMap_{};
+    std::string line_;
+};
+
+} // namespace
+
+DirectoryChanges applyEntryOptions(Package& package, const UpdateOptions& options,
+                                   const InstallDirectories& directories,
+                                   const std::string& cdDrive, std::ostream& out,
+                                   EntryChangeCount* counted) {
+    DirectoryChanges changes;
+    if (!options.setMaintain && !options.setActive && !options.updateDirectories) {
+        return changes;
+    }
+    DirectoryRenumbering renumbering(package, directories, cdDrive, out, changes);
+    EntryChangeCount count;
+    std::size_t cursor = 0;
+    for (LibraryEntry* entry = package.bookData.allEntries.first(cursor); entry != nullptr;
+         entry = package.bookData.allEntries.next(cursor)) {
+        const std::size_t flagsBefore = count.flags;
+        bool renumbered = false;
+        // A group's line holds no maintain flag.
+        if (options.setMaintain) {
+            const std::int8_t value = options.maintainValue ? 1 : 0;
+            count.flags += entry->maintain != value && entry->kind != EntryKind::Group ? 1 : 0;
+            entry->maintain = value;
+        }
+        if (options.setActive) {
+            const std::int8_t value = options.activeValue ? -1 : 0;
+            count.flags += entry->active != value ? 1 : 0;
+            entry->active = value;
+        }
+        if (options.updateDirectories && entry->kind == EntryKind::Book) {
+            auto* book = static_cast<BookEntry*>(entry);
+            const std::int32_t before = book->directoryId;
+            renumbering.renumber(*book);
+            renumbered = book->directoryId != before;
+        }
+        count.records += count.flags != flagsBefore || renumbered ? 1 : 0;
+    }
+    if (counted != nullptr) {
+        *counted = count;
+    }
+    return changes;
+}
+
+void undoDirectoryChanges(const DirectoryChanges& changes) {
+    for (const DirectoryChange& change : changes) {
+        change.item->id = change.oldId;
+    }
+}
+
+} // namespace quillora
