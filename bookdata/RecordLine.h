@@ -42,6 +42,8 @@ public:
     void text(EntryText& out) {
         std::string_view field;
         in_.readUntil(field, '|');
+        // Without its bar the text was cut by the end of the input.
+        inputEndedInText_ = inputEndedInText_ || in_.atEnd();
         if (field.data() != nullptr) {
             out.at = static_cast<std::uint32_t>(field.data() - in_.text().data());
             out.size = static_cast<std::uint32_t>(field.size());
@@ -74,8 +76,9 @@ public:
 
     // Drops what is left of the line (a tab at most in a well-formed one) with
     // its newline; true when every field could be read. A tab follows every
-    // number of these lines, so input that ends right after one was cut inside it.
-    bool end() { return endWithNumber() && !inputEndedInNumber_; }
+    // number of these lines, so input that ends right after one was cut inside
+    // it; a bar ends every text, so one that the end of the input ends was cut.
+    bool end() { return endWithNumber() && !inputEndedInNumber_ && !inputEndedInText_; }
     // The same for a line whose last number ends it (the G line): the end of
     // the input may follow that number.
     bool endWithNumber() {
@@ -87,6 +90,7 @@ private:
     static constexpr std::size_t kRestOfLine = 10;
     TextCursor& in_;
     bool inputEndedInNumber_ = false;
+    bool inputEndedInText_ = false;
 };
 
 // Writes one record line: the tag and a tab, then the fields in order, ended

@@ -71,5 +71,17 @@ TEST(TextSink, TakeHandsOverOnlyTheTextAndEmptiesTheSink) {
     EXPECT_EQ(out.take(), "E\n");
 }
 
+// A piece that could not be written fails the whole text, however many pieces
+// after it could: the file would otherwise be committed with a hole.
+TEST(TextSink, APieceThatFailsFailsTheTextAndNothingAfterItIsWritten) {
+    int calls = 0;
+    TextSink out([&calls](std::string_view) { return ++calls > 1; }, 16, 16);
+    for (int i = 0; i < 100; ++i) {
+        out.text("B\t1\t0\t1\tBook|\n");
+    }
+    EXPECT_FALSE(out.finish());
+    EXPECT_EQ(calls, 1);
+}
+
 } // namespace
 } // namespace quillora
