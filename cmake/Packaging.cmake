@@ -58,6 +58,11 @@ else()
   install(FILES ${PROJECT_BINARY_DIR}/quillora-update.1.gz DESTINATION share/man/man1)
   install(FILES README.md ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
     DESTINATION share/doc/${PROJECT_NAME})
+  # The machine's store folder, with an example beside where the store goes:
+  # never a live store, so an upgrade overwrites none.
+  install(FILES docs/registry.reg.example DESTINATION /etc/quillora)
+  file(WRITE ${PROJECT_BINARY_DIR}/conffiles "/etc/quillora/registry.reg.example\n")
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/conffiles)
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -187,6 +187,11 @@ public:
     // run that died before leaves its commit record, finished or undone first.
     std::unique_ptr<LibraryLock> lockAndRecover() {
         say(out_, "Reading " + catalogName());
+        // The lock file lies beside the catalogue: no catalogue, no lock file.
+        if (!platform_.hasFile(catalogName())) {
+            readCatalogue(); // says why, as for a catalogue that cannot be read
+            return nullptr;
+        }
         FileSystem& disk = platform_.fileSystem();
         std::string lockError;
         std::unique_ptr<LibraryLock> lock = disk.lockLibrary(
@@ -216,11 +221,27 @@ public:
         return true;
     }
 
+    // Where the run may stop: an interrupt that came before the commit ends it
+    // here, with everything this run staged removed. False when none came.
+    bool stopsHere(StagedFiles* files) {
+        if (platform_.interrupts().pendingStatus() == 0) {
+            return false;
+        }
+        if (files != nullptr) {
+            files->discard();
+        }
+        note("interrupted: nothing was changed");
+        return true;
+    }
+    int interruptStatus() { return platform_.interrupts().pendingStatus(); }
+
+    // Stops at the first package after an interrupt, leaving the rest to the caller.
     ExitStatus updatePackages(const UpdateOptions& options, StagedFiles& files) {
         const InstallDirectories directories = catalog_.installDirectories();
         ExitStatus status = kExitOk;
         std::size_t cursor = 0;
-        for (Package* package = catalog_.body.packages.first(cursor); package != nullptr;
+        for (Package* package = catalog_.body.packages.first(cursor);
+             package != nullptr && interruptStatus() == 0;
              package = catalog_.body.packages.next(cursor)) {
             if (!updatePackage(*package, options, directories, files)) {
                 status = kExitIncomplete;
@@ -231,7 +252,10 @@ public:
         return status;
     }
 
-    ExitStatus writeAndCommit(StagedFiles& files, ExitStatus status) {
+    int writeAndCommit(StagedFiles& files, ExitStatus status) {
+        if (stopsHere(&files)) {
+            return interruptStatus();
+        }
         warnOfNamelessPackages();
         say(out_, "Saving " + catalogName());
         const ResultCode writeResult = catalog_.writeCatalog(files);
@@ -240,14 +264,21 @@ public:
             noteResult(catalog_.diagnostic, writeResult, "; nothing was written");
             return kExitIncomplete;
         }
-        std::vector<std::string> failures;
-        if (!files.commit(failures)) {
-            for (const std::string& failure : failures) {
-                note(failure);
-            }
-            return kExitIncomplete;
+        if (stopsHere(&files)) {
+            return interruptStatus();
         }
-        return status;
+        std::vector<std::string> failures;
+        const bool committed = files.commit(failures);
+        for (const std::string& failure : failures) {
+            note(failure);
+        }
+        // The commit held the interrupt back until it was over.
+        if (interruptStatus() != 0) {
+            note(committed ? "interrupted: the update was completed first"
+                           : "interrupted: the commit was over first (see above)");
+            return interruptStatus();
+        }
+        return committed ? status : kExitIncomplete;
     }
 
 private:
@@ -323,7 +354,13 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
         return kExitStopped;
     }
     const std::unique_ptr<LibraryLock> lock = run.lockAndRecover();
-    if (lock == nullptr || !run.readCatalogue()) {
+    if (lock == nullptr) {
+        return kExitStopped;
+    }
+    if (run.stopsHere(nullptr)) {
+        return run.interruptStatus();
+    }
+    if (!run.readCatalogue()) {
         return kExitStopped;
     }
     // The book data files and the catalogue refer to each other (directory

@@ -17,6 +17,7 @@ enum class RegistryStatus {
     BadPath,      // the key path is malformed
     KeyDeleted,   // the key went away while it was open
     Unreadable,   // the registry cannot be read; any other failure
+    Unusable,     // the registry is set up wrongly: a mistake to mend, the run stops
 };
 
 // A registry key held open; closed when destroyed.

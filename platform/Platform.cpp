@@ -2,6 +2,27 @@
 
 namespace quillora {
 
+namespace {
+
+class NoInterrupts : public Interrupts {
+public:
+    int pendingStatus() const override { return 0; }
+    std::unique_ptr<InterruptHold> hold() override { return std::make_unique<InterruptHold>(); }
+};
+
+} // namespace
+
+Interrupts& noInterrupts() {
+    static NoInterrupts none; // holds nothing that changes
+    return none;
+}
+
+bool Platform::hasFile(const std::string& name) {
+    FileBytes ignored;
+    std::string error;
+    return readFile(name, ignored, error);
+}
+
 bool Platform::replaceFileWith(const std::string& resolvedPath, const NewContent& content,
                                std::string& error) {
     FileSystem& disk = fileSystem();

@@ -5,6 +5,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Installation.h"
+#include "platform/Interrupts.h"
 
 #include <memory>
 #include <ostream>
@@ -34,6 +35,9 @@ public:
     // --- whole files. name is as stored by the product (Windows form allowed);
     // the platform finds the file and reports where.
     virtual bool readFile(const std::string& name, FileBytes& out, std::string& error) = 0;
+    // Whether readFile would find a file under name; a host answers without
+    // reading it.
+    virtual bool hasFile(const std::string& name);
     // The operations a commit is built from.
     virtual FileSystem& fileSystem() = 0;
     // Replaces the file at resolvedPath with new content at once: either the
@@ -44,6 +48,9 @@ public:
                      std::string& error) {
         return replaceFileWith(resolvedPath, wholeContent(bytes), error);
     }
+
+    // The interrupts sent to the run; by default none ever comes.
+    virtual Interrupts& interrupts() { return noInterrupts(); }
 };
 
 // The platform the program itself runs on (POSIX stand-ins or real Win32).

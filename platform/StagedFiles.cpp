@@ -169,6 +169,9 @@ bool StagedFiles::commit(std::vector<std::string>& errors) {
     if (recordText_.empty()) {
         return true;
     }
+    // Once begun, the commit goes to its end: an interrupt waits until the
+    // files are in place or the run has given up on them.
+    const std::unique_ptr<InterruptHold> held = inner_.interrupts().hold();
     std::string error;
     if (!readyToCommit(error)) {
         errors.push_back(error + "; nothing was replaced");

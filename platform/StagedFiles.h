@@ -25,9 +25,10 @@ public:
 
     // Waits for every staged file to be on the disk, completes the record (the
     // commit), then puts each file in place in the order they were written and
-    // removes the record. A failure before the commit changes nothing; one
-    // after it leaves the record for the next run to finish. Each failure is
-    // added to errors; false when there was one.
+    // removes the record, holding interrupts back all the while. A failure
+    // before the commit changes nothing; one after it leaves the record for
+    // the next run to finish. Each failure is added to errors; false when
+    // there was one.
     bool commit(std::vector<std::string>& errors);
     // Removes every staged file and the record; the targets keep their old
     // content.
@@ -42,6 +43,8 @@ public:
                          std::string& error) override;
 
     // Everything else goes straight to the platform.
+    bool hasFile(const std::string& name) override { return inner_.hasFile(name); }
+    Interrupts& interrupts() override { return inner_.interrupts(); }
     FileSystem& fileSystem() override { return disk_; }
     std::string fullPath(const std::string& path) override { return inner_.fullPath(path); }
     void splitPath(const std::string& path, std::string& drive, std::string& dir) override {

@@ -63,6 +63,11 @@ bool readInstallationSettings(LibraryCatalog& catalog, const ResourceLibrary* re
         if (!result) {
             diagnostic = where + ": " + diagnostic;
         }
+    } else if (key.openStatus() == kErrorBadConfiguration) {
+        // Not a lack of rights but a mistake in the setup: going on would update
+        // the library with the wrong directories.
+        result = false;
+        diagnostic = where + ": the registry cannot be used";
     } else {
         // Not a failure: the run goes on with what the program's location gave.
         diagnostic = where + " can be neither opened nor created; going on with the home and " +

@@ -22,6 +22,8 @@ long statusNumber(RegistryStatus status) {
         return kErrorBadPathname;
     case RegistryStatus::KeyDeleted:
         return kErrorKeyDeleted;
+    case RegistryStatus::Unusable:
+        return kErrorBadConfiguration;
     case RegistryStatus::Unreadable:
         break;
     }
@@ -52,7 +54,8 @@ long RegistryKey::open(const char* subKey, bool create) {
         status = RegistryStatus::Unreadable; // no key without a reason
     }
     isOpen_ = hRegKey != nullptr ? 1 : 0;
-    return statusNumber(status);
+    openStatus_ = statusNumber(status);
+    return openStatus_;
 }
 
 long RegistryKey::queryString(const char* valueName, char* buffer, std::uint32_t* size) {

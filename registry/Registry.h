@@ -16,6 +16,7 @@ constexpr long kErrorBadPathname = 161;
 constexpr long kErrorMoreData = 234;
 constexpr long kErrorBadDb = 1009;
 constexpr long kErrorKeyDeleted = 1018;
+constexpr long kErrorBadConfiguration = 1610;
 
 class RegistryKey {
 public:
@@ -28,6 +29,8 @@ public:
 
     long open(const char* subKey, bool create);
     int isOpen() const { return isOpen_; }
+    // What the last open returned.
+    long openStatus() const { return openStatus_; }
     // size: in, the buffer's room (at most 260); out, the size of the data read
     // (or needed, when it does not fit).
     long queryString(const char* valueName, char* buffer, std::uint32_t* size);
@@ -35,6 +38,7 @@ public:
 
 private:
     int isOpen_ = 0;
+    long openStatus_ = -1;
     std::unique_ptr<OpenKey> hRegKey;
     Installation& installation_;
 };

@@ -32,6 +32,9 @@ for file in usr/bin/quillora-update usr/share/quillora/KIVRes.rc \
     usr/share/doc/quillora-update/copyright usr/share/doc/quillora-update/changelog.gz; do
     [ -f "$work/deb/$file" ] || fail "$file is missing from the package"
 done
+[ -f "$work/deb/etc/quillora/registry.reg.example" ] ||
+    fail "etc/quillora/registry.reg.example is missing from the package"
+[ ! -e "$work/deb/etc/quillora/registry.reg" ] || fail "the package holds a live store"
 # Else the program would find its resource script beside itself, not in share/.
 [ ! -e "$work/deb/usr/bin/KIVRes.rc" ] || fail "usr/bin/KIVRes.rc is in the package"
 

@@ -92,15 +92,9 @@ int readDescriptor(int fd, const std::string& path, std::string& bytes, std::str
         error = "not a regular file: " + path;
         return EISDIR;
     }
-    const bool read = readWholeFile(static_cast<std::size_t>(info.st_size), bytes,
-                                    [fd](char* at, std::size_t room) -> long long {
-                                        ssize_t n = 0;
-                                        do {
-                                            n = ::read(fd, at, room);
-                                        } while (n < 0 && errno == EINTR);
-                                        return n;
-                                    });
-    return read ? 0 : failed("cannot read", path, error);
+    return readOpenFile(fd, static_cast<std::size_t>(info.st_size), bytes)
+               ? 0
+               : failed("cannot read", path, error);
 }
 
 // Opens path for reading (with extra flags) and waits for it to be on the disk.
@@ -162,31 +156,22 @@ bool fill(const HostFileSystem& files, int fd, const std::string& path, const Ne
 
 } // namespace
 
+bool readOpenFile(int fd, std::size_t size, std::string& bytes) {
+    return readWholeFile(size, bytes, [fd](char* at, std::size_t room) -> long long {
+        ssize_t n = 0;
+        do {
+            n = ::read(fd, at, room);
+        } while (n < 0 && errno == EINTR);
+        return n;
+    });
+}
+
 std::string directoryOf(const std::string& path) {
     std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) {
         return ".";
     }
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool canReplaceFile(const std::string& path, std::string& why) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        if (isReadOnly(path, info)) {
-            why = path + " is read-only";
-            return false;
-        }
-    } else if (errno != ENOENT) {
-        why = errnoText("cannot examine", path);
-        return false;
-    }
-    std::string folder = directoryOf(path);
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-        why = errnoText("cannot write in", folder);
-        return false;
-    }
-    return true;
 }
 
 int readHostFile(const std::string& path, std::string& bytes, std::string& error) {
@@ -206,6 +191,11 @@ bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::strin
     out.bytes = std::move(bytes);
     out.resolvedPath = path;
     return true;
+}
+
+bool PosixPlatform::hasFile(const std::string& name) {
+    struct stat info {};
+    return ::stat(hostPath(name).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewContent& content,
@@ -346,36 +336,68 @@ bool HostFileSystem::readOwnFile(const std::string& path, std::string& bytes, st
 std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path,
                                                          const std::function<void()>& waiting,
                                                          std::string& error) {
-    int opened = -1;
-    // Never written into, so opened for reading only; never through a link.
-    if (!attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
-            opened = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-            return opened >= 0;
-        })) {
-        if (errno == ELOOP) {
-            error = path + " is a link: the library's lock file must be a file";
+    // Whoever can open the lock file can hold it and make every run wait: only
+    // its owner (and root) may, and a run uses none that another user owns.
+    // Someone may remove the file while a run waits on it: the lock then counts
+    // only while the name still leads to the file locked.
+    for (int round = 0; round < 8; ++round) {
+        int opened = -1;
+        // Never written into, so opened for reading only; never through a link,
+        // and never waiting at a FIFO's open.
+        if (!attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
+                opened = ::open(path.c_str(),
+                                O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+                return opened >= 0;
+            })) {
+            if (errno == ELOOP) {
+                error = path + " is a link: the library's lock file must be a file";
+            }
+            return nullptr;
         }
-        return nullptr;
+        FileDescriptor fd(opened);
+        struct stat info {};
+        if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1) {
+            error = path +
+                    " is not a lock file this tool made (not a file, or a file with other names)";
+            return nullptr;
+        }
+        if (info.st_uid != ::geteuid() && info.st_uid != 0) {
+            error = path + " belongs to user " + std::to_string(info.st_uid) +
+                    ", who could hold it to keep every run waiting; remove it and run again";
+            return nullptr;
+        }
+        // Made by an earlier version for all to read: anyone may hold it open.
+        const bool shared = (info.st_mode & 077) != 0;
+        bool locked = ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0;
+        if (!locked && errno == EWOULDBLOCK) {
+            if (shared) {
+                error = path + " is locked, and other users can open it: the holder may be " +
+                        "any of them, so this run does not wait (it is made 0600 by the " +
+                        "next run that gets it)";
+                return nullptr;
+            }
+            waiting();
+            do {
+                locked = ::flock(fd.get(), LOCK_EX) == 0;
+            } while (!locked && errno == EINTR);
+        }
+        if (!locked) {
+            error = errnoText("cannot lock", path);
+            return nullptr;
+        }
+        struct stat named {};
+        if (::lstat(path.c_str(), &named) != 0 || named.st_dev != info.st_dev ||
+            named.st_ino != info.st_ino) {
+            continue; // removed or replaced while this run waited
+        }
+        if (shared && info.st_uid == ::geteuid() && ::fchmod(fd.get(), 0600) != 0) {
+            error = errnoText("cannot narrow the permissions of", path);
+            return nullptr;
+        }
+        return std::make_unique<PosixLock>(fd.release());
     }
-    FileDescriptor fd(opened);
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1) {
-        error =
-            path + " is not a lock file this tool made (not a file, or a file with other names)";
-        return nullptr;
-    }
-    bool locked = ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0;
-    if (!locked && errno == EWOULDBLOCK) {
-        waiting();
-        do {
-            locked = ::flock(fd.get(), LOCK_EX) == 0;
-        } while (!locked && errno == EINTR);
-    }
-    if (!locked) {
-        error = errnoText("cannot lock", path);
-        return nullptr;
-    }
-    return std::make_unique<PosixLock>(fd.release());
+    error = path + " was replaced again and again while this run waited for it";
+    return nullptr;
 }
 
 std::string HostFileSystem::randomHex() {

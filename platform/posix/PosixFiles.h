@@ -1,6 +1,7 @@
 // Whole-file helpers of the POSIX stand-ins, on host paths (no name mapping).
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace quillora {
@@ -9,10 +10,9 @@ namespace quillora {
 // error saying what failed.
 int readHostFile(const std::string& path, std::string& bytes, std::string& error);
 
-// Whether a replacement of path would be let through: a file that exists must
-// be writable by its permission bits (even for root, like the read-only
-// attribute on Windows), and its folder must take the temporary file.
-bool canReplaceFile(const std::string& path, std::string& why);
+// The open file fd read whole into bytes, which take exactly size bytes; a
+// read cut short by a signal is made again.
+bool readOpenFile(int fd, std::size_t size, std::string& bytes);
 
 // The folder part of path ("." when there is none).
 std::string directoryOf(const std::string& path);

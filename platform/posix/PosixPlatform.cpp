@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace quillora {
 
@@ -21,9 +22,13 @@ std::string programFile() {
 
 } // namespace
 
-PosixSettings PosixSettings::fromEnvironment() {
+PosixSettings PosixSettings::fromEnvironment(const std::string& machineStore) {
     PosixSettings settings;
     settings.registryFile = environment("QUILLORA_REGISTRY");
+    struct stat machine {};
+    if (settings.registryFile.empty() && ::lstat(machineStore.c_str(), &machine) == 0) {
+        settings.registryFile = machineStore;
+    }
     if (settings.registryFile.empty()) {
         // Where a user looks for a program's own settings.
         std::string config = environment("XDG_CONFIG_HOME");

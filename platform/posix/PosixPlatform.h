@@ -11,6 +11,7 @@
 #include "common/RegistryStore.h"
 #include "platform/HostFileSystem.h"
 #include "platform/Platform.h"
+#include "platform/posix/TrustedPath.h"
 
 #include <string>
 #include <vector>
@@ -29,11 +30,14 @@ struct PosixSettings {
     // The folders searched for resource libraries, in order.
     std::vector<std::string> resourceFolders;
 
-    // QUILLORA_REGISTRY (default $XDG_CONFIG_HOME/quillora/registry.reg, with
-    // $HOME/.config for an unset XDG_CONFIG_HOME); resource folders: those of
-    // QUILLORA_RESOURCE_PATH (separated by ':'), then the program's folder
-    // (from /proc/self/exe), then ../share/quillora from there.
-    static PosixSettings fromEnvironment();
+    // The store: QUILLORA_REGISTRY; else the machine's store when anything is
+    // there (machine-wide, as HKEY_LOCAL_MACHINE is); else the user's
+    // $XDG_CONFIG_HOME/quillora/registry.reg, with $HOME/.config for an unset
+    // XDG_CONFIG_HOME. Resource folders: those of QUILLORA_RESOURCE_PATH
+    // (separated by ':'), then the program's folder (from /proc/self/exe), then
+    // ../share/quillora from there.
+    static PosixSettings fromEnvironment(const std::string& machineStore = kMachineStore);
+    static constexpr const char* kMachineStore = "/etc/quillora/registry.reg";
 };
 
 class PosixPlatform : public Platform, public Installation {
@@ -53,7 +57,10 @@ public:
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    bool hasFile(const std::string& name) override;
     FileSystem& fileSystem() override { return files_; }
+    // The signals watchHostInterrupts watches.
+    Interrupts& interrupts() override;
 
     // For tests: asked before each file operation; an errno value other than 0
     // makes that operation fail (a write fails after writing half its bytes).
@@ -70,11 +77,20 @@ private:
     // The store as the file now holds it (re-read when the file changed).
     // Not Ok when it cannot be read: the status a registry call then returns.
     RegistryStatus loadStore();
-    bool storeWritable();
+    // Opens the store's folder once, by the trust rule of TrustedPath.h;
+    // NotFound for a missing default folder that create does not make.
+    RegistryStatus openStoreFolder(bool create);
+    // The store file's bytes and stamp, read through its folder.
+    RegistryStatus readStore(std::string& bytes, std::string& stamp);
+    // Replaces the store file with bytes, through its folder.
+    RegistryStatus saveStore(const std::string& bytes);
     // The drive table as the store now holds it (empty when it cannot be read).
     DriveTable drives();
 
     PosixSettings settings_;
+    // The folder the store file lies in, and its name there (no link).
+    OpenDescriptor storeFolder_;
+    std::string storeName_;
     RegistryStore store_;
     // Identity and age of the file store_ was read from; empty when store_ is
     // not what the file holds.

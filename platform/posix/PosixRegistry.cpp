@@ -3,14 +3,20 @@
 #include "platform/posix/PosixFiles.h"
 #include "platform/posix/PosixPlatform.h"
 
+#include "platform/posix/TrustedPath.h"
+
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillora {
 
 namespace {
+
+// Far beyond any product key and drive table, and checked before memory is taken.
+constexpr off_t kLargestStore = 64 << 20;
 
 // Tells a file apart from the one read before, also when it was replaced.
 std::string stampOf(const struct stat& info) {
@@ -19,25 +25,59 @@ std::string stampOf(const struct stat& info) {
            std::to_string(info.st_mtim.tv_nsec);
 }
 
-// The file a symbolic link leads to, so that replacing the store keeps the link.
-std::string linkTarget(const std::string& path) {
-    std::error_code missing;
-    std::filesystem::path target = std::filesystem::canonical(path, missing);
-    return missing ? path : target.string(); // not there yet: the path itself
+// The system's own refusals: only these are the Windows "no rights to the key".
+bool refusedAccess(int failure) {
+    return failure == EACCES || failure == EPERM || failure == EROFS;
+}
+
+std::string failureText(const std::string& what, const std::string& path, int failure) {
+    return what + " " + path + ": " + std::strerror(failure);
 }
 
 } // namespace
+
+RegistryStatus PosixPlatform::openStoreFolder(bool create) {
+    PathRule rule = ruleForThisUser();
+    rule.createFolders = create;
+    ResolvedFile file;
+    std::string why;
+    switch (resolveFile(settings_.registryFile, rule, file, why)) {
+    case PathStatus::Ok:
+        storeFolder_ = std::move(file.folder);
+        storeName_ = file.name;
+        return RegistryStatus::Ok;
+    case PathStatus::FolderMissing:
+        registryProblem_ = why;
+        // Only the default location is made when first written.
+        return settings_.createRegistryFolder ? RegistryStatus::NotFound : RegistryStatus::Unusable;
+    case PathStatus::Refused:
+        registryProblem_ = why;
+        return RegistryStatus::Unusable;
+    case PathStatus::Failed:
+        break;
+    }
+    registryProblem_ = why;
+    return refusedAccess(file.failure) ? RegistryStatus::AccessDenied : RegistryStatus::Unusable;
+}
 
 RegistryStatus PosixPlatform::loadStore() {
     const std::string& path = settings_.registryFile;
     std::string stamp = "none";
     struct stat info {};
-    if (!path.empty()) {
-        if (::stat(path.c_str(), &info) == 0) {
+    if (!path.empty() && !storeFolder_.isOpen()) {
+        RegistryStatus opened = openStoreFolder(false);
+        if (opened == RegistryStatus::NotFound) {
+            registryProblem_.clear(); // a default store not made yet: an empty registry
+        } else if (opened != RegistryStatus::Ok) {
+            return opened;
+        }
+    }
+    if (storeFolder_.isOpen()) {
+        if (::fstatat(storeFolder_.get(), storeName_.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
             stamp = stampOf(info);
         } else if (errno != ENOENT) {
-            registryProblem_ = path + ": " + std::strerror(errno);
-            return RegistryStatus::AccessDenied;
+            registryProblem_ = failureText("cannot examine", path, errno);
+            return refusedAccess(errno) ? RegistryStatus::AccessDenied : RegistryStatus::Unusable;
         }
     }
     if (stamp == storeStamp_) {
@@ -46,15 +86,14 @@ RegistryStatus PosixPlatform::loadStore() {
     RegistryStore store;
     if (stamp != "none") {
         std::string bytes;
-        std::string error;
-        int failure = readHostFile(path, bytes, error);
-        if (failure != 0) {
-            registryProblem_ = error;
-            return failure == EACCES ? RegistryStatus::AccessDenied : RegistryStatus::Unreadable;
+        RegistryStatus read = readStore(bytes, stamp);
+        if (read != RegistryStatus::Ok) {
+            return read;
         }
+        std::string error;
         if (!store.parse(bytes, error)) {
             registryProblem_ = path + ": " + error;
-            return RegistryStatus::Unreadable;
+            return RegistryStatus::Unusable;
         }
     }
     // A missing file is an empty registry.
@@ -63,22 +102,111 @@ RegistryStatus PosixPlatform::loadStore() {
     return RegistryStatus::Ok;
 }
 
-bool PosixPlatform::storeWritable() {
+RegistryStatus PosixPlatform::readStore(std::string& bytes, std::string& stamp) {
+    const std::string& path = settings_.registryFile;
+    // Never through a link, and never waiting at a FIFO put in its place.
+    OpenDescriptor fd(::openat(storeFolder_.get(), storeName_.c_str(),
+                               O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (!fd.isOpen() || ::fstat(fd.get(), &info) != 0) {
+        const int failure = errno;
+        registryProblem_ = failureText("cannot open", path, failure);
+        return refusedAccess(failure) ? RegistryStatus::AccessDenied : RegistryStatus::Unusable;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        registryProblem_ = path + " is not a regular file";
+        return RegistryStatus::Unusable;
+    }
+    if (!trusted(info, ruleForThisUser(), path, registryProblem_)) {
+        return RegistryStatus::Unusable;
+    }
+    if (info.st_size > kLargestStore) {
+        registryProblem_ = path + " is larger than a store can be (64 MiB)";
+        return RegistryStatus::Unusable;
+    }
+    stamp = stampOf(info);
+    if (!readOpenFile(fd.get(), static_cast<std::size_t>(info.st_size), bytes) ||
+        bytes.size() > static_cast<std::size_t>(kLargestStore)) {
+        registryProblem_ = failureText("cannot read", path, errno);
+        return RegistryStatus::Unusable;
+    }
+    return RegistryStatus::Ok;
+}
+
+RegistryStatus PosixPlatform::saveStore(const std::string& bytes) {
     const std::string& path = settings_.registryFile;
     if (path.empty()) {
         registryProblem_ = "there is no store file (set QUILLORA_REGISTRY)";
-        return false;
+        return RegistryStatus::AccessDenied;
     }
-    if (settings_.createRegistryFolder) {
-        std::error_code ignored; // a failure shows in the test below
-        std::filesystem::create_directories(directoryOf(path), ignored);
+    if (!storeFolder_.isOpen()) {
+        RegistryStatus opened = openStoreFolder(true);
+        if (opened != RegistryStatus::Ok) {
+            return opened;
+        }
     }
-    std::string why;
-    if (!canReplaceFile(path, why)) {
-        registryProblem_ = why + ", so write access is denied";
-        return false;
+    const int folder = storeFolder_.get();
+    // Whether this user may change the file is the system's to say (root may
+    // write a 0444 file), so ask it with the open itself.
+    struct stat old {};
+    bool replacing = false;
+    {
+        OpenDescriptor probe(
+            ::openat(folder, storeName_.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (probe.isOpen()) {
+            replacing = ::fstat(probe.get(), &old) == 0;
+        } else if (errno != ENOENT) {
+            const int failure = errno;
+            registryProblem_ = failureText("cannot write", path, failure);
+            return refusedAccess(failure) ? RegistryStatus::AccessDenied : RegistryStatus::Unusable;
+        }
     }
-    return true;
+    const std::string staged = storeName_ + ".quillora-" + files_.randomHex().substr(0, 16);
+    int failure = 0;
+    // Each step, unless the test's hook fails it; failure keeps why.
+    auto step = [&](FileOperation operation, auto call) {
+        if (failure == 0) {
+            failure = files_.fault(operation);
+            if (failure == 0 && !call()) {
+                failure = errno != 0 ? errno : EIO;
+            }
+        }
+        return failure == 0;
+    };
+    OpenDescriptor fd;
+    const bool made = step(FileOperation::Open, [&] {
+        fd = OpenDescriptor(::openat(folder, staged.c_str(),
+                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        return fd.isOpen();
+    });
+    const bool written =
+        made &&
+        step(FileOperation::Write,
+             [&] {
+                 for (std::size_t done = 0; done < bytes.size();) {
+                     ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+                     if (n < 0 && errno != EINTR) {
+                         return false;
+                     }
+                     done += n > 0 ? static_cast<std::size_t>(n) : 0;
+                 }
+                 return !replacing || ::fchmod(fd.get(), old.st_mode & 0777) == 0;
+             }) &&
+        step(FileOperation::Flush, [&] { return ::fdatasync(fd.get()) == 0; }) &&
+        step(FileOperation::Sync, [&] { return ::fsync(fd.get()) == 0; }) &&
+        step(FileOperation::Rename,
+             [&] { return ::renameat(folder, staged.c_str(), folder, storeName_.c_str()) == 0; });
+    if (made && !written) {
+        ::unlinkat(folder, staged.c_str(), 0);
+    }
+    if (written) {
+        step(FileOperation::SyncFolder, [&] { return ::fsync(folder) == 0; });
+    }
+    if (failure != 0) {
+        registryProblem_ = failureText("cannot write", path, failure);
+        return refusedAccess(failure) ? RegistryStatus::AccessDenied : RegistryStatus::Unusable;
+    }
+    return RegistryStatus::Ok;
 }
 
 namespace {
@@ -106,19 +234,19 @@ std::unique_ptr<OpenKey> PosixPlatform::openKey(const std::string& path, bool cr
     if (status != RegistryStatus::Ok) {
         return nullptr;
     }
-    bool exists = store_.hasKey(path);
-    if (!exists && !create) {
-        status = RegistryStatus::NotFound;
-    } else if (!storeWritable()) {
-        status = RegistryStatus::AccessDenied;
-    } else if (!exists) {
-        // Created keys are written at once, as Windows keeps them.
-        store_.addKey(path);
-        storeStamp_.clear();
-        std::string error;
-        if (!replaceFile(linkTarget(settings_.registryFile), store_.serialize(), error)) {
-            registryProblem_ = error;
-            status = RegistryStatus::AccessDenied;
+    // A key that is there is read as it is: nothing needs writing then.
+    if (!store_.hasKey(path)) {
+        if (!create) {
+            status = RegistryStatus::NotFound;
+        } else {
+            // Created keys are written at once, as Windows keeps them.
+            RegistryStore grown = store_;
+            grown.addKey(path);
+            storeStamp_.clear();
+            status = saveStore(grown.serialize());
+            if (status == RegistryStatus::AccessDenied) {
+                registryProblem_ += ", so write access is denied";
+            }
         }
     }
     return status == RegistryStatus::Ok ? std::make_unique<PosixKey>(*this, path) : nullptr;

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
 #include <bcrypt.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <memory>
@@ -145,6 +147,11 @@ bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::str
     out.bytes = std::move(bytes);
     out.resolvedPath = spellingOnDisk(name);
     return true;
+}
+
+bool WindowsPlatform::hasFile(const std::string& name) {
+    const DWORD attributes = GetFileAttributesA(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewContent& content,
@@ -304,12 +311,23 @@ std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path
                                                          const std::function<void()>& waiting,
                                                          std::string& error) {
     // Never written into, so opened for reading only; never through a link.
+    // Made for its owner, the administrators and the system alone: whoever can
+    // open it can hold the lock and keep every run waiting.
+    PSECURITY_DESCRIPTOR ownersOnly = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;FA;;;OW)(A;;FA;;;BA)(A;;FA;;;SY)",
+                                                         SDDL_REVISION_1, &ownersOnly, nullptr);
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, ownersOnly, FALSE};
     FileHandle file;
-    if (!attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
-            file = own(
-                openNoFollow(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS));
-            return file != nullptr;
-        })) {
+    const bool opened = attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
+        file = own(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               ownersOnly != nullptr ? &attributes : nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
+                                   FILE_FLAG_BACKUP_SEMANTICS,
+                               nullptr));
+        return file != nullptr;
+    });
+    LocalFree(ownersOnly);
+    if (!opened) {
         return nullptr;
     }
     BY_HANDLE_FILE_INFORMATION info{};
@@ -319,6 +337,30 @@ std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path
                      : path + " is not a lock file this tool made (not a file, or a file with "
                               "other names)";
         return nullptr;
+    }
+    // One another user owns (not an administrator or the system) is refused.
+    // A volume that keeps no owners (FAT) tells none, and is not refused.
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR described = nullptr;
+    if (GetSecurityInfo(file.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                        nullptr, nullptr, &described) == ERROR_SUCCESS &&
+        owner != nullptr) {
+        bool trusted = IsWellKnownSid(owner, WinBuiltinAdministratorsSid) ||
+                       IsWellKnownSid(owner, WinLocalSystemSid);
+        HANDLE token = nullptr;
+        if (!trusted && OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+            alignas(TOKEN_USER) unsigned char buffer[256];
+            DWORD size = 0;
+            trusted = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
+                      EqualSid(owner, reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid);
+            CloseHandle(token);
+        }
+        LocalFree(described);
+        if (!trusted) {
+            error = path + " belongs to another user, who could hold it to keep every run " +
+                    "waiting; remove it and run again";
+            return nullptr;
+        }
     }
     OVERLAPPED whole{};
     bool locked = LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,

@@ -18,7 +18,10 @@ public:
     std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
                                                          std::string& error) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    bool hasFile(const std::string& name) override;
     FileSystem& fileSystem() override { return files_; }
+    // The console's Ctrl-C and Ctrl-Break, once watchHostInterrupts watches them.
+    Interrupts& interrupts() override;
 
     // For tests: asked before each file operation; a Win32 error code other
     // than 0 makes that operation fail without touching the disk.

@@ -149,6 +149,11 @@ TempLibrary::runTogether(const std::vector<std::vector<std::string>>& argLists) 
         for (const auto& [name, value] : environment) {
             command += " " + quoted(name + "=" + value);
         }
+        if (!runAs.empty()) {
+            const std::string uid = runAs.substr(0, runAs.find(':'));
+            const std::string gid = runAs.substr(runAs.find(':') + 1);
+            command += " setpriv --reuid=" + uid + " --regid=" + gid + " --clear-groups";
+        }
         command += " " + quoted(program);
         for (const std::string& arg : argLists[i]) {
             command += " " + quoted(arg);

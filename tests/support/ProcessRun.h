@@ -80,6 +80,8 @@ public:
 
     std::map<std::string, std::string> environment;
     std::string program;
+    // "uid:gid" to make runs as that user (through setpriv); empty: as this process.
+    std::string runAs;
     // The working directory of runs, inside the folder.
     std::string workingDirectory = "library";
 

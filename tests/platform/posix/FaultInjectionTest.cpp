@@ -5,6 +5,7 @@
 #include "catalog/LibraryCatalog.h"
 #include "driver/LibraryRecovery.h"
 #include "driver/UpdateCommand.h"
+#include "platform/posix/OtherUser.h"
 #include "platform/posix/PosixPlatform.h"
 #include "support/ProcessRun.h"
 
@@ -13,9 +14,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -337,6 +341,82 @@ TEST_F(FaultInjection, ANamePlantedBeforeTheRunCannotRedirectAWrite) {
             EXPECT_EQ(temp_.read("lib/" + c.name), "planted\n") << label;
         }
     }
+}
+
+// Another user who can read the library can neither hold its lock nor make a
+// run wait, whatever lies at the lock's name; the run never blocks at its open.
+TEST_F(FaultInjection, AnotherUserCannotHoldTheLockOrStallARun) {
+    testing::OtherUser user;
+    SKIP_WITHOUT_OTHER_USER(user);
+    const std::string lock = root_ + "/" + kLockFile;
+    ::alarm(120); // a run that blocks at an open ends the test instead of hanging it
+    enum Planted { Nothing, Fifo, UsersFile, SharedFile };
+    struct Case {
+        const char* label;
+        Planted planted;
+        bool heldByUser; // the user opens it and holds flock while the run starts
+        int status;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"no lock file yet", Nothing, false, 0, ""},
+        {"a FIFO", Fifo, false, 1, "is not a lock file this tool made"},
+        {"a file of the user's", UsersFile, false, 1, "belongs to user"},
+        {"an earlier version's 0644 file", SharedFile, false, 0, ""},
+        {"an earlier version's 0644 file, held by the user", SharedFile, true, 1,
+         "other users can open it"},
+    };
+    for (const Case& c : cases) {
+        restore();
+        if (c.planted == Fifo) {
+            ASSERT_EQ(::mkfifo(lock.c_str(), 0666), 0);
+        } else if (c.planted != Nothing) {
+            temp_.write(std::string("lib/") + kLockFile, "");
+            fs::permissions(lock, fs::perms(0644));
+            if (c.planted == UsersFile) {
+                user.own(lock);
+            }
+        }
+        int ready[2] = {-1, -1};
+        int release[2] = {-1, -1};
+        ASSERT_EQ(::pipe(ready), 0);
+        ASSERT_EQ(::pipe(release), 0);
+        pid_t holder = -1;
+        if (c.heldByUser) {
+            std::fflush(nullptr);
+            holder = user.start([&] {
+                ::close(release[1]); // else the read below never sees the end
+                int fd = ::open(lock.c_str(), O_RDONLY);
+                char byte = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
+                (void)!::write(ready[1], &byte, 1);
+                ::alarm(20); // a run that waited for it goes on after this
+                (void)!::read(release[0], &byte, 1);
+                return 0;
+            });
+            char byte = 0;
+            ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+            ASSERT_EQ(byte, 'y') << c.label << ": the user could not hold the old file";
+        }
+        Outcome outcome = run(nullptr);
+        ::close(release[1]);
+        if (holder > 0) {
+            ::waitpid(holder, nullptr, 0);
+        }
+        for (int fd : {ready[0], ready[1], release[0]}) {
+            ::close(fd);
+        }
+        EXPECT_EQ(outcome.status, c.status) << c.label << ": " << outcome.err;
+        EXPECT_NE(outcome.err.find(c.reason), std::string::npos) << c.label << ": " << outcome.err;
+        EXPECT_EQ(outcome.err.find("waiting for another run"), std::string::npos) << c.label;
+        if (c.status == 0) {
+            // Only its owner may open it from now on.
+            EXPECT_EQ(fs::status(lock).permissions(), fs::perms(0600)) << c.label;
+            EXPECT_EQ(user.run([&] { return ::open(lock.c_str(), O_RDONLY) < 0 ? 0 : 1; }), 0)
+                << c.label << ": the user can open the lock file";
+        }
+        fs::remove(lock);
+    }
+    ::alarm(0);
 }
 
 // The process dies at each file operation of a run in turn; the next run,

@@ -2,13 +2,21 @@
 // and file version, as the benchmark runs it: every package is saved, no record
 // is lost, and a second run finds nothing left to change.
 #include "bench/SyntheticLibrary.h"
+#include "driver/UpdateCommand.h"
+#include "platform/posix/PosixPlatform.h"
 #include "support/ProcessRun.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <map>
+#include <numeric>
+#include <random>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -45,6 +53,27 @@ std::size_t countLines(const std::string& text, const std::string& prefix) {
         n += at == 0 || text[at - 1] == '\n';
     }
     return n;
+}
+
+// A library of the given size in library/, its store beside it as runs use it.
+void generate(const testing::TempLibrary& temp, std::uint32_t packages, std::uint32_t records,
+              std::uint64_t seed) {
+    LibraryOptions options;
+    options.packages = packages;
+    options.recordsPerPackage = records;
+    options.seed = seed;
+    options.installRoot = temp.path("library");
+    LibrarySummary summary;
+    std::string why;
+    ASSERT_TRUE(writeLibrary(temp.path("library"), options, summary, why)) << why;
+    temp.write("registry.reg", temp.read("library/registry.reg"));
+}
+
+void restore(const testing::TempLibrary& temp, const std::map<std::string, std::string>& files) {
+    fs::remove_all(temp.path("library"));
+    for (const auto& [path, bytes] : files) {
+        temp.write("library/" + path, bytes);
+    }
 }
 
 TEST(GeneratedLibraryRun, EveryPackageSavedNothingLostSecondRunChangesNothing) {
@@ -93,28 +122,14 @@ TEST(GeneratedLibraryRun, EveryPackageSavedNothingLostSecondRunChangesNothing) {
 // gives.
 TEST(GeneratedLibraryRun, TwoRunsAtOnceGiveWhatOneAfterTheOtherGives) {
     testing::TempLibrary temp;
-    LibraryOptions options;
-    options.packages = 8;
-    options.recordsPerPackage = 3000;
-    options.seed = 5;
-    options.installRoot = temp.path("library");
-    LibrarySummary summary;
-    std::string why;
-    ASSERT_TRUE(writeLibrary(temp.path("library"), options, summary, why)) << why;
-    temp.write("registry.reg", temp.read("library/registry.reg"));
+    ASSERT_NO_FATAL_FAILURE(generate(temp, 8, 3000, 5));
     const auto before = snapshot(temp);
-    auto restore = [&] {
-        fs::remove_all(temp.path("library"));
-        for (const auto& [path, bytes] : before) {
-            temp.write("library/" + path, bytes);
-        }
-    };
     const std::vector<std::string> a = {"updatedir", "maintain=n"};
     const std::vector<std::string> b = {"active=n", "maintain=y"};
     ASSERT_EQ(temp.run(a).status, 0);
     ASSERT_EQ(temp.run(b).status, 0);
     const auto aThenB = snapshot(temp);
-    restore();
+    restore(temp, before);
     ASSERT_EQ(temp.run(b).status, 0);
     ASSERT_EQ(temp.run(a).status, 0);
     const auto bThenA = snapshot(temp);
@@ -122,7 +137,7 @@ TEST(GeneratedLibraryRun, TwoRunsAtOnceGiveWhatOneAfterTheOtherGives) {
 
     int waited = 0;
     for (int round = 0; round < 20; ++round) {
-        restore();
+        restore(temp, before);
         const std::vector<testing::RunResult> runs = temp.runTogether({a, b});
         for (const testing::RunResult& r : runs) {
             EXPECT_EQ(r.status, 0) << "round " << round << ": " << r.err;
@@ -132,6 +147,80 @@ TEST(GeneratedLibraryRun, TwoRunsAtOnceGiveWhatOneAfterTheOtherGives) {
         EXPECT_TRUE(now == aThenB || now == bThenA) << "round " << round << ": a mix of both runs";
     }
     EXPECT_GT(waited, 0) << "the runs never met";
+}
+
+// A signal at one of a seeded sample of the run's file operations, in a
+// process that watches signals as the program does: the run stops with the
+// signal's status and leaves the library as before or as after it, with no
+// staged file or record beside it.
+TEST(GeneratedLibraryRun, ASignalLeavesTheLibraryBeforeOrAfterWithNothingBeside) {
+    testing::TempLibrary temp;
+    ASSERT_NO_FATAL_FAILURE(generate(temp, 6, 500, 3));
+    const auto before = snapshot(temp);
+    // In a child process, which raises signal at file operation signalAt; with
+    // none, it writes how many operations there were. Standard error goes to err.
+    auto run = [&](int signalAt, int signal) {
+        std::fflush(nullptr);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            PosixSettings settings;
+            settings.registryFile = temp.path("registry.reg");
+            settings.resourceFolders = {std::string(QUILLORA_SOURCE_DIR) + "/resources"};
+            PosixPlatform platform(settings);
+            int seen = 0;
+            platform.setFaultHook([&](FileOperation) {
+                if (++seen == signalAt) {
+                    ::raise(signal);
+                }
+                return 0;
+            });
+            std::ostringstream out;
+            std::ostringstream err;
+            watchHostInterrupts();
+            const int status = ::chdir(temp.path("library").c_str()) == 0
+                                   ? runUpdate({"quillora-update", "updatedir"}, out, err, platform)
+                                   : 99;
+            temp.write("err", err.str());
+            if (signal == 0) {
+                temp.write("operations", std::to_string(seen));
+            }
+            ::_exit(status);
+        }
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 200 + WTERMSIG(status);
+    };
+    ASSERT_EQ(run(0, 0), 0);
+    auto after = snapshot(temp);
+    after.erase("Quillora.lock");
+    std::vector<int> points(static_cast<std::size_t>(std::stoi(temp.read("operations"))));
+    ASSERT_GT(points.size(), 40u);
+    std::iota(points.begin(), points.end(), 1);
+    std::vector<int> sample;
+    std::sample(points.begin(), points.end(), std::back_inserter(sample), 20, std::mt19937(17));
+    const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+    int undone = 0;
+    for (std::size_t i = 0; i < sample.size(); ++i) {
+        restore(temp, before);
+        const int signal = signals[i % 3];
+        const std::string label =
+            "signal " + std::to_string(signal) + " at operation " + std::to_string(sample[i]);
+        EXPECT_EQ(run(sample[i], signal), 128 + signal) << label;
+        auto now = snapshot(temp);
+        now.erase("Quillora.lock");
+        for (const auto& [path, bytes] : now) {
+            EXPECT_TRUE(path.find(".quillora-") == std::string::npos &&
+                        path.find("Quillora.commit") == std::string::npos)
+                << label << ": " << path << " left behind";
+        }
+        EXPECT_TRUE(now == before || now == after) << label << " left a library no run gives";
+        EXPECT_NE(temp.read("err").find(now == before ? "interrupted: nothing was changed"
+                                                      : "interrupted: the update was completed"),
+                  std::string::npos)
+            << label << ": " << temp.read("err");
+        undone += now == before ? 1 : 0;
+    }
+    EXPECT_GT(undone, 0) << "no signal came before the commit";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The registry calls, RegistryKey and the installation settings on a store file.
 #include "catalog/LibraryCatalog.h"
 #include "common/Utf16Text.h"
+#include "platform/posix/OtherUser.h"
 #include "platform/posix/PosixPlatform.h"
 #include "product/CdDrive.h"
 #include "registry/InstallationSettings.h"
@@ -10,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <iostream>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -31,7 +35,7 @@ protected:
     void writeStore(const std::vector<StoreKey>& keys) { library.writeStore(keys); }
     void makeReadOnly() {
         fs::permissions(library.path("registry.reg"),
-                        fs::perms::owner_read | fs::perms::group_read);
+                        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     }
     std::string store() const { return library.read("registry.reg"); }
 
@@ -136,6 +140,65 @@ TEST_F(PosixRegistryTest, StoreBehindALinkIsWrittenThroughIt) {
     EXPECT_NE(library.read("real/store.reg").find("Quillora]"), std::string::npos);
 }
 
+// As root, nothing another user owns or can change steers the store.
+TEST(PosixRegistryTrust, StoreThatAnotherUserCanSteerIsNotUsed) {
+    testing::OtherUser user;
+    SKIP_WITHOUT_OTHER_USER(user);
+    const std::string kept = testing::storeText({});
+    struct Case {
+        const char* label;
+        const char* store; // the store as named
+        std::function<void(TempLibrary&)> plant;
+        const char* reason;
+    };
+    auto ownedByUser = [&user](const std::string& path) {
+        ASSERT_EQ(::lchown(path.c_str(), user.uid(), user.gid()), 0) << path;
+    };
+    const Case cases[] = {
+        {"the store is a link of the user's", "registry.reg",
+         [&](TempLibrary& t) {
+             fs::create_symlink(t.path("real/store.reg"), t.path("registry.reg"));
+             ownedByUser(t.path("registry.reg"));
+         },
+         "is a link of user"},
+        {"a folder on the way is a link of the user's", "via/store.reg",
+         [&](TempLibrary& t) {
+             fs::create_symlink(t.path("real"), t.path("via"));
+             ownedByUser(t.path("via"));
+         },
+         "is a link of user"},
+        {"the store is the user's", "real/store.reg",
+         [&](TempLibrary& t) { ownedByUser(t.path("real/store.reg")); }, "belongs to user"},
+        {"the store's folder is the user's", "real/store.reg",
+         [&](TempLibrary& t) { ownedByUser(t.path("real")); }, "belongs to user"},
+        {"others can write the store", "real/store.reg",
+         [](TempLibrary& t) {
+             fs::permissions(t.path("real/store.reg"), fs::perms::group_write,
+                             fs::perm_options::add);
+         },
+         "can be written by other users"},
+        {"others can write a folder above it", "real/store.reg",
+         [](TempLibrary& t) {
+             fs::permissions(t.path("real"), fs::perms::others_write, fs::perm_options::add);
+         },
+         "can be written by other users"},
+    };
+    for (const Case& c : cases) {
+        TempLibrary t;
+        t.write("real/store.reg", kept);
+        c.plant(t);
+        PosixSettings s;
+        s.registryFile = t.path(c.store);
+        PosixPlatform platform(s);
+        RegistryKey key(platform, kProductKey, true);
+        EXPECT_FALSE(key.isOpen()) << c.label;
+        EXPECT_EQ(key.openStatus(), kErrorBadConfiguration) << c.label;
+        EXPECT_NE(platform.registryNote().find(c.reason), std::string::npos)
+            << c.label << ": " << platform.registryNote();
+        EXPECT_EQ(t.read("real/store.reg"), kept) << c.label;
+    }
+}
+
 TEST_F(PosixRegistryTest, Utf16StoreIsWrittenBackAsUtf16) {
     const std::string text = testing::storeText({testing::productKey("/a", "/b", "")});
     library.write("registry.reg", std::string(kUtf16LeBom) + encodeUtf16Le(text));
@@ -159,32 +222,42 @@ TEST_F(PosixRegistryTest, MissingStoreIsAnEmptyRegistry) {
 }
 
 TEST_F(PosixRegistryTest, StoreThatCannotBeWrittenDeniesWriteAccess) {
+    testing::OtherUser user;
+    SKIP_WITHOUT_OTHER_USER(user);
     writeStore({testing::productKey("/a", "/b", "/c")});
     makeReadOnly();
     const std::string before = store();
-    PosixPlatform platform(settings());
-    struct Case {
-        const char* label;
-        const char* path;
-        bool create;
-        RegistryStatus status;
-    };
-    const Case cases[] = {
-        {"open an existing key", kProductKey, false, RegistryStatus::AccessDenied},
-        {"create an existing key", kProductKey, true, RegistryStatus::AccessDenied},
-        {"create a missing key", "Software\\New", true, RegistryStatus::AccessDenied},
-        {"open a missing key", "Software\\New", false, RegistryStatus::NotFound},
-    };
-    for (const Case& c : cases) {
-        RegistryStatus status = RegistryStatus::Ok;
-        EXPECT_EQ(platform.openKey(c.path, c.create, status), nullptr) << c.label;
-        EXPECT_EQ(status, c.status) << c.label;
-    }
-    // The note says why the last open failed.
-    RegistryKey key(platform, kProductKey, false);
-    EXPECT_EQ(key.isOpen(), 0);
-    EXPECT_NE(platform.registryNote().find("read-only"), std::string::npos)
-        << platform.registryNote();
+    // A user the system does not let write the file: a key that is there is
+    // read, one that is not cannot be made.
+    EXPECT_EQ(user.run([this] {
+        PosixPlatform platform(settings());
+        struct Case {
+            const char* label;
+            const char* path;
+            bool create;
+            RegistryStatus status;
+        };
+        const Case cases[] = {
+            {"open an existing key", kProductKey, false, RegistryStatus::Ok},
+            {"create an existing key", kProductKey, true, RegistryStatus::Ok},
+            {"create a missing key", "Software\\New", true, RegistryStatus::AccessDenied},
+            {"open a missing key", "Software\\New", false, RegistryStatus::NotFound},
+        };
+        for (const Case& c : cases) {
+            RegistryStatus status = RegistryStatus::Ok;
+            EXPECT_EQ(platform.openKey(c.path, c.create, status) != nullptr,
+                      c.status == RegistryStatus::Ok)
+                << c.label;
+            EXPECT_EQ(status, c.status) << c.label;
+        }
+        // The note says why the last open failed.
+        RegistryKey key(platform, "Software\\New", true);
+        EXPECT_EQ(key.isOpen(), 0);
+        EXPECT_NE(platform.registryNote().find("Permission denied"), std::string::npos)
+            << platform.registryNote();
+        return ::testing::Test::HasFailure() ? 1 : 0;
+    }),
+              0);
     EXPECT_EQ(store(), before);
 }
 
@@ -195,6 +268,7 @@ TEST_F(PosixRegistryTest, StoreInAMissingFolder) {
         PosixPlatform platform(s);
         RegistryKey key(platform, kProductKey, true);
         EXPECT_FALSE(key.isOpen()) << "a folder the user named is not invented";
+        EXPECT_EQ(key.openStatus(), kErrorBadConfiguration) << "a mistake, not a lack of rights";
         EXPECT_FALSE(library.exists("config"));
     }
     s.createRegistryFolder = true; // the default location
@@ -209,7 +283,7 @@ TEST_F(PosixRegistryTest, StoreThatIsNoExportOpensNoKey) {
     PosixPlatform platform(settings());
     RegistryKey key(platform, "", false);
     EXPECT_EQ(key.isOpen(), 0);
-    EXPECT_EQ(key.open(kProductKey, true), kErrorBadDb);
+    EXPECT_EQ(key.open(kProductKey, true), kErrorBadConfiguration);
     EXPECT_NE(platform.registryNote().find("line 1"), std::string::npos) << platform.registryNote();
     EXPECT_EQ(store(), "HomeDirectory=/srv/lib\n");
 }
@@ -246,10 +320,12 @@ Settings readSettings(PosixPlatform& platform) {
 }
 
 TEST_F(PosixRegistryTest, InstallationSettingsFromTheStore) {
+    enum Store { Writable, ReadOnly, NotAnExport, InAMissingFolder, ThePackagedExample };
     struct Case {
         const char* label;
         std::vector<StoreKey> keys;
-        bool readOnly;
+        Store store;
+        bool asOtherUser; // a user the system does not let write a read-only file
         Settings expected;
         bool keyInFileAfter = true;
     };
@@ -258,54 +334,112 @@ TEST_F(PosixRegistryTest, InstallationSettingsFromTheStore) {
         keys.push_back(key);
         return keys;
     };
+    const bool root = ::geteuid() == 0;
     const Case cases[] = {
-        {"all three", {testing::productKey("/h", "/l", "/c")}, false, {true, "/h", "/l", "/c", ""}},
+        {"all three",
+         {testing::productKey("/h", "/l", "/c")},
+         Writable,
+         false,
+         {true, "/h", "/l", "/c", ""}},
         {"no CD value: the CD-ROM drive",
          with(cdromAtD, testing::productKey("/h", "/l", "")),
+         Writable,
          false,
          {true, "/h", "/l", "d:", ""}},
         {"no local value",
          with(cdromAtD, testing::productKey("/h", "", "/c")),
+         Writable,
          false,
          {false, "/h", "/located", "/c", "LocalDirectory"}},
         {"key missing: created, reads fail",
          cdromAtD,
+         Writable,
          false,
          {false, "/located", "/located", "d:", "HomeDirectory"}},
-        {"read-only store with the key: access denied",
+        {"read-only store with the key: its values",
          with(cdromAtD, testing::productKey("/h", "/l", "/c")),
+         ReadOnly,
          true,
-         {true, "/located", "/located", "", "neither opened nor created"}},
-        {"read-only store without the key",
+         {true, "/h", "/l", "/c", ""}},
+        {"read-only store without the key: no rights, the run goes on",
          cdromAtD,
+         ReadOnly,
          true,
-         {true, "/located", "/located", "", "read-only"},
+         {true, "/located", "/located", "", "Permission denied"},
+         false},
+        {"a 0444 store for root, who may write it: the key is made",
+         cdromAtD,
+         ReadOnly,
+         false,
+         {!root, "/located", "/located", root ? "d:" : "", root ? "HomeDirectory" : "Permission"},
+         root},
+        {"the example the package ships beside the machine's store",
+         {},
+         ThePackagedExample,
+         false,
+         {true, "C:\\Quillora", "C:\\Users\\Public\\Quillora", "d:", ""}},
+        {"not a regedit export: stops the run",
+         {},
+         NotAnExport,
+         false,
+         {false, "/located", "/located", "", "line 1"},
+         false},
+        {"QUILLORA_REGISTRY in a folder that does not exist: stops the run",
+         {},
+         InAMissingFolder,
+         false,
+         {false, "/located", "/located", "", "does not exist"},
          false},
     };
+    testing::OtherUser user;
     for (const Case& c : cases) {
+        if (c.asOtherUser && !user.made()) {
+            std::cout << "skipped: " << c.label << " (needs root to make another user)\n";
+            continue;
+        }
         TempLibrary scratch;
         scratch.writeStore(c.keys);
-        if (c.readOnly) {
-            fs::permissions(scratch.path("registry.reg"), fs::perms::owner_read);
+        if (c.store == ReadOnly) {
+            fs::permissions(scratch.path("registry.reg"),
+                            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        } else if (c.store == NotAnExport) {
+            scratch.write("registry.reg", "HomeDirectory=/h\n");
+        } else if (c.store == ThePackagedExample) {
+            fs::copy_file(std::string(QUILLORA_SOURCE_DIR) + "/docs/registry.reg.example",
+                          scratch.path("registry.reg"), fs::copy_options::overwrite_existing);
         }
+        const std::string before = scratch.read("registry.reg");
         PosixSettings s;
-        s.registryFile = scratch.path("registry.reg");
+        s.registryFile =
+            scratch.path(c.store == InAMissingFolder ? "typo/registry.reg" : "registry.reg");
         s.resourceFolders = {std::string(QUILLORA_SOURCE_DIR) + "/resources"};
-        PosixPlatform platform(s);
-        Settings got = readSettings(platform);
-        EXPECT_EQ(got.result, c.expected.result) << c.label;
-        EXPECT_EQ(got.home, c.expected.home) << c.label;
-        EXPECT_EQ(got.local, c.expected.local) << c.label;
-        EXPECT_EQ(got.cd, c.expected.cd) << c.label;
-        EXPECT_NE(got.diagnostic.find(c.expected.diagnostic), std::string::npos)
-            << c.label << ": " << got.diagnostic;
-        if (!got.result) {
-            EXPECT_NE(got.diagnostic.find(s.registryFile), std::string::npos) << got.diagnostic;
+        auto check = [&] {
+            PosixPlatform platform(s);
+            Settings got = readSettings(platform);
+            EXPECT_EQ(got.result, c.expected.result) << c.label;
+            EXPECT_EQ(got.home, c.expected.home) << c.label;
+            EXPECT_EQ(got.local, c.expected.local) << c.label;
+            EXPECT_EQ(got.cd, c.expected.cd) << c.label;
+            EXPECT_NE(got.diagnostic.find(c.expected.diagnostic), std::string::npos)
+                << c.label << ": " << got.diagnostic;
+            if (!got.result) {
+                EXPECT_NE(got.diagnostic.find(s.registryFile), std::string::npos) << got.diagnostic;
+            }
+            return ::testing::Test::HasFailure() ? 1 : 0;
+        };
+        if (c.asOtherUser) {
+            EXPECT_EQ(user.run(check), 0) << c.label;
+        } else {
+            check();
         }
         bool created = scratch.read("registry.reg")
                            .find("[HKEY_LOCAL_MACHINE\\Software\\Tolvane "
                                  "Works\\Quillora]") != std::string::npos;
         EXPECT_EQ(created, c.keyInFileAfter) << c.label;
+        if (!c.keyInFileAfter) {
+            EXPECT_EQ(scratch.read("registry.reg"), before) << c.label;
+        }
+        EXPECT_FALSE(scratch.exists("typo")) << c.label;
     }
 }
 

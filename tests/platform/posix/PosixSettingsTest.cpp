@@ -39,30 +39,39 @@ private:
 };
 
 TEST(PosixSettings, StoreLocation) {
+    // The machine's store, there or not.
+    const std::string machine = ::testing::TempDir() + "machine-" + std::to_string(::getpid());
+    const std::string nowhere = machine + ".missing";
     struct Case {
         const char* registry;
         const char* config;
         const char* home;
-        const char* file;
+        bool machineStore;
+        std::string file;
         bool createFolder;
     };
     const Case cases[] = {
-        {"/etc/q.reg", "/cfg", "/home/u", "/etc/q.reg", false},
-        {nullptr, "/cfg", "/home/u", "/cfg/quillora/registry.reg", true},
-        {"", "/cfg", "/home/u", "/cfg/quillora/registry.reg", true},
-        {nullptr, "relative", "/home/u", "/home/u/.config/quillora/registry.reg", true},
-        {nullptr, nullptr, "/home/u", "/home/u/.config/quillora/registry.reg", true},
-        {nullptr, nullptr, nullptr, "", false},
+        {"/etc/q.reg", "/cfg", "/home/u", false, "/etc/q.reg", false},
+        {"/etc/q.reg", "/cfg", "/home/u", true, "/etc/q.reg", false},
+        {nullptr, "/cfg", "/home/u", true, machine, false},
+        {"", nullptr, nullptr, true, machine, false},
+        {nullptr, "/cfg", "/home/u", false, "/cfg/quillora/registry.reg", true},
+        {"", "/cfg", "/home/u", false, "/cfg/quillora/registry.reg", true},
+        {nullptr, "relative", "/home/u", false, "/home/u/.config/quillora/registry.reg", true},
+        {nullptr, nullptr, "/home/u", false, "/home/u/.config/quillora/registry.reg", true},
+        {nullptr, nullptr, nullptr, false, "", false},
     };
+    ASSERT_EQ(::symlink("dangling", machine.c_str()), 0) << "anything there counts";
     for (const Case& c : cases) {
         Environment environment;
         environment.set("QUILLORA_REGISTRY", c.registry);
         environment.set("XDG_CONFIG_HOME", c.config);
         environment.set("HOME", c.home);
-        PosixSettings settings = PosixSettings::fromEnvironment();
+        PosixSettings settings = PosixSettings::fromEnvironment(c.machineStore ? machine : nowhere);
         EXPECT_EQ(settings.registryFile, c.file);
         EXPECT_EQ(settings.createRegistryFolder, c.createFolder) << c.file;
     }
+    ::unlink(machine.c_str());
 }
 
 TEST(PosixSettings, ResourceFolders) {

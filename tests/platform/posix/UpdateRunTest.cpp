@@ -1,5 +1,6 @@
 // Whole runs of the built program over temporary libraries, with the registry
 // store, drive table and resource file set up as a user would.
+#include "platform/posix/OtherUser.h"
 #include "support/ProcessRun.h"
 
 #include <gtest/gtest.h>
@@ -122,11 +123,22 @@ TEST_F(UpdateRun, MissingResourceFileAbortsWhenTheKeyIsReadable) {
     EXPECT_EQ(r.out.rfind("Reading Quillora.ini\n", 0), 0u) << r.out;
 }
 
+// A store the system does not let this user write (root may write any).
+void readOnlyStoreForAnotherUser(testing::TempLibrary& library, const testing::OtherUser& user) {
+    namespace fs = std::filesystem;
+    fs::permissions(library.path("registry.reg"),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    user.own(library.path("library"));
+    library.runAs = user.ids();
+}
+
 TEST_F(UpdateRun, WithoutResourceFileOrKeyTheRunGoesOn) {
+    testing::OtherUser user;
+    SKIP_WITHOUT_OTHER_USER(user);
     // No value is read, so no value name is needed.
     library.installProgram(false);
     library.writeStore({});
-    std::filesystem::permissions(library.path("registry.reg"), std::filesystem::perms::owner_read);
+    readOnlyStoreForAnotherUser(library, user);
 
     testing::RunResult r = library.run();
     EXPECT_EQ(r.out.rfind("Reading Quillora.ini\n", 0), 0u) << r.out;
@@ -135,16 +147,19 @@ TEST_F(UpdateRun, WithoutResourceFileOrKeyTheRunGoesOn) {
 }
 
 TEST_F(UpdateRun, StoreThatCannotBeWrittenLetsTheRunGoOnFromTheProgramsLocation) {
-    library.writeStore(keys(testing::productKey("/elsewhere", "/elsewhere", "d:")));
-    std::filesystem::permissions(library.path("registry.reg"), std::filesystem::perms::owner_read);
+    testing::OtherUser user;
+    SKIP_WITHOUT_OTHER_USER(user);
+    // The product's key is not there and cannot be made.
+    library.writeStore(testing::driveTable({{"d:", "cdrom", "/elsewhere"}}));
     // The program lies in <folder>/bin, so home and local are <folder>.
     library.write("library/Quillora.ini",
                   catalogue(library.path("library/a.dat"), "/elsewhere/x", "d:\\y"));
+    readOnlyStoreForAnotherUser(library, user);
 
     testing::RunResult r = library.run();
     EXPECT_EQ(r.out.rfind("Reading Quillora.ini\n", 0), 0u) << r.out;
     EXPECT_NE(r.err.find("neither opened nor created"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("read-only"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Permission denied"), std::string::npos) << r.err;
     EXPECT_EQ(library.read("library/Quillora.ini"),
               catalogue("$+HOME./library/a.dat", "/elsewhere/x", "d:\\y") + "\n");
 }
