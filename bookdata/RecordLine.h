@@ -148,7 +148,7 @@ public:
     }
     std::uint32_t leadingUnsigned() {
         skipBlanks();
-        const std::uint32_t value = digits();
+        const std::uint32_t value = roomForNumber() ? digits() : 0;
         skipOne();
         return value;
     }
@@ -167,7 +167,10 @@ public:
     }
     std::int32_t number() {
         skipBlanks();
-        const bool negative = ok_ && p_ < end_ && *p_ == '-';
+        if (!roomForNumber()) {
+            return 0;
+        }
+        const bool negative = *p_ == '-';
         p_ += negative ? 1 : 0;
         const auto magnitude = static_cast<std::int32_t>(digits());
         return negative ? -magnitude : magnitude;
@@ -175,12 +178,15 @@ public:
     // Moves the cursor past the line's newline when the whole line was read.
     bool end() {
         const auto left = static_cast<std::size_t>(end_ - p_);
-        const void* newline =
-            ok_ ? std::memchr(p_, '\n', std::min(left, RecordReader::kRestOfLine)) : nullptr;
-        if (newline == nullptr) {
+        const char* const stop = p_ + std::min(left, RecordReader::kRestOfLine);
+        const char* newline = p_;
+        while (newline < stop && *newline != '\n') {
+            ++newline;
+        }
+        if (!ok_ || newline == stop) {
             return false;
         }
-        in_.skipTo(static_cast<std::size_t>(static_cast<const char*>(newline) - base_) + 1);
+        in_.skipTo(static_cast<std::size_t>(newline + 1 - base_));
         return true;
     }
     bool endWithNumber() { return end(); }
@@ -191,18 +197,25 @@ private:
             ++p_;
         }
     }
-    // One to nine digits, and a character after them that is not a digit.
+    // A sign, nine digits and the character after them lie before the end of
+    // the text, so that they are read without a test against it.
+    bool roomForNumber() {
+        ok_ = ok_ && end_ - p_ >= 11;
+        return ok_;
+    }
+    // One to nine digits; most fields hold one or two.
     std::uint32_t digits() {
         const char* const first = p_;
         std::uint32_t value = 0;
-        for (unsigned digit;
-             p_ < end_ && p_ - first < 10 && (digit = static_cast<unsigned>(*p_ - '0')) < 10u;
-             ++p_) {
+        for (unsigned digit; (digit = static_cast<unsigned>(*p_ - '0')) < 10u; ++p_) {
+            if (p_ - first == 9) {
+                ok_ = false;
+                return 0;
+            }
             value = value * 10u + digit;
         }
-        const auto count = p_ - first;
-        ok_ = ok_ && count > 0 && count < 10 && p_ < end_;
-        return ok_ ? value : 0;
+        ok_ = ok_ && p_ != first;
+        return value;
     }
 
     TextCursor& in_;
