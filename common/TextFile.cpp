@@ -1,75 +1,42 @@
 #include "common/TextFile.h"
 
 #include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace quillora {
 
-namespace {
-
-#if defined(__SSE2__)
-// The positions of c among the sixteen characters at p, one bit each.
-unsigned matches16(const char* p, char c) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(c))));
-}
-#endif
-
-// Drops every CR that a LF follows, moving the text forward in place. Where
-// SSE2 is at hand, sixteen characters without a CR are moved at a time: most
-// lines are short, and a call to memchr and memmove for each costs more.
-std::size_t dropCrBeforeLf(char* text, std::size_t size) {
-    const char* read = text;
-    const char* const end = text + size;
-    char* write = text;
-    const auto atCr = [&]() {
-        const bool pair = read + 1 < end && read[1] == '\n';
-        if (!pair) {
-            *write++ = '\r';
-        }
-        ++read;
-    };
-#if defined(__SSE2__)
-    while (end - read >= 16) {
-        const unsigned crs = matches16(read, '\r');
-        // The sixteen go whole only when none is dropped: write never passes read.
-        if (crs == 0) {
-            std::memmove(write, read, 16);
-            read += 16;
-            write += 16;
-            continue;
-        }
-        for (int i = __builtin_ctz(crs); i > 0; --i) {
-            *write++ = *read++;
-        }
-        atCr();
-    }
-#endif
-    while (read < end) {
-        if (*read == '\r') {
-            atCr();
-        } else {
-            *write++ = *read++;
-        }
-    }
-    return static_cast<std::size_t>(write - text);
-}
-
-} // namespace
-
 DecodedText decodeText(std::string bytes) {
     DecodedText result;
-    const void* firstLf = std::memchr(bytes.data(), '\n', bytes.size());
-    if (firstLf != nullptr) {
-        const auto lf = static_cast<std::size_t>(static_cast<const char*>(firstLf) - bytes.data());
-        if (lf > 0 && bytes[lf - 1] == '\r') {
-            result.lineEnding = LineEnding::CrLf;
-        }
-        bytes.resize(dropCrBeforeLf(bytes.data(), bytes.size()));
+    const char* data = bytes.data();
+    const void* firstLf = std::memchr(data, '\n', bytes.size());
+    if (firstLf == nullptr) {
+        result.text = std::move(bytes);
+        return result;
     }
+    auto lf = static_cast<std::size_t>(static_cast<const char*>(firstLf) - data);
+    if (lf > 0 && data[lf - 1] == '\r') {
+        result.lineEnding = LineEnding::CrLf;
+    }
+    // Compact in place: every CR that a LF follows is dropped, line by line.
     result.text = std::move(bytes);
+    char* const begin = result.text.data();
+    const char* const end = begin + result.text.size();
+    const char* read = begin;
+    char* write = begin;
+    while (const void* hit = std::memchr(read, '\r', static_cast<std::size_t>(end - read))) {
+        const char* cr = static_cast<const char*>(hit);
+        const bool pair = cr + 1 < end && cr[1] == '\n';
+        const auto keep = static_cast<std::size_t>(cr - read) + (pair ? 0 : 1);
+        if (write != read) {
+            std::memmove(write, read, keep);
+        }
+        write += keep;
+        read = cr + 1;
+    }
+    const auto rest = static_cast<std::size_t>(end - read);
+    if (write != read) {
+        std::memmove(write, read, rest);
+    }
+    result.text.resize(static_cast<std::size_t>(write + rest - begin));
     return result;
 }
 
