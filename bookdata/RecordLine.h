@@ -132,8 +132,8 @@ inline const char* findBar(const char* p, const char* end) {
 // Reads a line as RecordReader does, field for field, but in one pass over
 // the characters, without the cursor's checks of its state at every field.
 // What needs the cursor's rules it leaves to RecordReader: the end of the
-// text, and a number that is not a minus and one to nine digits. There it
-// gives up: end() is then false, the cursor has not moved, and the line is
+// text, and any number but one to nine digits after an optional minus. There
+// it gives up: end() is then false, the cursor has not moved, and the line is
 // read again from its start by RecordReader.
 class QuickLineReader : public FieldFolding<QuickLineReader> {
 public:
