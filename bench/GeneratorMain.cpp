@@ -1,6 +1,6 @@
 // quillora-bench-gen: writes a synthetic library for the benchmark.
 //   quillora-bench-gen --out DIR [--install-root DIR] [--packages N] [--records N]
-//                      [--seed N] [--catalog-version 7|9]
+//                      [--seed N] [--catalog-version 7|9] [--dense]
 #include "bench/SyntheticLibrary.h"
 
 #include <cerrno>
@@ -15,7 +15,7 @@ namespace {
 
 int usage() {
     std::fprintf(stderr, "usage: quillora-bench-gen --out DIR [--install-root DIR] [--packages N]"
-                         " [--records N] [--seed N] [--catalog-version 7|9]\n");
+                         " [--records N] [--seed N] [--catalog-version 7|9] [--dense]\n");
     return 2;
 }
 
@@ -33,6 +33,10 @@ int main(int argc, char** argv) {
     quillora::bench::LibraryOptions options;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
+        if (arg == "--dense") {
+            options.mix = quillora::bench::RecordMix::Dense;
+            continue;
+        }
         if (i + 1 >= argc) {
             return usage();
         }

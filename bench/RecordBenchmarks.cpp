@@ -22,12 +22,12 @@ const std::int32_t kDirectoryIds[] = {1, 2, 3, 5, 8, 13, 21, 101};
 
 // kLines record lines of one kind in one file version, without L lines so that
 // every line is one record of the kind; each group is closed right away.
-std::string recordLines(char tag, int version) {
+std::string recordLines(char tag, int version, RecordMix mix) {
     Rng rng(static_cast<std::uint64_t>(tag) * 131 + static_cast<std::uint64_t>(version));
     std::string text;
     for (std::uint32_t i = 0; i < kLines; ++i) {
         Record r = randomRecord(rng, tag, static_cast<std::int32_t>(i + 1), version, kDirectoryIds,
-                                std::size(kDirectoryIds));
+                                std::size(kDirectoryIds), mix);
         r.hasLValue = 0;
         appendRecordLine(text, r, version, "\n");
         if (tag == 'G') {
@@ -44,8 +44,8 @@ bool readAll(const std::string& text, int version, BookDataFile& package) {
     return package.readEntries(in, version) == 0 && package.allEntries.count() == kLines;
 }
 
-void readRecords(benchmark::State& state, char tag, int version) {
-    const std::string text = recordLines(tag, version);
+void readRecords(benchmark::State& state, char tag, int version, RecordMix mix) {
+    const std::string text = recordLines(tag, version, mix);
     BookDataFile package;
     for (auto _ : state) {
         if (!readAll(text, version, package)) {
@@ -57,8 +57,8 @@ void readRecords(benchmark::State& state, char tag, int version) {
                             static_cast<std::int64_t>(text.size()));
 }
 
-void writeRecords(benchmark::State& state, char tag) {
-    const std::string text = recordLines(tag, 9);
+void writeRecords(benchmark::State& state, char tag, RecordMix mix) {
+    const std::string text = recordLines(tag, 9, mix);
     BookDataFile package;
     if (!readAll(text, 9, package)) {
         state.SkipWithError("the reader did not read every line");
@@ -210,19 +210,36 @@ void writeCatalog(benchmark::State& state) {
                             static_cast<std::int64_t>(written));
 }
 
-BENCHMARK_CAPTURE(readRecords, Book_v9, 'B', 9);
-BENCHMARK_CAPTURE(readRecords, Book_v5, 'B', 5);
-BENCHMARK_CAPTURE(readRecords, Group_v9, 'G', 9);
-BENCHMARK_CAPTURE(readRecords, Group_v5, 'G', 5);
-BENCHMARK_CAPTURE(readRecords, Program_v9, 'P', 9);
-BENCHMARK_CAPTURE(readRecords, Program_v5, 'P', 5);
-BENCHMARK_CAPTURE(readRecords, ExtractSingle, 'X', 9);
-BENCHMARK_CAPTURE(readRecords, ExtractGroup, 'Y', 9);
-BENCHMARK_CAPTURE(writeRecords, Book, 'B');
-BENCHMARK_CAPTURE(writeRecords, Group, 'G');
-BENCHMARK_CAPTURE(writeRecords, Program, 'P');
-BENCHMARK_CAPTURE(writeRecords, ExtractSingle, 'X');
-BENCHMARK_CAPTURE(writeRecords, ExtractGroup, 'Y');
+// Each record kind in the typical mix and in the record-dense one (short
+// texts, so that the cost of each field shows).
+constexpr RecordMix kTypical = RecordMix::Typical;
+constexpr RecordMix kDense = RecordMix::Dense;
+BENCHMARK_CAPTURE(readRecords, Book_v9, 'B', 9, kTypical);
+BENCHMARK_CAPTURE(readRecords, Book_v5, 'B', 5, kTypical);
+BENCHMARK_CAPTURE(readRecords, Group_v9, 'G', 9, kTypical);
+BENCHMARK_CAPTURE(readRecords, Group_v5, 'G', 5, kTypical);
+BENCHMARK_CAPTURE(readRecords, Program_v9, 'P', 9, kTypical);
+BENCHMARK_CAPTURE(readRecords, Program_v5, 'P', 5, kTypical);
+BENCHMARK_CAPTURE(readRecords, ExtractSingle, 'X', 9, kTypical);
+BENCHMARK_CAPTURE(readRecords, ExtractGroup, 'Y', 9, kTypical);
+BENCHMARK_CAPTURE(readRecords, Dense_Book_v9, 'B', 9, kDense);
+BENCHMARK_CAPTURE(readRecords, Dense_Book_v5, 'B', 5, kDense);
+BENCHMARK_CAPTURE(readRecords, Dense_Group_v9, 'G', 9, kDense);
+BENCHMARK_CAPTURE(readRecords, Dense_Group_v5, 'G', 5, kDense);
+BENCHMARK_CAPTURE(readRecords, Dense_Program_v9, 'P', 9, kDense);
+BENCHMARK_CAPTURE(readRecords, Dense_Program_v5, 'P', 5, kDense);
+BENCHMARK_CAPTURE(readRecords, Dense_ExtractSingle, 'X', 9, kDense);
+BENCHMARK_CAPTURE(readRecords, Dense_ExtractGroup, 'Y', 9, kDense);
+BENCHMARK_CAPTURE(writeRecords, Book, 'B', kTypical);
+BENCHMARK_CAPTURE(writeRecords, Group, 'G', kTypical);
+BENCHMARK_CAPTURE(writeRecords, Program, 'P', kTypical);
+BENCHMARK_CAPTURE(writeRecords, ExtractSingle, 'X', kTypical);
+BENCHMARK_CAPTURE(writeRecords, ExtractGroup, 'Y', kTypical);
+BENCHMARK_CAPTURE(writeRecords, Dense_Book, 'B', kDense);
+BENCHMARK_CAPTURE(writeRecords, Dense_Group, 'G', kDense);
+BENCHMARK_CAPTURE(writeRecords, Dense_Program, 'P', kDense);
+BENCHMARK_CAPTURE(writeRecords, Dense_ExtractSingle, 'X', kDense);
+BENCHMARK_CAPTURE(writeRecords, Dense_ExtractGroup, 'Y', kDense);
 BENCHMARK_CAPTURE(loadPackage, v9_CRLF, 9, "\r\n");
 BENCHMARK_CAPTURE(loadPackage, v9_LF, 9, "\n");
 BENCHMARK_CAPTURE(loadPackage, v5_CRLF, 5, "\r\n");

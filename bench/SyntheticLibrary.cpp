@@ -94,24 +94,83 @@ void number(std::string& out, std::int64_t v) {
     out += '\t';
 }
 
-} // namespace
+// 0 to 12 characters; a text of a dense record.
+std::string shortText(Rng& rng) {
+    static const char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .-";
+    std::string s(rng.below(13), ' ');
+    for (char& c : s) {
+        c = kLetters[rng.below(sizeof kLetters - 1)];
+    }
+    return s;
+}
 
-Record randomRecord(Rng& rng, char tag, std::int32_t id, int version,
-                    const std::int32_t* directoryIds, std::size_t directoryCount) {
-    Record r;
-    r.tag = tag;
-    r.id = id;
-    r.auxNumber = rng.percent(70) ? 0 : rng.below(5000);
-    r.directoryId = directoryCount == 0
-                        ? 0
-                        : directoryIds[rng.below(static_cast<std::uint32_t>(directoryCount))];
-    r.name = title(rng);
+// A tenth of the texts of a dense record are empty, besides the short ones.
+std::string mostlyEmpty(Rng& rng) {
+    return rng.percent(10) ? std::string() : shortText(rng);
+}
+
+std::int32_t pickId(Rng& rng, const std::int32_t* ids, std::size_t count) {
+    return count == 0 ? 0 : ids[rng.below(static_cast<std::uint32_t>(count))];
+}
+
+// The numbers every kind carries, drawn the same way for both mixes.
+void randomNumbers(Rng& rng, Record& r, int version) {
     r.typeNumber = typeNumber(rng, version);
     r.levelCode = static_cast<std::int32_t>(rng.below(3));
     r.active = rng.percent(90) ? -1 : 0;
     r.maintain = rng.percent(60) ? 1 : 0;
     r.displayKind = static_cast<std::int32_t>(rng.below(3));
     r.extraFlag = rng.percent(10) ? 1 : 0;
+}
+
+Record denseRecord(Rng& rng, char tag, std::int32_t id, int version,
+                   const std::int32_t* directoryIds, std::size_t directoryCount) {
+    Record r;
+    r.tag = tag;
+    r.id = id;
+    r.auxNumber = rng.percent(70) ? 0 : rng.below(5000);
+    r.directoryId = pickId(rng, directoryIds, directoryCount);
+    r.name = shortText(rng);
+    randomNumbers(rng, r, version);
+    for (std::string* s : {&r.text2, &r.text3, &r.text4}) {
+        *s = mostlyEmpty(rng);
+    }
+    if (tag == 'G') {
+        return r;
+    }
+    for (std::string* s : {&r.text5, &r.text6, &r.text7}) {
+        *s = mostlyEmpty(rng);
+    }
+    if (tag == 'P' || tag == 'X') {
+        r.text8 = mostlyEmpty(rng);
+    }
+    if (tag == 'B') {
+        r.hasLValue = rng.percent(20) ? 1 : 0;
+        r.lValue = rng.percent(90) ? static_cast<std::int32_t>(1 + rng.below(500))
+                                   : -static_cast<std::int32_t>(rng.below(3));
+        r.hasExtraText = rng.percent(15) ? 1 : 0;
+        if (r.hasExtraText != 0) {
+            r.extraText = shortText(rng);
+        }
+    }
+    return r;
+}
+
+} // namespace
+
+Record randomRecord(Rng& rng, char tag, std::int32_t id, int version,
+                    const std::int32_t* directoryIds, std::size_t directoryCount, RecordMix mix) {
+    if (mix == RecordMix::Dense) {
+        return denseRecord(rng, tag, id, version, directoryIds, directoryCount);
+    }
+    Record r;
+    r.tag = tag;
+    r.id = id;
+    r.auxNumber = rng.percent(70) ? 0 : rng.below(5000);
+    r.directoryId = pickId(rng, directoryIds, directoryCount);
+    r.name = title(rng);
+    randomNumbers(rng, r, version);
     if (tag == 'G') {
         r.text2 = rng.percent(50) ? "Section " + padded(rng.below(100), 2) : std::string();
         r.text4 = rng.percent(30) ? "Contents" : std::string();
@@ -224,8 +283,37 @@ void appendRecordLine(std::string& out, const Record& r, int version, const char
     }
 }
 
+namespace {
+
+std::string makeDenseBody(Rng& rng, std::uint32_t records, int version, const char* eol,
+                          const std::int32_t* directoryIds, std::size_t directoryCount) {
+    std::string out;
+    out.reserve(static_cast<std::size_t>(records) * 80);
+    std::uint32_t depth = 0;
+    for (std::uint32_t i = 0; i < records; ++i) {
+        // 12 in 100 records: about a tenth of all lines once L lines are counted.
+        if (depth > 0 && rng.percent(12)) {
+            out += 'E';
+            out += eol;
+            --depth;
+        }
+        const char tag = "BGPXY"[rng.below(5)];
+        Record r = denseRecord(rng, tag, static_cast<std::int32_t>(i + 1), version, directoryIds,
+                               directoryCount);
+        appendRecordLine(out, r, version, eol);
+        depth += tag == 'G' ? 1 : 0;
+    }
+    return out;
+}
+
+} // namespace
+
 std::string makeBookDataBody(Rng& rng, std::uint32_t records, int version, const char* eol,
-                             const std::int32_t* directoryIds, std::size_t directoryCount) {
+                             const std::int32_t* directoryIds, std::size_t directoryCount,
+                             RecordMix mix) {
+    if (mix == RecordMix::Dense) {
+        return makeDenseBody(rng, records, version, eol, directoryIds, directoryCount);
+    }
     std::string out;
     out.reserve(static_cast<std::size_t>(records) * 200);
     int depth = 0;
@@ -426,6 +514,9 @@ bool buildLibrary(const LibraryOptions& options, const std::string& root, bool b
         plan.active = !rng.percent(5);
         std::uint32_t versionRoll = rng.below(100);
         plan.version = versionRoll < 80 ? 9 : static_cast<int>(3 + (versionRoll - 80) % 6);
+        if (options.mix == RecordMix::Dense) {
+            plan.version = static_cast<int>(3 + p % 7);
+        }
         plan.eol = rng.percent(80) ? "\r\n" : "\n";
         const std::string file = "p" + padded(p + 1, 3) + ".dat";
         std::uint32_t place = rng.below(100);
@@ -463,7 +554,7 @@ bool buildLibrary(const LibraryOptions& options, const std::string& root, bool b
         if (bodies) {
             std::string bytes = "zobooksdatafile " + std::to_string(plan.version) + plan.eol;
             bytes += makeBookDataBody(bodyRng, options.recordsPerPackage, plan.version, plan.eol,
-                                      ids.data(), ids.size());
+                                      ids.data(), ids.size(), options.mix);
             if (!store(plan.filePath, bytes)) {
                 return false;
             }

@@ -43,25 +43,38 @@ struct Record {
     std::int32_t hasExtraText = 0;
 };
 
+// What the records of a library look like. Typical: mostly books, with titles
+// and file names of some length (about 94 bytes a line). Dense: the five kinds
+// in even shares, texts of 0 to 12 characters (about 60 bytes a line), so that
+// the cost of each record rather than of its bytes shows.
+enum class RecordMix { Typical, Dense };
+
 // A record of the given kind with plausible random content. Book directory
 // identifiers are drawn from directoryIds (count of them).
 Record randomRecord(Rng& rng, char tag, std::int32_t id, int version,
-                    const std::int32_t* directoryIds, std::size_t directoryCount);
+                    const std::int32_t* directoryIds, std::size_t directoryCount,
+                    RecordMix mix = RecordMix::Typical);
 
 // Appends the record's line as a file of that version holds it (and a book's
 // L line). A group's members and E line are the caller's.
 void appendRecordLine(std::string& out, const Record& record, int version, const char* eol);
 
 // The body of a book data file (no header): records lines of mixed kinds, with
-// nested groups, L lines and extra texts; every group is closed.
+// nested groups, L lines and extra texts. Typical: every group is closed, four
+// deep at most. Dense: E lines are about a tenth of the lines, fewer than the
+// groups, so the groups left open nest deeper and deeper until the end of the
+// file closes them.
 std::string makeBookDataBody(Rng& rng, std::uint32_t records, int version, const char* eol,
-                             const std::int32_t* directoryIds, std::size_t directoryCount);
+                             const std::int32_t* directoryIds, std::size_t directoryCount,
+                             RecordMix mix = RecordMix::Typical);
 
 struct LibraryOptions {
     std::uint32_t packages = 100;
     std::uint32_t recordsPerPackage = 10000;
     std::uint64_t seed = 1;
     int catalogVersion = 9; // 7 or 9
+    // Dense: every file version from 3 to 9 in turn, and the dense record mix.
+    RecordMix mix = RecordMix::Typical;
     // Where the library will be run: the registry and the stored plain paths
     // name this folder. Defaults to the output folder.
     std::string installRoot;

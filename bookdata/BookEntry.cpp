@@ -4,8 +4,7 @@
 
 namespace quillora {
 
-bool BookEntry::read(TextCursor& in, std::int32_t fileVersion) {
-    RecordReader line(in);
+template <class Line> bool BookEntry::readFields(Line& line, std::int32_t fileVersion) {
     id = line.leadingNumber();
     if (fileVersion >= 5) {
         auxNumber = line.leadingUnsigned();
@@ -36,7 +35,11 @@ bool BookEntry::read(TextCursor& in, std::int32_t fileVersion) {
         line.skipOne();
         line.text(extraText);
     }
-    const bool ok = line.end();
+    return line.end();
+}
+
+bool BookEntry::read(TextCursor& in, std::int32_t fileVersion) {
+    const bool ok = readRecordLine(in, [&](auto& line) { return readFields(line, fileVersion); });
     switch (displayKind) {
     case 0:
         imageId = 9;

@@ -21,6 +21,9 @@ public:
     std::int8_t hasExtraText = 0;
     std::int8_t extraFlag = 0;
     std::uint8_t displayKind = 0;
+
+private:
+    template <class Line> bool readFields(Line& line, std::int32_t fileVersion);
 };
 
 } // namespace quillora

@@ -4,8 +4,7 @@
 
 namespace quillora {
 
-bool ExtractEntry::readLine(TextCursor& in, EntryText* text8) {
-    RecordReader line(in);
+template <class Line> bool ExtractEntry::readFields(Line& line, EntryText* text8) {
     id = line.leadingNumber();
     auxNumber = line.leadingUnsigned();
     directoryId = line.leadingNumber();
@@ -25,8 +24,12 @@ bool ExtractEntry::readLine(TextCursor& in, EntryText* text8) {
     displayKind = line.lowByte();
     active = line.active();
     maintain = line.flag();
-    imageId = 10;
     return line.end();
+}
+
+bool ExtractEntry::readLine(TextCursor& in, EntryText* text8) {
+    imageId = 10;
+    return readRecordLine(in, [&](auto& line) { return readFields(line, text8); });
 }
 
 void ExtractEntry::writeLine(TextSink& out, char tag, const EntryText* text8) const {

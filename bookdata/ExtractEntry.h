@@ -21,6 +21,9 @@ protected:
     // text8 is null for the layout without it.
     bool readLine(TextCursor& in, EntryText* text8);
     void writeLine(TextSink& out, char tag, const EntryText* text8) const;
+
+private:
+    template <class Line> bool readFields(Line& line, EntryText* text8);
 };
 
 } // namespace quillora

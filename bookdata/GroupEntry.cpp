@@ -6,8 +6,7 @@
 
 namespace quillora {
 
-bool GroupEntry::read(TextCursor& in, std::int32_t fileVersion) {
-    RecordReader line(in);
+template <class Line> bool GroupEntry::readFields(Line& line, std::int32_t fileVersion) {
     id = line.leadingNumber();
     if (fileVersion >= 5) {
         auxNumber = line.leadingUnsigned();
@@ -23,8 +22,12 @@ bool GroupEntry::read(TextCursor& in, std::int32_t fileVersion) {
         levelCode = line.levelCode();
     }
     active = line.active();
-    imageId = 3;
     return line.endWithNumber();
+}
+
+bool GroupEntry::read(TextCursor& in, std::int32_t fileVersion) {
+    imageId = 3;
+    return readRecordLine(in, [&](auto& line) { return readFields(line, fileVersion); });
 }
 
 // The group's own line has no maintain value and no tab before its newline.

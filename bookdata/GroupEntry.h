@@ -16,6 +16,7 @@ public:
     EntryList children;
 
 private:
+    template <class Line> bool readFields(Line& line, std::int32_t fileVersion);
     void writeOwnLine(TextSink& out) const;
 };
 

@@ -4,11 +4,7 @@
 
 namespace quillora {
 
-bool ProgramEntry::read(TextCursor& in, std::int32_t fileVersion) {
-    if (fileVersion < 3) {
-        return false;
-    }
-    RecordReader line(in);
+template <class Line> bool ProgramEntry::readFields(Line& line, std::int32_t fileVersion) {
     id = line.leadingNumber();
     if (fileVersion >= 5) {
         auxNumber = line.leadingUnsigned();
@@ -35,8 +31,15 @@ bool ProgramEntry::read(TextCursor& in, std::int32_t fileVersion) {
     }
     active = line.active();
     maintain = line.flag();
-    imageId = 10;
     return line.end();
+}
+
+bool ProgramEntry::read(TextCursor& in, std::int32_t fileVersion) {
+    if (fileVersion < 3) {
+        return false;
+    }
+    imageId = 10;
+    return readRecordLine(in, [&](auto& line) { return readFields(line, fileVersion); });
 }
 
 void ProgramEntry::write(TextSink& out, std::int32_t) const {

@@ -17,6 +17,9 @@ public:
     EntryText text7;
     EntryText text8;
     std::int8_t extraFlag = 0;
+
+private:
+    template <class Line> bool readFields(Line& line, std::int32_t fileVersion);
 };
 
 } // namespace quillora

@@ -50,6 +50,9 @@ public:
         }
         ignoreFar(n, delim);
     }
+    // Moves on to position, at or after the current one and within the text:
+    // for a reader that has looked at the characters itself.
+    void skipTo(std::size_t position) { pos_ = position; }
     // Drops leading whitespace (space, tab, newline, CR, VT, FF).
     void skipWhitespace();
 

@@ -32,28 +32,18 @@ void TextSink::drainHeld() {
 // Digits are formed back to front, two at a time, in a small buffer and copied
 // at once: identifiers and sizes are mostly several digits long.
 char* formatLongDecimal(char* p, std::uint32_t v) {
-    static constexpr char kPairs[] = "00010203040506070809"
-                                     "10111213141516171819"
-                                     "20212223242526272829"
-                                     "30313233343536373839"
-                                     "40414243444546474849"
-                                     "50515253545556575859"
-                                     "60616263646566676869"
-                                     "70717273747576777879"
-                                     "80818283848586878889"
-                                     "90919293949596979899";
     char digits[10];
     char* const end = digits + sizeof digits;
     char* first = end;
     while (v >= 100) {
         const std::uint32_t pair = (v % 100) * 2;
         v /= 100;
-        *--first = kPairs[pair + 1];
-        *--first = kPairs[pair];
+        *--first = kDigitPairs[pair + 1];
+        *--first = kDigitPairs[pair];
     }
     if (v >= 10) {
-        *--first = kPairs[v * 2 + 1];
-        *--first = kPairs[v * 2];
+        *--first = kDigitPairs[v * 2 + 1];
+        *--first = kDigitPairs[v * 2];
     } else {
         *--first = static_cast<char>('0' + v);
     }

@@ -11,9 +11,21 @@
 
 namespace quillora {
 
+// "00" to "99", the two digits of each number below 100.
+inline constexpr char kDigitPairs[] = "00010203040506070809"
+                                      "10111213141516171819"
+                                      "20212223242526272829"
+                                      "30313233343536373839"
+                                      "40414243444546474849"
+                                      "50515253545556575859"
+                                      "60616263646566676869"
+                                      "70717273747576777879"
+                                      "80818283848586878889"
+                                      "90919293949596979899";
+
 // Writes v in decimal at p and returns the position after it; p must have
-// room for ten characters. Most numbers in the files have one or two digits:
-// those take no call.
+// room for ten characters. Most numbers in the files have one to four digits:
+// those take no call and no loop.
 char* formatLongDecimal(char* p, std::uint32_t v);
 inline char* formatDecimal(char* p, std::uint32_t v) {
     if (v < 10) {
@@ -21,9 +33,18 @@ inline char* formatDecimal(char* p, std::uint32_t v) {
         return p + 1;
     }
     if (v < 100) {
-        p[0] = static_cast<char>('0' + v / 10);
-        p[1] = static_cast<char>('0' + v % 10);
+        std::memcpy(p, kDigitPairs + v * 2, 2);
         return p + 2;
+    }
+    if (v < 1000) {
+        *p = static_cast<char>('0' + v / 100);
+        std::memcpy(p + 1, kDigitPairs + (v % 100) * 2, 2);
+        return p + 3;
+    }
+    if (v < 10000) {
+        std::memcpy(p, kDigitPairs + (v / 100) * 2, 2);
+        std::memcpy(p + 2, kDigitPairs + (v % 100) * 2, 2);
+        return p + 4;
     }
     return formatLongDecimal(p, v);
 }

@@ -128,10 +128,13 @@ TEST(BookDataInputLimits, NumbersOfThirtyDigitsAreRefusedOnTheirLine) {
     const std::vector<std::string> plain = {"1", "0",  "1", "16", "0", "0",
                                             "0", "-1", "0", "1",  "0"};
     std::vector<Case> cases;
-    for (std::size_t i = 0; i < plain.size(); ++i) {
-        std::vector<std::string> numbers = plain;
-        numbers[i] = (i == 7 ? "-" : "") + kThirtyDigits; // the active flag, negative
-        cases.push_back({bookLineWith(numbers), 2});
+    // Ten digits, just past 32 bits, would wrap to 0 if read as a short number.
+    for (const std::string& tooLong : {kThirtyDigits, std::string("4294967296")}) {
+        for (std::size_t i = 0; i < plain.size(); ++i) {
+            std::vector<std::string> numbers = plain;
+            numbers[i] = (i == 7 ? "-" : "") + tooLong; // the active flag, negative
+            cases.push_back({bookLineWith(numbers), 2});
+        }
     }
     cases.push_back({"G\t" + kThirtyDigits + "\t0\tGroup||||16\t0\t-1\n", 2});
     cases.push_back({bookLine(1, 1) + "L\t" + kThirtyDigits + "\n", 3});

@@ -64,10 +64,18 @@ TEST(GroupEntry, WritesItsMembersThenItsEndLine) {
 }
 
 TEST(GroupEntry, ShortTrailingTextIsDroppedWithTheNewline) {
-    TextCursor in("1\t0\tg||||16\t0\t-1 comment\nB");
-    GroupEntry group(nullptr);
-    EXPECT_TRUE(group.read(in, 9));
-    EXPECT_EQ(in.get(), 'B');
+    // Ten characters at most are dropped: a newline further on stays.
+    const struct {
+        const char* rest;
+        int next;
+    } cases[] = {{" comment\nB", 'B'}, {" 12345678\nB", 'B'}, {" 123456789\nB", '\n'}};
+    for (const auto& c : cases) {
+        const std::string line = std::string("1\t0\tg||||16\t0\t-1") + c.rest;
+        TextCursor in(line);
+        GroupEntry group(nullptr);
+        EXPECT_TRUE(group.read(in, 9)) << c.rest;
+        EXPECT_EQ(in.get(), c.next) << c.rest;
+    }
 }
 
 TEST(GroupEntry, LetterForANumberFails) {

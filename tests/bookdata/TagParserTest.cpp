@@ -164,6 +164,9 @@ TEST(TagParser, RecordsThatCannotBeReadFailTheLoadAndKeepWhatCameBefore) {
          bookLine(1) + "X\t2\t0\t5\tE|t8|t2|t3|t4|t5|t6|t7|1\t2\t1\t2\t0\t1", 1, "book.dat:3: "},
         {"Y cut in its last number",
          bookLine(1) + "Y\t2\t0\t5\tE|t2|t3|t4|t5|t6|t7|1\t2\t1\t2\t0\t1", 1, "book.dat:3: "},
+        {"B cut in its extra text",
+         bookLine(1) + "B\t2\t0\t1\tBook2|||||||16\t0\t0\t0\t-1\t0\t1\t1\textra", 1,
+         "book.dat:3: "},
     };
     for (const Case& c : cases) {
         FakePlatform fs;

@@ -34,7 +34,10 @@ TEST(TextCursor, NumbersOutOfRangeOrMissingFail) {
                           {"-1", false},
                           {"abc", true},
                           {"", true},
-                          {"123456789012345678901234567890", true}};
+                          {"123456789012345678901234567890", true},
+                          // Just past the 64-bit range: wrapped, they would read as 0 and 3.
+                          {"18446744073709551616", false},
+                          {"18446744073709551619", true}};
     for (const Case& c : cases) {
         TextCursor in(c.text);
         std::int32_t s = 42;

@@ -21,7 +21,10 @@ TEST(TextSink, NumbersAreWrittenInPlainDecimal) {
         {99, false, "99"},
         {100, false, "100"},
         {101, false, "101"},
+        {999, false, "999"},
         {1000, false, "1000"},
+        {9999, false, "9999"},
+        {10000, false, "10000"},
         {12345, false, "12345"},
         {999999999, false, "999999999"},
         {1000000000, false, "1000000000"},
@@ -69,6 +72,18 @@ TEST(TextSink, TakeHandsOverOnlyTheTextAndEmptiesTheSink) {
     EXPECT_EQ(out.take(), "");
     out.text("E").newline();
     EXPECT_EQ(out.take(), "E\n");
+}
+
+// A piece that could not be written fails the whole text, however many pieces
+// after it could: the file would otherwise be committed with a hole.
+TEST(TextSink, APieceThatFailsFailsTheTextAndNothingAfterItIsWritten) {
+    int calls = 0;
+    TextSink out([&calls](std::string_view) { return ++calls > 1; }, 16, 16);
+    for (int i = 0; i < 100; ++i) {
+        out.text("B\t1\t0\t1\tBook|\n");
+    }
+    EXPECT_FALSE(out.finish());
+    EXPECT_EQ(calls, 1);
 }
 
 } // namespace
