@@ -7,7 +7,7 @@
 namespace quillora {
 
 StagedFiles::StagedFiles(Platform& inner, std::string recordPath)
-    : inner_(inner), disk_(inner.fileSystem()), recordPath_(std::move(recordPath)) {}
+    : FileTransaction(inner), disk_(inner.fileSystem()), recordPath_(std::move(recordPath)) {}
 
 bool StagedFiles::readFile(const std::string& name, FileBytes& out, std::string& error) {
     if (!inner_.readFile(name, out, error)) {

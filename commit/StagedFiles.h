@@ -38,21 +38,10 @@ public:
 
     // A file waiting to replace its target is read in the target's place.
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
-    ResolvedPath resolve(const std::string& name) override { return inner_.resolve(name); }
     // Writes the new content beside the target, under a new name of its own,
     // and keeps it waiting.
     bool replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
                          std::string& error) override;
-
-    // Everything else goes straight to the platform.
-    bool hasFile(const std::string& name) override { return inner_.hasFile(name); }
-    Interrupts& interrupts() override { return inner_.interrupts(); }
-    FileSystem& fileSystem() override { return disk_; }
-    std::string fullPath(const std::string& path) override { return inner_.fullPath(path); }
-    void splitPath(const std::string& path, std::string& drive, std::string& dir) override {
-        inner_.splitPath(path, drive, dir);
-    }
-    Installation& installation() override { return inner_.installation(); }
 
 private:
     // Starts the record (first staged file) and names each new folder in it,
@@ -72,7 +61,6 @@ private:
     // Drops the run's state without touching the disk.
     void forget();
 
-    Platform& inner_;
     FileSystem& disk_;
     const std::string recordPath_;
     std::string token_;

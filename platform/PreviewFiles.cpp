@@ -55,7 +55,7 @@ private:
 } // namespace
 
 PreviewFiles::PreviewFiles(Platform& inner, std::string recordPath, ChangeViewer viewer)
-    : inner_(inner), recordPath_(std::move(recordPath)), viewer_(std::move(viewer)),
+    : FileTransaction(inner), recordPath_(std::move(recordPath)), viewer_(std::move(viewer)),
       installation_(std::make_unique<ReadOnlyInstallation>(inner.installation())) {}
 
 PreviewFiles::~PreviewFiles() = default;

@@ -44,17 +44,9 @@ public:
     void discard() override;
 
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
-    ResolvedPath resolve(const std::string& name) override { return inner_.resolve(name); }
     bool replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
                          std::string& error) override;
 
-    bool hasFile(const std::string& name) override { return inner_.hasFile(name); }
-    Interrupts& interrupts() override { return inner_.interrupts(); }
-    FileSystem& fileSystem() override { return inner_.fileSystem(); }
-    std::string fullPath(const std::string& path) override { return inner_.fullPath(path); }
-    void splitPath(const std::string& path, std::string& drive, std::string& dir) override {
-        inner_.splitPath(path, drive, dir);
-    }
     // Opens keys without creating one: a missing key is one without values.
     Installation& installation() override { return *installation_; }
 
@@ -64,7 +56,6 @@ private:
     static bool newContentAgainst(const std::string& old, const NewContent& content, bool& changed,
                                   std::string& bytes);
 
-    Platform& inner_;
     const std::string recordPath_;
     ChangeViewer viewer_;
     std::unique_ptr<Installation> installation_;

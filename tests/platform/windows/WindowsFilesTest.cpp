@@ -243,6 +243,19 @@ TEST(WindowsFiles, TheLibraryLockMakesASecondRunWait) {
     EXPECT_EQ(readBytes(folder / "Quillora.lock"), "");
 }
 
+// The file operations of a clean commit, counted; 0 when it fails.
+template <typename Lay, typename Commit> int operationsOf(const Lay& lay, const Commit& commit) {
+    ScratchFolder folder;
+    lay(folder);
+    WindowsPlatform platform;
+    int operations = 0;
+    platform.setFaultHook([&operations](FileOperation) {
+        ++operations;
+        return 0;
+    });
+    return commit(platform, folder) ? operations : 0;
+}
+
 // Three files in two folders staged and committed; the process "dies" at each
 // file operation in turn (from there on nothing reaches the disk). Recovery
 // then leaves all three old or all three new, and nothing beside them.
@@ -265,17 +278,7 @@ TEST(WindowsFiles, ACommitKilledAtAnyPointIsFinishedOrUndone) {
         std::vector<std::string> errors;
         return files.commit(errors);
     };
-    int operations = 0;
-    {
-        ScratchFolder folder;
-        lay(folder);
-        WindowsPlatform platform;
-        platform.setFaultHook([&operations](FileOperation) {
-            ++operations;
-            return 0;
-        });
-        ASSERT_TRUE(commit(platform, folder));
-    }
+    const int operations = operationsOf(lay, commit);
     ASSERT_GT(operations, 10);
     for (int killAt = 1; killAt <= operations; ++killAt) {
         SCOPED_TRACE("killed at operation #" + std::to_string(killAt));
@@ -319,17 +322,8 @@ TEST(WindowsFiles, AFolderRenamedDuringACommitGetsNothingWritten) {
         return files.replaceFile(ResolvedPath(folder / "Books\\b.dat"), "new b", error) &&
                files.commit(errors);
     };
-    int operations = 0;
-    {
-        ScratchFolder folder;
-        lay(folder);
-        WindowsPlatform platform;
-        platform.setFaultHook([&operations](FileOperation) {
-            ++operations;
-            return 0;
-        });
-        ASSERT_TRUE(commit(platform, folder));
-    }
+    const int operations = operationsOf(lay, commit);
+    ASSERT_GT(operations, 0);
     int renamed = 0;
     bool refusedBefore = false;
     for (int attackAt = 1; attackAt <= operations; ++attackAt) {
