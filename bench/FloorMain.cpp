@@ -37,7 +37,10 @@ int main(int argc, char** argv) {
         const std::string name = argv[i + 2];
         quillora::FileBytes file;
         if (!staged.readFile(name, file, error) ||
-            !staged.replaceFile(file.resolvedPath, file.bytes, error)) {
+            !staged.replaceFileWith(
+                file.resolvedPath,
+                [&file](const quillora::PieceWriter& write) { return write(file.bytes.view()); },
+                error)) {
             std::cerr << "quillora-bench-floor: " << name << ": " << error << std::endl;
             return 1;
         }

@@ -55,7 +55,7 @@ ResultCode BookDataFile::load(Platform& platform, const std::string& path) {
     DecodedText decoded = decodeText(std::move(file.bytes));
     lineEnding = decoded.lineEnding;
     text_ = std::move(decoded.text);
-    TextCursor in(text_);
+    TextCursor in(text_.view());
     std::int32_t fileVersion = 0;
     ResultCode code = readHeader(in, fileVersion);
     if (isSuccess(code)) {
@@ -98,7 +98,7 @@ void BookDataFile::clear() {
     }
     allEntries.removeAll();
     memory_.emplace();
-    std::string().swap(text_);
+    text_ = FileText();
     std::string().swap(kept_);
     source_ = std::string_view();
     loaded = false;

@@ -83,7 +83,7 @@ private:
     static constexpr std::uint32_t kKept = std::uint32_t{1} << 31;
 
     // The text of the loaded file.
-    std::string text_;
+    FileText text_;
     // What the entries' texts point into: text_, or the text a caller read from.
     std::string_view source_;
     // Texts not from the file.

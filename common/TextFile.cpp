@@ -4,10 +4,10 @@
 
 namespace quillora {
 
-DecodedText decodeText(std::string bytes) {
+DecodedText decodeText(FileText bytes) {
     DecodedText result;
     const char* data = bytes.data();
-    const void* firstLf = std::memchr(data, '\n', bytes.size());
+    const void* firstLf = bytes.empty() ? nullptr : std::memchr(data, '\n', bytes.size());
     if (firstLf == nullptr) {
         result.text = std::move(bytes);
         return result;
@@ -36,7 +36,7 @@ DecodedText decodeText(std::string bytes) {
     if (write != read) {
         std::memmove(write, read, rest);
     }
-    result.text.resize(static_cast<std::size_t>(write + rest - begin));
+    result.text.cut(static_cast<std::size_t>(write + rest - begin));
     return result;
 }
 

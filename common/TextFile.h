@@ -2,6 +2,8 @@
 // ends it was read with when it is written back.
 #pragma once
 
+#include "common/FileText.h"
+
 #include <string>
 #include <string_view>
 
@@ -10,12 +12,12 @@ namespace quillora {
 enum class LineEnding { Lf, CrLf };
 
 struct DecodedText {
-    std::string text; // newlines as LF only
+    FileText text; // newlines as LF only
     LineEnding lineEnding = LineEnding::Lf;
 };
 
 // CR LF pairs become LF; the file counts as CR LF when its first newline is one.
-DecodedText decodeText(std::string bytes);
+DecodedText decodeText(FileText bytes);
 // LF becomes CR LF when asked for, and in LF text wherever a CR precedes it, so
 // that decoding gives the text back; other LF text is handed back without a copy.
 std::string encodeText(std::string text, LineEnding lineEnding);

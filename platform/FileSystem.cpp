@@ -1,5 +1,8 @@
 #include "platform/FileSystem.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace quillora {
 
 CreateStatus createUnderNewName(FileSystem& disk, const std::string& prefix, std::size_t digits,
@@ -16,28 +19,43 @@ CreateStatus createUnderNewName(FileSystem& disk, const std::string& prefix, std
     return status;
 }
 
-bool readWholeFile(std::size_t size, std::string& bytes,
+bool readWholeFile(std::size_t size, FileText& bytes,
                    const std::function<long long(char* at, std::size_t room)>& readSome) {
-    std::string().swap(bytes);
-    bytes.resize(size);
+    bytes = FileText(); // the old bytes go before the new are taken
+    bytes = FileText::withRoom(size);
     std::size_t got = 0;
     char more[4096];
     while (true) {
-        // Past the size the file had, it may have grown: read on into a small buffer.
-        const bool full = got == bytes.size();
-        const long long n = full ? readSome(more, sizeof more) : readSome(&bytes[got], size - got);
+        if (got < bytes.size()) {
+            const long long n = readSome(bytes.data() + got, bytes.size() - got);
+            if (n < 0) {
+                return false;
+            }
+            if (n == 0) {
+                break;
+            }
+            got += static_cast<std::size_t>(n);
+            continue;
+        }
+        // Past the size the file had, it may have grown: read on into a small
+        // buffer, and only when there is more, make room for twice as much.
+        const long long n = readSome(more, sizeof more);
         if (n < 0) {
             return false;
         }
         if (n == 0) {
             break;
         }
-        if (full) {
-            bytes.append(more, static_cast<std::size_t>(n));
+        const auto added = static_cast<std::size_t>(n);
+        FileText larger = FileText::withRoom(std::max(got * 2, got + added));
+        if (got > 0) {
+            std::memcpy(larger.data(), bytes.data(), got);
         }
-        got += static_cast<std::size_t>(n);
+        std::memcpy(larger.data() + got, more, added);
+        bytes = std::move(larger);
+        got += added;
     }
-    bytes.resize(got);
+    bytes.cut(got);
     return true;
 }
 

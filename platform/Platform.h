@@ -5,8 +5,8 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Installation.h"
-#include "platform/ResolvedPath.h"
 #include "platform/Interrupts.h"
+#include "platform/ResolvedPath.h"
 
 #include <memory>
 #include <ostream>
@@ -16,7 +16,7 @@ namespace quillora {
 
 // A whole file as read from disk, with the path it was actually found at.
 struct FileBytes {
-    std::string bytes;
+    FileText bytes;
     ResolvedPath resolvedPath;
 };
 

@@ -118,7 +118,7 @@ bool PreviewFiles::replaceFileWith(const ResolvedPath& resolved, const NewConten
         if (!inner_.readFile(resolvedPath, file, error)) {
             return false;
         }
-        old = std::move(file.bytes);
+        old = std::string(file.bytes.view());
     }
     bool changed = false;
     std::string bytes;

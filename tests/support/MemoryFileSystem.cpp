@@ -218,8 +218,13 @@ bool MemoryFileSystem::listFolder(const std::string& folder, std::vector<std::st
     return true;
 }
 
-bool MemoryFileSystem::readWhole(const std::string& path, std::string& bytes, std::string& error) {
-    return readOwnFile(path, bytes, error);
+bool MemoryFileSystem::readWhole(const std::string& path, FileText& bytes, std::string& error) {
+    std::string text;
+    if (!readOwnFile(path, text, error)) {
+        return false;
+    }
+    bytes = text;
+    return true;
 }
 
 bool MemoryFileSystem::readOwnFile(const std::string& path, std::string& bytes,
