@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -87,7 +88,7 @@ public:
     // the buffer need not grow step by step.
     TextSink(Drain drain, std::size_t pieceSize, std::size_t firstRoom)
         : drain_(std::move(drain)), pieceSize_(pieceSize) {
-        buffer_.resize(firstRoom < pieceSize ? firstRoom : pieceSize);
+        reserve(firstRoom < pieceSize ? firstRoom : pieceSize);
     }
 
     TextSink& text(std::string_view s) {
@@ -106,12 +107,11 @@ public:
     TextSink& bar() { return ch('|'); }
     TextSink& newline() { return ch('\n'); }
     TextSink& u32(std::uint32_t v) {
-        used_ = static_cast<std::size_t>(formatDecimal(room(kNumberRoom), v) - buffer_.data());
+        used_ = static_cast<std::size_t>(formatDecimal(room(kNumberRoom), v) - buffer_.get());
         return *this;
     }
     TextSink& i32(std::int32_t v) {
-        used_ =
-            static_cast<std::size_t>(formatSignedDecimal(room(kNumberRoom), v) - buffer_.data());
+        used_ = static_cast<std::size_t>(formatSignedDecimal(room(kNumberRoom), v) - buffer_.get());
         return *this;
     }
 
@@ -123,10 +123,10 @@ public:
     // it wrote. Nothing else may write in between.
     char* claim(std::size_t n, char*& limit) {
         char* start = room(n);
-        limit = buffer_.data() + buffer_.size();
+        limit = buffer_.get() + room_;
         return start;
     }
-    void commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
+    void commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
 
     std::size_t size() const { return used_; }
     // Hands on what is left to the drain; false when any piece could not be
@@ -137,16 +137,14 @@ public:
     }
     // The text written so far; the sink is empty afterwards.
     std::string take() {
-        buffer_.resize(used_);
+        std::string text(buffer_.get(), used_);
         used_ = 0;
-        std::string text = std::move(buffer_);
-        buffer_.clear();
         return text;
     }
     // Room for n characters in all, so that writing them needs no growth.
     void reserve(std::size_t n) {
-        if (buffer_.size() < n) {
-            buffer_.resize(n);
+        if (room_ < n) {
+            moveTo(n);
         }
     }
 
@@ -154,15 +152,20 @@ private:
     // Where the next n characters go. The buffer is written through a pointer:
     // appending to a string character by character costs several times more.
     char* room(std::size_t n) {
-        if (buffer_.size() - used_ < n) {
+        if (room_ - used_ < n) {
             grow(n);
         }
-        return buffer_.data() + used_;
+        return buffer_.get() + used_;
     }
     void grow(std::size_t n);
+    // A buffer of room characters in place of this one, with the text moved over.
+    void moveTo(std::size_t room);
     void drainHeld();
 
-    std::string buffer_; // its size is the room; the first used_ characters are the text
+    // Not a string: its room would be filled with zeros before every write
+    // overwrites them. The first used_ of its room_ characters are the text.
+    std::unique_ptr<char[]> buffer_;
+    std::size_t room_ = 0;
     std::size_t used_ = 0;
     Drain drain_;
     std::size_t pieceSize_ = 0; // with a drain, the text held at most (or one longer write)
