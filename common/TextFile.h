@@ -4,6 +4,8 @@
 
 #include "common/FileText.h"
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -31,9 +33,15 @@ public:
     std::string_view encode(std::string_view piece);
 
 private:
+    // Room for at least n more characters after the first used.
+    char* makeRoom(std::size_t used, std::size_t n);
+
     bool everyLine_;
     bool afterCr_ = false; // the last piece ended in CR
-    std::string encoded_;
+    // The encoded piece; a raw buffer, since a string's room would be filled
+    // with zeros first and its appends check their room at every line.
+    std::unique_ptr<char[]> encoded_;
+    std::size_t room_ = 0;
 };
 
 } // namespace quillora
