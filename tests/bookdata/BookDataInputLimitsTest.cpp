@@ -5,7 +5,7 @@
 #include "bookdata/GroupEntry.h"
 
 #include "BookDataTestSupport.h"
-#include "bench/SyntheticLibrary.h"
+#include "support/SyntheticLibrary.h"
 #include "support/EveryKindLibrary.h"
 
 #include <gtest/gtest.h>

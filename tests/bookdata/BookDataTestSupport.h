@@ -3,8 +3,8 @@
 
 #include "bookdata/BookDataFile.h"
 #include "bookdata/LibraryEntry.h"
-#include "common/TextCursor.h"
-#include "common/TextSink.h"
+#include "text/TextCursor.h"
+#include "text/TextSink.h"
 #include "support/FakePlatform.h"
 
 #include <memory>
