@@ -6,8 +6,8 @@
 #include "bookdata/BookDataFile.h"
 #include "bookdata/LibraryEntry.h"
 #include "bookdata/TypeCode.h"
-#include "common/TextCursor.h"
-#include "common/TextSink.h"
+#include "text/TextCursor.h"
+#include "text/TextSink.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -3,7 +3,7 @@
 // a link, so a name planted by someone else cannot redirect a write.
 #pragma once
 
-#include "common/FileText.h"
+#include "text/FileText.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Whole-file helpers of the POSIX stand-ins, on host paths (no name mapping).
 #pragma once
 
-#include "common/FileText.h"
+#include "text/FileText.h"
 
 #include <cstddef>
 #include <string>

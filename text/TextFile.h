@@ -2,7 +2,7 @@
 // ends it was read with when it is written back.
 #pragma once
 
-#include "common/FileText.h"
+#include "text/FileText.h"
 
 #include <cstddef>
 #include <memory>
