@@ -1,11 +1,11 @@
 // The book data file as a whole: where it lives, its header, loading and saving.
 #include "bookdata/BookDataFile.h"
 #include "bookdata/GroupEntry.h"
-#include "text/AsciiCase.h"
+#include "platform/Platform.h"
 #include "status/Diagnostic.h"
+#include "text/AsciiCase.h"
 #include "text/TextCursor.h"
 #include "text/TextSink.h"
-#include "platform/Platform.h"
 
 #include <cstring>
 
@@ -20,8 +20,13 @@ constexpr std::size_t kMagicSearch = 19;
 constexpr std::size_t kRestOfHeader = 10;
 // How much of a file's new content is held before it is written.
 constexpr std::size_t kPieceSize = std::size_t{1} << 20;
-// Room for a header beyond the text that was read, for the first piece.
+// Room for a header beyond the text that was read, for the first piece, and
+// for the fields an older version's lines gain when written anew: growing the
+// buffer would copy what it holds. Room that is never written costs nothing.
 constexpr std::size_t kHeaderRoom = 64;
+std::size_t firstPieceRoom(std::size_t textSize) {
+    return textSize + textSize / 4 + kHeaderRoom;
+}
 
 bool isMagic(const std::string& word) {
     return word.size() == kMagic.size() && startsWithNoCase(word, std::string(kMagic));
@@ -79,7 +84,7 @@ ResultCode BookDataFile::save(Platform& platform, const std::string& path) {
         // beside the text it was read from.
         LineEndEncoder encoder(lineEnding);
         TextSink out([&](std::string_view piece) { return write(encoder.encode(piece)); },
-                     kPieceSize, text_.size() + kHeaderRoom);
+                     kPieceSize, firstPieceRoom(text_.size()));
         writeHeader(out);
         writeEntries(out);
         return out.finish();
