@@ -102,7 +102,7 @@ void BookDataFile::clear() {
         discard(entry);
     }
     allEntries.removeAll();
-    memory_.emplace();
+    memory_.release();
     text_ = FileText();
     std::string().swap(kept_);
     source_ = std::string_view();

@@ -2,16 +2,15 @@
 // and where and how it was read, so that a save writes it back the same way.
 #pragma once
 
+#include "bookdata/EntryArena.h"
 #include "bookdata/LibraryEntry.h"
 #include "bookdata/RefList.h"
+#include "platform/ResolvedPath.h"
 #include "status/ResultCode.h"
 #include "text/TextFile.h"
-#include "platform/ResolvedPath.h"
 
 #include <cstdint>
-#include <memory_resource>
 #include <new>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,7 +37,7 @@ public:
     // A new entry of this file, in the file's own memory: it lives until
     // clear(), once added, or until discard().
     template <class Entry> Entry* make() {
-        return new (memory_->allocate(sizeof(Entry), alignof(Entry))) Entry(this);
+        return new (memory_.allocate(sizeof(Entry), alignof(Entry))) Entry(this);
     }
     void discard(LibraryEntry* entry) { entry->~LibraryEntry(); }
     // The characters of an entry's text.
@@ -89,7 +88,7 @@ private:
     // Texts not from the file.
     std::string kept_;
     // The entries, freed together; made anew for each load.
-    std::optional<std::pmr::monotonic_buffer_resource> memory_{std::in_place};
+    EntryArena memory_;
 };
 
 } // namespace quillora
