@@ -103,7 +103,7 @@ void BookDataFile::clear() {
     }
     allEntries.removeAll();
     memory_.release();
-    text_ = FileText();
+    text_ = TextBuffer();
     std::string().swap(kept_);
     source_ = std::string_view();
     loaded = false;

@@ -82,7 +82,7 @@ private:
     static constexpr std::uint32_t kKept = std::uint32_t{1} << 31;
 
     // The text of the loaded file.
-    FileText text_;
+    TextBuffer text_;
     // What the entries' texts point into: text_, or the text a caller read from.
     std::string_view source_;
     // Texts not from the file.

@@ -19,10 +19,10 @@ CreateStatus createUnderNewName(FileSystem& disk, const std::string& prefix, std
     return status;
 }
 
-bool readWholeFile(std::size_t size, FileText& bytes,
+bool readWholeFile(std::size_t size, TextBuffer& bytes,
                    const std::function<long long(char* at, std::size_t room)>& readSome) {
-    bytes = FileText(); // the old bytes go before the new are taken
-    bytes = FileText::withRoom(size);
+    bytes = TextBuffer(); // the old bytes go before the new are taken
+    bytes = TextBuffer::withRoom(size);
     std::size_t got = 0;
     char more[4096];
     while (true) {
@@ -47,12 +47,8 @@ bool readWholeFile(std::size_t size, FileText& bytes,
             break;
         }
         const auto added = static_cast<std::size_t>(n);
-        FileText larger = FileText::withRoom(std::max(got * 2, got + added));
-        if (got > 0) {
-            std::memcpy(larger.data(), bytes.data(), got);
-        }
-        std::memcpy(larger.data() + got, more, added);
-        bytes = std::move(larger);
+        bytes.moveTo(std::max(got * 2, got + added), got);
+        std::memcpy(bytes.data() + got, more, added);
         got += added;
     }
     bytes.cut(got);

@@ -3,7 +3,7 @@
 // a link, so a name planted by someone else cannot redirect a write.
 #pragma once
 
-#include "text/FileText.h"
+#include "text/TextBuffer.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -122,7 +122,7 @@ public:
     // Reads the whole file at path (the fault hook's Read): a regular file,
     // through a last link only as the link rule lets, refused without waiting
     // when it is anything else and before it is read when it is too large.
-    virtual bool readWhole(const std::string& path, FileText& bytes, std::string& error) = 0;
+    virtual bool readWhole(const std::string& path, TextBuffer& bytes, std::string& error) = 0;
     // Reads a file only this tool makes: a regular file, not a link, that no
     // other user could have written.
     virtual bool readOwnFile(const std::string& path, std::string& bytes, std::string& error) = 0;
@@ -162,7 +162,7 @@ CreateStatus createUnderNewName(FileSystem& disk, const std::string& prefix, std
 // package is updated; growing a buffer would take twice it). readSome reads
 // at most room bytes to at and gives how many, 0 at the end, or -1 on failure
 // (the system's last error says why). Throws std::bad_alloc without the memory.
-bool readWholeFile(std::size_t size, FileText& bytes,
+bool readWholeFile(std::size_t size, TextBuffer& bytes,
                    const std::function<long long(char* at, std::size_t room)>& readSome);
 
 } // namespace quillora

@@ -5,7 +5,7 @@
 
 namespace quillora {
 
-DecodedText decodeText(FileText bytes) {
+DecodedText decodeText(TextBuffer bytes) {
     DecodedText result;
     const char* data = bytes.data();
     const void* firstLf = bytes.empty() ? nullptr : std::memchr(data, '\n', bytes.size());
@@ -67,8 +67,8 @@ std::string_view LineEndEncoder::encode(std::string_view piece) {
     while (const void* hit = std::memchr(from, '\n', static_cast<std::size_t>(end - from))) {
         const char* const lf = static_cast<const char*>(hit);
         const auto n = static_cast<std::size_t>(lf - from);
-        if (encoded_.get() + room_ - out < static_cast<std::ptrdiff_t>(n + 2)) {
-            out = makeRoom(static_cast<std::size_t>(out - encoded_.get()), n + 2);
+        if (encoded_.data() + encoded_.size() - out < static_cast<std::ptrdiff_t>(n + 2)) {
+            out = makeRoom(static_cast<std::size_t>(out - encoded_.data()), n + 2);
         }
         std::memcpy(out, from, n);
         out += n;
@@ -80,27 +80,21 @@ std::string_view LineEndEncoder::encode(std::string_view piece) {
         from = lf + 1;
     }
     const auto rest = static_cast<std::size_t>(end - from);
-    if (encoded_.get() + room_ - out < static_cast<std::ptrdiff_t>(rest)) {
-        out = makeRoom(static_cast<std::size_t>(out - encoded_.get()), rest);
+    if (encoded_.data() + encoded_.size() - out < static_cast<std::ptrdiff_t>(rest)) {
+        out = makeRoom(static_cast<std::size_t>(out - encoded_.data()), rest);
     }
     if (rest > 0) {
         std::memcpy(out, from, rest);
     }
     out += rest;
-    return std::string_view(encoded_.get(), static_cast<std::size_t>(out - encoded_.get()));
+    return std::string_view(encoded_.data(), static_cast<std::size_t>(out - encoded_.data()));
 }
 
 char* LineEndEncoder::makeRoom(std::size_t used, std::size_t n) {
-    if (room_ - used < n) {
-        const std::size_t room = std::max(room_ * 2, used + n);
-        std::unique_ptr<char[]> larger(new char[room]);
-        if (used > 0) {
-            std::memcpy(larger.get(), encoded_.get(), used);
-        }
-        encoded_ = std::move(larger);
-        room_ = room;
+    if (encoded_.size() - used < n) {
+        encoded_.moveTo(std::max(encoded_.size() * 2, used + n), used);
     }
-    return encoded_.get() + used;
+    return encoded_.data() + used;
 }
 
 } // namespace quillora

@@ -2,10 +2,9 @@
 // ends it was read with when it is written back.
 #pragma once
 
-#include "text/FileText.h"
+#include "text/TextBuffer.h"
 
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -14,12 +13,12 @@ namespace quillora {
 enum class LineEnding { Lf, CrLf };
 
 struct DecodedText {
-    FileText text; // newlines as LF only
+    TextBuffer text; // newlines as LF only
     LineEnding lineEnding = LineEnding::Lf;
 };
 
 // CR LF pairs become LF; the file counts as CR LF when its first newline is one.
-DecodedText decodeText(FileText bytes);
+DecodedText decodeText(TextBuffer bytes);
 // LF becomes CR LF when asked for, and in LF text wherever a CR precedes it, so
 // that decoding gives the text back; other LF text is handed back without a copy.
 std::string encodeText(std::string text, LineEnding lineEnding);
@@ -38,10 +37,9 @@ private:
 
     bool everyLine_;
     bool afterCr_ = false; // the last piece ended in CR
-    // The encoded piece; a raw buffer, since a string's room would be filled
-    // with zeros first and its appends check their room at every line.
-    std::unique_ptr<char[]> encoded_;
-    std::size_t room_ = 0;
+    // The encoded piece: written through a pointer, as appending to a string
+    // checks its room at every line.
+    TextBuffer encoded_;
 };
 
 } // namespace quillora

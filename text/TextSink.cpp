@@ -9,27 +9,18 @@ void TextSink::grow(std::size_t n) {
     // rather than held whole.
     if (drain_ && used_ > 0 && used_ + n > pieceSize_) {
         drainHeld();
-        if (room_ >= n) {
+        if (buffer_.size() >= n) {
             return;
         }
     }
     constexpr std::size_t kFirstRoom = 256;
-    std::size_t room = std::max({room_ * 2, used_ + n, kFirstRoom});
+    std::size_t room = std::max({buffer_.size() * 2, used_ + n, kFirstRoom});
     // With a drain no more than a piece is ever held: growing past it would
     // only copy the text once more before the next drain.
     if (drain_) {
         room = std::min(room, std::max(pieceSize_, used_ + n));
     }
-    moveTo(room);
-}
-
-void TextSink::moveTo(std::size_t room) {
-    std::unique_ptr<char[]> larger(new char[room]);
-    if (used_ > 0) {
-        std::memcpy(larger.get(), buffer_.get(), used_);
-    }
-    buffer_ = std::move(larger);
-    room_ = room;
+    buffer_.moveTo(room, used_);
 }
 
 void TextSink::drainHeld() {
@@ -39,7 +30,7 @@ void TextSink::drainHeld() {
         return;
     }
     if (used_ > 0 && drained_) {
-        drained_ = drain_(std::string_view(buffer_.get(), used_));
+        drained_ = drain_(std::string_view(buffer_.data(), used_));
     }
     used_ = 0;
 }

@@ -3,10 +3,11 @@
 // hands its text on in pieces of about a set size instead of holding it whole.
 #pragma once
 
+#include "text/TextBuffer.h"
 #include <cstdint>
 #include <cstring>
+
 #include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -107,11 +108,12 @@ public:
     TextSink& bar() { return ch('|'); }
     TextSink& newline() { return ch('\n'); }
     TextSink& u32(std::uint32_t v) {
-        used_ = static_cast<std::size_t>(formatDecimal(room(kNumberRoom), v) - buffer_.get());
+        used_ = static_cast<std::size_t>(formatDecimal(room(kNumberRoom), v) - buffer_.data());
         return *this;
     }
     TextSink& i32(std::int32_t v) {
-        used_ = static_cast<std::size_t>(formatSignedDecimal(room(kNumberRoom), v) - buffer_.get());
+        used_ =
+            static_cast<std::size_t>(formatSignedDecimal(room(kNumberRoom), v) - buffer_.data());
         return *this;
     }
 
@@ -123,10 +125,10 @@ public:
     // it wrote. Nothing else may write in between.
     char* claim(std::size_t n, char*& limit) {
         char* start = room(n);
-        limit = buffer_.get() + room_;
+        limit = buffer_.data() + buffer_.size();
         return start;
     }
-    void commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
+    void commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
 
     std::size_t size() const { return used_; }
     // Hands on what is left to the drain; false when any piece could not be
@@ -137,14 +139,14 @@ public:
     }
     // The text written so far; the sink is empty afterwards.
     std::string take() {
-        std::string text(buffer_.get(), used_);
+        std::string text = used_ > 0 ? std::string(buffer_.data(), used_) : std::string();
         used_ = 0;
         return text;
     }
     // Room for n characters in all, so that writing them needs no growth.
     void reserve(std::size_t n) {
-        if (room_ < n) {
-            moveTo(n);
+        if (buffer_.size() < n) {
+            buffer_.moveTo(n, used_);
         }
     }
 
@@ -152,20 +154,15 @@ private:
     // Where the next n characters go. The buffer is written through a pointer:
     // appending to a string character by character costs several times more.
     char* room(std::size_t n) {
-        if (room_ - used_ < n) {
+        if (buffer_.size() - used_ < n) {
             grow(n);
         }
-        return buffer_.get() + used_;
+        return buffer_.data() + used_;
     }
     void grow(std::size_t n);
-    // A buffer of room characters in place of this one, with the text moved over.
-    void moveTo(std::size_t room);
     void drainHeld();
 
-    // Not a string: its room would be filled with zeros before every write
-    // overwrites them. The first used_ of its room_ characters are the text.
-    std::unique_ptr<char[]> buffer_;
-    std::size_t room_ = 0;
+    TextBuffer buffer_; // its size is the room; the first used_ characters are the text
     std::size_t used_ = 0;
     Drain drain_;
     std::size_t pieceSize_ = 0; // with a drain, the text held at most (or one longer write)

@@ -69,7 +69,7 @@ bool startFlush(int fd) {
 // Reads the regular file open at fd. 0, or the errno value of the failure.
 // Nothing is taken for a file too large to be read, and a failed allocation
 // refuses the file like a failed read.
-int readDescriptor(int fd, const std::string& path, FileText& bytes, std::string& error) {
+int readDescriptor(int fd, const std::string& path, TextBuffer& bytes, std::string& error) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         return failed("cannot examine", path, error);
@@ -94,7 +94,7 @@ int readDescriptor(int fd, const std::string& path, FileText& bytes, std::string
 // The same for the small files kept as strings: the commit record, the
 // resource script.
 int readDescriptor(int fd, const std::string& path, std::string& bytes, std::string& error) {
-    FileText text;
+    TextBuffer text;
     const int failure = readDescriptor(fd, path, text, error);
     bytes = text;
     return failure;
@@ -277,7 +277,7 @@ private:
 
 } // namespace
 
-bool readOpenFile(int fd, std::size_t size, FileText& bytes) {
+bool readOpenFile(int fd, std::size_t size, TextBuffer& bytes) {
     try {
         return readWholeFile(size, bytes, [fd](char* at, std::size_t room) -> long long {
             ssize_t n = 0;
@@ -287,14 +287,14 @@ bool readOpenFile(int fd, std::size_t size, FileText& bytes) {
             return n;
         });
     } catch (const std::bad_alloc&) {
-        bytes = FileText();
+        bytes = TextBuffer();
         errno = ENOMEM;
         return false;
     }
 }
 
 bool readOpenFile(int fd, std::size_t size, std::string& bytes) {
-    FileText text;
+    TextBuffer text;
     const bool read = readOpenFile(fd, size, text);
     bytes = text;
     return read;
@@ -331,7 +331,7 @@ int readHostFile(const std::string& path, std::string& bytes, std::string& error
 
 bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
     ResolvedPath path = resolve(name);
-    FileText bytes;
+    TextBuffer bytes;
     if (!files_.readWhole(path.text(), bytes, error)) {
         return false;
     }
@@ -340,7 +340,7 @@ bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::strin
     return true;
 }
 
-bool HostFileSystem::readWhole(const std::string& path, FileText& bytes, std::string& error) {
+bool HostFileSystem::readWhole(const std::string& path, TextBuffer& bytes, std::string& error) {
     FileDescriptor fd;
     // The hook's failure is worded here; the others by the open and the read.
     return attempt(FileOperation::Read, "cannot open", path, error, [] { return true; }) &&

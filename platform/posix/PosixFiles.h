@@ -1,7 +1,7 @@
 // Whole-file helpers of the POSIX stand-ins, on host paths (no name mapping).
 #pragma once
 
-#include "text/FileText.h"
+#include "text/TextBuffer.h"
 
 #include <cstddef>
 #include <string>
@@ -14,7 +14,7 @@ int readHostFile(const std::string& path, std::string& bytes, std::string& error
 
 // The open file fd read whole into bytes, which take exactly size bytes; a
 // read cut short by a signal is made again.
-bool readOpenFile(int fd, std::size_t size, FileText& bytes);
+bool readOpenFile(int fd, std::size_t size, TextBuffer& bytes);
 bool readOpenFile(int fd, std::size_t size, std::string& bytes);
 
 // The folder part of path ("." when there is none).

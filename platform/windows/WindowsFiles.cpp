@@ -73,7 +73,7 @@ std::string spellingOnDisk(const std::string& path) {
     return path.substr(0, start) + name;
 }
 
-bool readFromHandle(HANDLE file, const std::string& name, FileText& bytes, std::string& error) {
+bool readFromHandle(HANDLE file, const std::string& name, TextBuffer& bytes, std::string& error) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size)) {
         error = windowsErrorText("cannot examine", name, GetLastError());
@@ -94,7 +94,7 @@ bool readFromHandle(HANDLE file, const std::string& name, FileText& bytes, std::
                                             : -1LL;
                              });
     } catch (const std::bad_alloc&) {
-        bytes = FileText();
+        bytes = TextBuffer();
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     }
     if (!read) {
@@ -300,7 +300,7 @@ ResolvedPath WindowsPlatform::resolve(const std::string& name) {
 }
 
 bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
-    FileText bytes;
+    TextBuffer bytes;
     if (!files_.readWhole(name, bytes, error)) {
         return false;
     }
@@ -310,7 +310,7 @@ bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::str
 }
 
 // Binary: the core handles CR LF itself.
-bool HostFileSystem::readWhole(const std::string& path, FileText& bytes, std::string& error) {
+bool HostFileSystem::readWhole(const std::string& path, TextBuffer& bytes, std::string& error) {
     FileHandle file;
     return holdFolderOf(*this, path, error) &&
            attempt(FileOperation::Read, "cannot open", path, error,
@@ -519,7 +519,7 @@ bool HostFileSystem::readOwnFile(const std::string& path, std::string& bytes, st
         error = path + " is not a file this tool made: a link or a folder";
         return false;
     }
-    FileText text;
+    TextBuffer text;
     const bool read = readFromHandle(file.get(), path, text, error);
     bytes = text;
     return read;

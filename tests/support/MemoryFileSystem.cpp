@@ -218,7 +218,7 @@ bool MemoryFileSystem::listFolder(const std::string& folder, std::vector<std::st
     return true;
 }
 
-bool MemoryFileSystem::readWhole(const std::string& path, FileText& bytes, std::string& error) {
+bool MemoryFileSystem::readWhole(const std::string& path, TextBuffer& bytes, std::string& error) {
     std::string text;
     if (!readOwnFile(path, text, error)) {
         return false;

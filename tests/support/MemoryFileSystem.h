@@ -61,7 +61,7 @@ public:
                         std::string& error) override;
     bool listFolder(const std::string& folder, std::vector<std::string>& names,
                     std::string& error) override;
-    bool readWhole(const std::string& path, FileText& bytes, std::string& error) override;
+    bool readWhole(const std::string& path, TextBuffer& bytes, std::string& error) override;
     bool readOwnFile(const std::string& path, std::string& bytes, std::string& error) override;
     std::unique_ptr<LibraryLock> lockLibrary(const std::string& path,
                                              const std::function<void()>& waiting,
