@@ -2,12 +2,12 @@
 // parser) and writers (through TextSink), one per record kind, and of whole
 // files: a package's book data file and the catalogue. Each reports bytes per
 // second of file text.
-#include "support/SyntheticLibrary.h"
 #include "bookdata/BookDataFile.h"
 #include "catalog/LibraryCatalog.h"
+#include "platform/Platform.h"
+#include "support/SyntheticLibrary.h"
 #include "text/TextCursor.h"
 #include "text/TextSink.h"
-#include "platform/Platform.h"
 
 #include <benchmark/benchmark.h>
 
@@ -90,14 +90,11 @@ public:
         dir.clear();
     }
     Installation& installation() override { return *this; }
-    std::unique_ptr<OpenKey> openKey(const std::string&, bool, RegistryStatus& status) override {
-        status = RegistryStatus::AccessDenied;
-        return nullptr;
+    Expected<std::unique_ptr<OpenKey>> openKey(const std::string&, bool) override {
+        return Status::failed(Failure::AccessDenied, std::string());
     }
-    std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string&,
-                                                         std::string& error) override {
-        error = "none";
-        return nullptr;
+    Expected<std::unique_ptr<ResourceLibrary>> openResourceLibrary(const std::string&) override {
+        return Status::failed("none");
     }
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override {
         auto it = files.find(name);

@@ -6,9 +6,9 @@
 #include "commit/LibraryRecovery.h"
 #include "commit/RecoveryPreview.h"
 #include "commit/StagedFiles.h"
-#include "driver/UnifiedDiff.h"
 #include "driver/PackageUpdate.h"
 #include "driver/ProgramHelp.h"
+#include "driver/UnifiedDiff.h"
 #include "driver/UpdateOptions.h"
 #include "platform/Platform.h"
 #include "platform/PreviewFiles.h"
@@ -68,24 +68,24 @@ public:
     const std::string& recordPath() const { return recordPath_; }
 
     // The installation's directories: where the program is, then the registry.
-    bool readSettings(const std::string& programPath, const ResourceLibrary* resources,
-                      const std::string& resourceError) {
+    bool readSettings(const std::string& programPath,
+                      const Expected<std::unique_ptr<ResourceLibrary>>& resources) {
         InstallDirectories located;
         locateProgram(located, programPath, platform_);
         catalog_.homeDirectory = located.home;
         catalog_.localDirectory = located.local;
-        if (resources == nullptr) {
-            note("cannot open the resource library KIVRes: " + resourceError);
+        if (!resources) {
+            note("cannot open the resource library KIVRes: " + resources.status().reason());
         }
-        std::string diagnostic;
-        if (!readInstallationSettings(catalog_, resources, platform_.installation(), diagnostic,
-                                      &cdDrive_)) {
+        const SettingsOutcome settings = readInstallationSettings(
+            catalog_, resources ? resources->get() : nullptr, platform_.installation(), &cdDrive_);
+        if (!settings.runGoesOn) {
             say(out_, "Error reading registry. Update aborted.");
-            note(diagnostic);
+            note(settings.note);
             return false;
         }
-        if (!diagnostic.empty()) {
-            note(diagnostic);
+        if (!settings.note.empty()) {
+            note(settings.note);
         }
         return true;
     }
@@ -340,13 +340,12 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
     }
     Platform& host = preview ? *preview : platform;
     // The resource library is opened before the run and kept to its end.
-    std::string resourceError;
-    const std::unique_ptr<ResourceLibrary> resources =
-        host.installation().openResourceLibrary("KIVRes", resourceError);
+    const Expected<std::unique_ptr<ResourceLibrary>> resources =
+        host.installation().openResourceLibrary("KIVRes");
     UpdateRun run(out, err, host, preview.get());
     announceOptions(options, out);
     const std::string programPath = arguments.empty() ? std::string() : arguments[0];
-    if (!run.readSettings(programPath, resources.get(), resourceError)) {
+    if (!run.readSettings(programPath, resources)) {
         return kExitStopped;
     }
     const std::unique_ptr<LibraryLock> lock = run.lockAndRecover();
