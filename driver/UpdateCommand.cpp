@@ -138,10 +138,10 @@ public:
     }
 
     bool readCatalogue() {
-        const ResultCode readResult = catalog_.readCatalog(platform_);
-        if (!isSuccess(readResult)) {
+        const Status read = catalog_.readCatalog(platform_);
+        if (!read) {
             say(out_, "Cannot find " + catalogName());
-            note(catalog_.diagnostic + "; nothing was written");
+            note(read.reason() + "; nothing was written");
             return false;
         }
         return true;
@@ -185,10 +185,10 @@ public:
         }
         warnOfNamelessPackages();
         say(out_, "Saving " + catalogName());
-        const ResultCode writeResult = catalog_.writeCatalog(files);
-        if (!isSuccess(writeResult)) {
+        const Status written = catalog_.writeCatalog(files);
+        if (!written) {
             files.discard();
-            note(catalog_.diagnostic + "; nothing was written");
+            note(written.reason() + "; nothing was written");
             summarise(preview_ ? "the catalogue could not be written, so no file would be"
                                : "the catalogue could not be written, so no file was");
             return kExitIncomplete;
@@ -260,10 +260,10 @@ private:
     bool updatePackage(Package& package, const UpdateOptions& options,
                        const InstallDirectories& directories, FileTransaction& files) {
         say(out_, "\tLoading " + package.name);
-        const ResultCode loadResult = package.load(files, directories);
-        if (!isSuccess(loadResult)) {
+        const Status loaded = package.load(files, directories);
+        if (!loaded) {
             // Saving what little was read would destroy the file: leave it as it is.
-            note("package " + package.name + ": " + package.bookData.diagnostic +
+            note("package " + package.name + ": " + loaded.reason() +
                  "; its book data file is left unchanged");
             abbreviatePackagePaths(package, directories);
             return false;
@@ -279,11 +279,11 @@ private:
                 counted(changes.size(), "renumbered directory", "renumbered directories"));
         }
         say(out_, "\tSaving");
-        const ResultCode saveResult = package.save(files, directories);
-        if (!isSuccess(saveResult)) {
+        const Status saved = package.save(files, directories);
+        if (!saved) {
             // The file keeps its old identifiers, so the catalogue must too.
             undoDirectoryChanges(changes);
-            note("package " + package.name + ": " + package.bookData.diagnostic +
+            note("package " + package.name + ": " + saved.reason() +
                  "; its book data file is left unchanged and its directories keep their "
                  "identifiers");
             return false;

@@ -3,9 +3,9 @@
 
 #include "bookdata/BookDataFile.h"
 #include "bookdata/LibraryEntry.h"
+#include "support/FakePlatform.h"
 #include "text/TextCursor.h"
 #include "text/TextSink.h"
-#include "support/FakePlatform.h"
 
 #include <memory>
 #include <string>
@@ -15,14 +15,14 @@ namespace quillora::testing {
 constexpr const char* kDataFile = "book.dat";
 
 // Loads text as a book data file.
-inline ResultCode loadText(BookDataFile& file, FakePlatform& platform, const std::string& text) {
+inline Status loadText(BookDataFile& file, FakePlatform& platform, const std::string& text) {
     platform.files[kDataFile] = text;
     return file.load(platform, kDataFile);
 }
 
 // Saves the file and returns what it wrote.
 inline std::string saveText(BookDataFile& file, FakePlatform& platform) {
-    file.save(platform, kDataFile);
+    static_cast<void>(file.save(platform, kDataFile));
     return platform.files[kDataFile];
 }
 
