@@ -4,9 +4,9 @@
 #pragma once
 
 #include "text/TextBuffer.h"
+
 #include <cstdint>
 #include <cstring>
-
 #include <functional>
 #include <string>
 #include <string_view>
