@@ -41,33 +41,14 @@ inline NewContent wholeContent(const std::string& bytes) {
     return [&bytes](const PieceWriter& write) { return write(bytes); };
 }
 
-// The file operations a test can make fail (a value other than 0 from the
-// hook: an errno value on POSIX, a Win32 error code on Windows). Open
-// makes a new file, Write fills it and Flush starts its writing out; Sync
-// waits for a file to be on the disk and SyncFolder for a folder's entries;
-// Append adds to the commit record; Lock takes the library's lock.
-enum class FileOperation {
-    Read,
-    Open,
-    Write,
-    Flush,
-    Sync,
-    SyncFolder,
-    Rename,
-    Remove,
-    Append,
-    Lock
-};
-using FileFaultHook = std::function<int(FileOperation)>;
-
 // A file kept open from the moment it was made: what is added to it goes
 // where it was made, whatever is put at its name since.
 class OpenFile {
 public:
     virtual ~OpenFile() = default;
-    // Adds bytes at its end (the fault hook's Append).
+    // Adds bytes at its end.
     virtual bool append(const std::string& bytes, std::string& error) = 0;
-    // Waits until its content is on the disk (the fault hook's Sync).
+    // Waits until its content is on the disk.
     virtual bool sync(std::string& error) = 0;
 };
 
@@ -117,7 +98,7 @@ public:
     // when the folder is not there.
     virtual bool listFolder(const std::string& folder, std::vector<std::string>& names,
                             std::string& error) = 0;
-    // Reads the whole file at path (the fault hook's Read): a regular file,
+    // Reads the whole file at path: a regular file,
     // through a last link only as the link rule lets, refused without waiting
     // when it is anything else and before it is read when it is too large.
     virtual bool readWhole(const std::string& path, std::string& bytes, std::string& error) = 0;

@@ -1,5 +1,5 @@
-// The file system of the host, with a test's fault hook on each operation:
-// posix/PosixFiles.cpp or windows/WindowsFiles.cpp, whichever is built.
+// The file system of the host: posix/PosixFiles.cpp or windows/WindowsFiles.cpp,
+// whichever is built.
 #pragma once
 
 #include "platform/FileSystem.h"
@@ -20,14 +20,10 @@ public:
     HostFileSystem(const HostFileSystem&) = delete;
     HostFileSystem& operator=(const HostFileSystem&) = delete;
 
-    void setFaultHook(FileFaultHook hook) { hook_ = std::move(hook); }
-    // The error the hook gives operation; 0 lets it run.
-    int fault(FileOperation operation) const { return hook_ ? hook_(operation) : 0; }
-    // Makes call unless the hook fails operation; on failure error says what
-    // failed on path, and the system's last error (errno, GetLastError) why.
+    // Makes call; on failure error says what failed on path, and the system's
+    // last error (errno, GetLastError) why.
     template <typename Call>
-    bool attempt(FileOperation operation, const char* what, const std::string& path,
-                 std::string& error, Call call) const;
+    bool attempt(const char* what, const std::string& path, std::string& error, Call call) const;
 
     CreateStatus createFileWith(const std::string& path, const NewContent& content,
                                 const std::string& replacing, std::string& identity,
@@ -62,7 +58,6 @@ public:
     const OpenFolder* openFolder(const std::string& folder, std::string& error);
 
 private:
-    FileFaultHook hook_;
     std::map<std::string, std::unique_ptr<OpenFolder>> folders_;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/posix/PosixFiles.h"
 
 #include "platform/HexText.h"
+#include "platform/SystemFailureText.h"
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/OpenFolder.h"
 #include "platform/posix/PosixPlatform.h"
@@ -23,7 +24,7 @@ namespace quillora {
 namespace {
 
 std::string errnoText(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
+    return systemFailureText(what, path, errno);
 }
 
 // Says in error what failed on path and why; errno, kept.
@@ -102,11 +103,9 @@ private:
 } // namespace
 
 template <typename Call>
-bool HostFileSystem::attempt(FileOperation operation, const char* what, const std::string& path,
-                             std::string& error, Call call) const {
-    if (int injected = fault(operation)) {
-        errno = injected;
-    } else if (call()) {
+bool HostFileSystem::attempt(const char* what, const std::string& path, std::string& error,
+                             Call call) const {
+    if (call()) {
         return true;
     }
     failed(what, path, error);
@@ -141,14 +140,8 @@ bool takeOver(int fd, const struct stat& old) {
 // has (when there is one) and starts its writing out.
 bool fill(const HostFileSystem& files, int fd, const std::string& path, const NewContent& content,
           const struct stat* replaced, std::string& error) {
-    // An injected failure is a short write: half of the first piece reaches the disk.
-    const int failure = files.fault(FileOperation::Write);
-    const bool written = content([fd, failure](std::string_view piece) {
-        return writeAll(fd, piece.data(), failure != 0 ? piece.size() / 2 : piece.size()) &&
-               failure == 0;
-    });
-    if (!written || failure != 0) {
-        errno = failure != 0 ? failure : errno;
+    if (!content(
+            [fd](std::string_view piece) { return writeAll(fd, piece.data(), piece.size()); })) {
         error = errnoText("cannot write", path);
         return false;
     }
@@ -156,8 +149,7 @@ bool fill(const HostFileSystem& files, int fd, const std::string& path, const Ne
         error = errnoText("cannot give the owner and permissions of the file it replaces to", path);
         return false;
     }
-    return files.attempt(FileOperation::Flush, "cannot flush", path, error,
-                         [&] { return startFlush(fd); });
+    return files.attempt("cannot flush", path, error, [&] { return startFlush(fd); });
 }
 
 // A file's identity: its device and number, which a file made after it was
@@ -252,11 +244,11 @@ public:
     PosixOpenFile(const HostFileSystem& files, int fd, std::string path)
         : files_(files), fd_(fd), path_(std::move(path)) {}
     bool append(const std::string& bytes, std::string& error) override {
-        return files_.attempt(FileOperation::Append, "cannot write", path_, error,
+        return files_.attempt("cannot write", path_, error,
                               [&] { return writeAll(fd_.get(), bytes.data(), bytes.size()); });
     }
     bool sync(std::string& error) override {
-        return files_.attempt(FileOperation::Sync, "cannot flush", path_, error,
+        return files_.attempt("cannot flush", path_, error,
                               [&] { return ::fsync(fd_.get()) == 0; });
     }
 
@@ -267,6 +259,10 @@ private:
 };
 
 } // namespace
+
+std::string systemFailureText(const std::string& what, const std::string& path, int code) {
+    return what + " " + path + ": " + std::strerror(code);
+}
 
 bool readOpenFile(int fd, std::size_t size, std::string& bytes) {
     try {
@@ -316,7 +312,7 @@ int readHostFile(const std::string& path, std::string& bytes, std::string& error
 bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
     ResolvedPath path = resolve(name);
     std::string bytes;
-    if (!files_.readWhole(path.text(), bytes, error)) {
+    if (!fileSystem().readWhole(path.text(), bytes, error)) {
         return false;
     }
     out.bytes = std::move(bytes);
@@ -326,9 +322,7 @@ bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::strin
 
 bool HostFileSystem::readWhole(const std::string& path, std::string& bytes, std::string& error) {
     FileDescriptor fd;
-    // The hook's failure is worded here; the others by the open and the read.
-    return attempt(FileOperation::Read, "cannot open", path, error, [] { return true; }) &&
-           openToRead(*this, path, fd, error) && readDescriptor(fd.get(), path, bytes, error) == 0;
+    return openToRead(*this, path, fd, error) && readDescriptor(fd.get(), path, bytes, error) == 0;
 }
 
 bool PosixPlatform::hasFile(const std::string& name) {
@@ -372,7 +366,7 @@ CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewCo
     int made = -1;
     // Only a new file: never one that is there, nor through a link. It is
     // open to this user alone until it has what the old file had.
-    if (!attempt(FileOperation::Open, "cannot create", path, error, [&] {
+    if (!attempt("cannot create", path, error, [&] {
             made = ::openat(folder->fd(), name.c_str(),
                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                             exists ? 0600 : 0644);
@@ -412,7 +406,7 @@ std::unique_ptr<OpenFile> HostFileSystem::createOpenFile(const std::string& path
         return nullptr;
     }
     int made = -1;
-    if (!attempt(FileOperation::Open, "cannot create", path, error, [&] {
+    if (!attempt("cannot create", path, error, [&] {
             made = ::openat(folder->fd(), name.c_str(),
                             O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
             return made >= 0;
@@ -427,7 +421,7 @@ std::unique_ptr<OpenFile> HostFileSystem::createOpenFile(const std::string& path
 bool HostFileSystem::syncFile(const std::string& path, std::string& error) {
     std::string name;
     const OpenFolder* folder = folderHolding(*this, path, name, error);
-    return folder != nullptr && attempt(FileOperation::Sync, "cannot flush", path, error, [&] {
+    return folder != nullptr && attempt("cannot flush", path, error, [&] {
                FileDescriptor fd(::openat(folder->fd(), name.c_str(),
                                           O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
                return fd.get() >= 0 && ::fsync(fd.get()) == 0;
@@ -436,9 +430,8 @@ bool HostFileSystem::syncFile(const std::string& path, std::string& error) {
 
 bool HostFileSystem::syncFolder(const std::string& folder, std::string& error) {
     const OpenFolder* open = openFolder(folder, error);
-    return open != nullptr &&
-           attempt(FileOperation::SyncFolder, "cannot flush the folder",
-                   folder.empty() ? "." : folder, error, [&] { return ::fsync(open->fd()) == 0; });
+    return open != nullptr && attempt("cannot flush the folder", folder.empty() ? "." : folder,
+                                      error, [&] { return ::fsync(open->fd()) == 0; });
 }
 
 bool HostFileSystem::renameFile(const std::string& from, const std::string& to,
@@ -454,7 +447,7 @@ bool HostFileSystem::renameFile(const std::string& from, const std::string& to,
         return false;
     }
     const std::string toName = to.substr(folderOf(to).size());
-    return attempt(FileOperation::Rename, "cannot replace", to, error, [&] {
+    return attempt("cannot replace", to, error, [&] {
         return ::renameat(folder->fd(), fromName.c_str(), folder->fd(), toName.c_str()) == 0;
     });
 }
@@ -465,7 +458,7 @@ bool HostFileSystem::removeFile(const std::string& path, std::string& error) {
     if (folder == nullptr) {
         return isGone(errno); // nothing there to remove
     }
-    return attempt(FileOperation::Remove, "cannot remove", path, error, [&] {
+    return attempt("cannot remove", path, error, [&] {
         return ::unlinkat(folder->fd(), name.c_str(), 0) == 0 || errno == ENOENT;
     });
 }
@@ -567,7 +560,7 @@ std::unique_ptr<LibraryLock> lockAt(const HostFileSystem& files, const std::stri
         int opened = -1;
         // Never written into, so opened for reading only; never through a link,
         // and never waiting at a FIFO's open.
-        if (!files.attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
+        if (!files.attempt("cannot open the lock file", path, error, [&] {
                 opened = ::open(path.c_str(),
                                 O_RDONLY | create | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
                 return opened >= 0;

@@ -8,10 +8,10 @@
 // - paths: Windows paths mapped onto the host's files (PathMapping).
 #pragma once
 
-#include "platform/posix/formats/RegistryStore.h"
 #include "platform/HostFileSystem.h"
 #include "platform/Platform.h"
 #include "platform/posix/TrustedPath.h"
+#include "platform/posix/formats/RegistryStore.h"
 
 #include <string>
 #include <vector>
@@ -63,10 +63,6 @@ public:
     FileSystem& fileSystem() override { return files_; }
     // The signals watchHostInterrupts watches.
     Interrupts& interrupts() override;
-
-    // For tests: asked before each file operation; an errno value other than 0
-    // makes that operation fail (a write fails after writing half its bytes).
-    void setFaultHook(FileFaultHook hook) { files_.setFaultHook(std::move(hook)); }
 
     // Where a stored (possibly Windows-form) name lies on this machine: the
     // one place a stored name is resolved.

@@ -192,11 +192,11 @@ public:
     WindowsOpenFile(const HostFileSystem& files, FileHandle file, std::string path)
         : files_(files), file_(std::move(file)), path_(std::move(path)) {}
     bool append(const std::string& bytes, std::string& error) override {
-        return files_.attempt(FileOperation::Append, "cannot write", path_, error,
+        return files_.attempt("cannot write", path_, error,
                               [&] { return writeAll(file_.get(), bytes); });
     }
     bool sync(std::string& error) override {
-        return files_.attempt(FileOperation::Sync, "cannot flush", path_, error,
+        return files_.attempt("cannot flush", path_, error,
                               [&] { return FlushFileBuffers(file_.get()) != 0; });
     }
 
@@ -217,11 +217,9 @@ private:
 } // namespace
 
 template <typename Call>
-bool HostFileSystem::attempt(FileOperation operation, const char* what, const std::string& path,
-                             std::string& error, Call call) const {
-    if (int injected = fault(operation)) {
-        SetLastError(static_cast<DWORD>(injected));
-    } else if (call()) {
+bool HostFileSystem::attempt(const char* what, const std::string& path, std::string& error,
+                             Call call) const {
+    if (call()) {
         return true;
     }
     const DWORD code = GetLastError();
@@ -301,7 +299,7 @@ ResolvedPath WindowsPlatform::resolve(const std::string& name) {
 
 bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
     std::string bytes;
-    if (!files_.readWhole(name, bytes, error)) {
+    if (!fileSystem().readWhole(name, bytes, error)) {
         return false;
     }
     out.bytes = std::move(bytes);
@@ -313,7 +311,7 @@ bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::str
 bool HostFileSystem::readWhole(const std::string& path, std::string& bytes, std::string& error) {
     FileHandle file;
     return holdFolderOf(*this, path, error) &&
-           attempt(FileOperation::Read, "cannot open", path, error,
+           attempt("cannot open", path, error,
                    [&] {
                        file = own(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -347,7 +345,7 @@ CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewCo
     DWORD kept = exists ? attributes & kKeptAttributes : 0;
     HANDLE made = INVALID_HANDLE_VALUE;
     // Only a new file: CREATE_NEW fails on any name that is there, a link too.
-    if (!attempt(FileOperation::Open, "cannot create", path, error, [&] {
+    if (!attempt("cannot create", path, error, [&] {
             made = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
             return made != INVALID_HANDLE_VALUE;
@@ -363,11 +361,11 @@ CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewCo
         error = windowsErrorText("cannot examine", path, GetLastError());
     }
     ok =
-        ok && attempt(FileOperation::Write, "cannot write", path, error, [&] {
+        ok && attempt("cannot write", path, error, [&] {
             return content([&file](std::string_view piece) { return writeAll(file.get(), piece); });
         });
-    ok = ok && attempt(FileOperation::Flush, "cannot flush", path, error,
-                       [&] { return FlushFileBuffers(file.get()) != 0; });
+    ok = ok &&
+         attempt("cannot flush", path, error, [&] { return FlushFileBuffers(file.get()) != 0; });
     if (CloseHandle(file.release()) == 0 && ok) {
         ok = false;
         error = windowsErrorText("cannot close", path, GetLastError());
@@ -387,7 +385,7 @@ std::unique_ptr<OpenFile> HostFileSystem::createOpenFile(const std::string& path
         return nullptr;
     }
     HANDLE made = INVALID_HANDLE_VALUE;
-    if (!attempt(FileOperation::Open, "cannot create", path, error, [&] {
+    if (!attempt("cannot create", path, error, [&] {
             made = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
             return made != INVALID_HANDLE_VALUE;
@@ -403,8 +401,7 @@ std::unique_ptr<OpenFile> HostFileSystem::createOpenFile(const std::string& path
 
 bool HostFileSystem::syncFile(const std::string& path, std::string& error) {
     FileHandle file;
-    return holdFolderOf(*this, path, error) &&
-           attempt(FileOperation::Sync, "cannot flush", path, error, [&] {
+    return holdFolderOf(*this, path, error) && attempt("cannot flush", path, error, [&] {
                file = own(openNoFollow(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                        OPEN_EXISTING));
                return file != nullptr && FlushFileBuffers(file.get()) != 0;
@@ -415,14 +412,12 @@ bool HostFileSystem::syncFile(const std::string& path, std::string& error) {
 // flush on its own.
 bool HostFileSystem::syncFolder(const std::string& folder, std::string& error) {
     return openFolder(folder, error) != nullptr &&
-           attempt(FileOperation::SyncFolder, "cannot flush the folder", folder, error,
-                   [] { return true; });
+           attempt("cannot flush the folder", folder, error, [] { return true; });
 }
 
 bool HostFileSystem::renameFile(const std::string& from, const std::string& to,
                                 std::string& error) {
-    return holdFolderOf(*this, from, error) &&
-           attempt(FileOperation::Rename, "cannot replace", to, error, [&] {
+    return holdFolderOf(*this, from, error) && attempt("cannot replace", to, error, [&] {
                return MoveFileExA(from.c_str(), to.c_str(),
                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
            });
@@ -432,7 +427,7 @@ bool HostFileSystem::removeFile(const std::string& path, std::string& error) {
     if (!holdFolderOf(*this, path, error)) {
         return isGone(GetLastError()); // nothing there to remove
     }
-    return attempt(FileOperation::Remove, "cannot remove", path, error, [&] {
+    return attempt("cannot remove", path, error, [&] {
         return DeleteFileA(path.c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
     });
 }
@@ -537,15 +532,14 @@ std::unique_ptr<LibraryLock> lockAt(const HostFileSystem& files, const std::stri
                                                          SDDL_REVISION_1, &ownersOnly, nullptr);
     SECURITY_ATTRIBUTES attributes{sizeof attributes, ownersOnly, FALSE};
     FileHandle file;
-    const bool opened =
-        files.attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
-            file = own(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   ownersOnly != nullptr ? &attributes : nullptr, disposition,
-                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
-                                       FILE_FLAG_BACKUP_SEMANTICS,
-                                   nullptr));
-            return file != nullptr;
-        });
+    const bool opened = files.attempt("cannot open the lock file", path, error, [&] {
+        file = own(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               ownersOnly != nullptr ? &attributes : nullptr, disposition,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
+                                   FILE_FLAG_BACKUP_SEMANTICS,
+                               nullptr));
+        return file != nullptr;
+    });
     const DWORD code = opened ? ERROR_SUCCESS : GetLastError();
     LocalFree(ownersOnly);
     if (!opened) {

@@ -26,10 +26,6 @@ public:
     // The console's Ctrl-C and Ctrl-Break, once watchHostInterrupts watches them.
     Interrupts& interrupts() override;
 
-    // For tests: asked before each file operation; a Win32 error code other
-    // than 0 makes that operation fail without touching the disk.
-    void setFaultHook(FileFaultHook hook) { files_.setFaultHook(std::move(hook)); }
-
 private:
     HostFileSystem files_;
     std::string registryProblem_; // a failure the tool has no name for

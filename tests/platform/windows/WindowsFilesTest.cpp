@@ -2,6 +2,7 @@
 #include "commit/StagedFiles.h"
 #include "platform/windows/ScratchFolder.h"
 #include "platform/windows/WindowsPlatform.h"
+#include "support/FaultyFileSystem.h"
 
 #include <windows.h>
 
@@ -14,10 +15,12 @@ namespace quillora {
 namespace {
 
 using testing::fileExists;
+using testing::FileOperation;
 using testing::namesIn;
 using testing::readBytes;
 using testing::ScratchFolder;
 using testing::writeBytes;
+using FaultyWindows = testing::FaultyHost<WindowsPlatform>;
 
 // The current directory for a scope, as the tool runs in the catalogue's folder.
 class InFolder {
@@ -247,7 +250,7 @@ TEST(WindowsFiles, TheLibraryLockMakesASecondRunWait) {
 template <typename Lay, typename Commit> int operationsOf(const Lay& lay, const Commit& commit) {
     ScratchFolder folder;
     lay(folder);
-    WindowsPlatform platform;
+    FaultyWindows platform;
     int operations = 0;
     platform.setFaultHook([&operations](FileOperation) {
         ++operations;
@@ -267,7 +270,7 @@ TEST(WindowsFiles, ACommitKilledAtAnyPointIsFinishedOrUndone) {
             writeBytes(folder / name, "old " + name);
         }
     };
-    auto commit = [&](WindowsPlatform& platform, const ScratchFolder& folder) {
+    auto commit = [&](Platform& platform, const ScratchFolder& folder) {
         StagedFiles files(platform, folder / "Quillora.commit");
         std::string error;
         for (const std::string& name : names) {
@@ -285,7 +288,7 @@ TEST(WindowsFiles, ACommitKilledAtAnyPointIsFinishedOrUndone) {
         ScratchFolder folder;
         lay(folder);
         {
-            WindowsPlatform dying;
+            FaultyWindows dying;
             int seen = 0;
             dying.setFaultHook(
                 [&](FileOperation) { return ++seen >= killAt ? ERROR_WRITE_FAULT : 0; });
@@ -315,7 +318,7 @@ TEST(WindowsFiles, AFolderRenamedDuringACommitGetsNothingWritten) {
         CreateDirectoryA((folder / "Books").c_str(), nullptr);
         writeBytes(folder / "Books\\b.dat", "old b");
     };
-    auto commit = [](WindowsPlatform& platform, const ScratchFolder& folder) {
+    auto commit = [](Platform& platform, const ScratchFolder& folder) {
         StagedFiles files(platform, folder / "Quillora.commit");
         std::string error;
         std::vector<std::string> errors;
@@ -332,7 +335,7 @@ TEST(WindowsFiles, AFolderRenamedDuringACommitGetsNothingWritten) {
         lay(folder);
         bool moved = false;
         {
-            WindowsPlatform platform;
+            FaultyWindows platform;
             int seen = 0;
             platform.setFaultHook([&](FileOperation) {
                 if (++seen == attackAt) {

@@ -8,6 +8,7 @@
 #include "driver/UpdateCommand.h"
 #include "platform/posix/OtherUser.h"
 #include "platform/posix/PosixPlatform.h"
+#include "support/FaultyFileSystem.h"
 #include "support/ProcessRun.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +37,8 @@ namespace quillora {
 namespace {
 
 using Snapshot = std::map<std::string, std::string>; // relative path -> bytes
+using testing::FileFaultHook;
+using testing::FileOperation;
 
 class WorkingDirectory {
 public:
@@ -102,7 +105,7 @@ protected:
 
     Outcome run(FileFaultHook hook,
                 std::vector<std::string> args = {"quillora-update", "updatedir", "maintain=n"}) {
-        PosixPlatform platform(settings());
+        testing::FaultyHost<PosixPlatform> platform(settings());
         platform.setFaultHook(std::move(hook));
         WorkingDirectory cwd(root_ + "/drive_c/Quillora/Data");
         std::ostringstream out;
