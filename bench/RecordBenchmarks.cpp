@@ -2,12 +2,12 @@
 // parser) and writers (through TextSink), one per record kind, and of whole
 // files: a package's book data file and the catalogue. Each reports bytes per
 // second of file text.
-#include "support/SyntheticLibrary.h"
 #include "bookdata/BookDataFile.h"
 #include "catalog/LibraryCatalog.h"
+#include "platform/Platform.h"
+#include "support/SyntheticLibrary.h"
 #include "text/TextCursor.h"
 #include "text/TextSink.h"
-#include "platform/Platform.h"
 
 #include <benchmark/benchmark.h>
 
@@ -94,31 +94,27 @@ public:
         status = RegistryStatus::AccessDenied;
         return nullptr;
     }
-    std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string&,
-                                                         std::string& error) override {
-        error = "none";
-        return nullptr;
+    Expected<std::unique_ptr<ResourceLibrary>> openResourceLibrary(const std::string&) override {
+        return Status::failed("none");
     }
-    bool readFile(const std::string& name, FileBytes& out, std::string& error) override {
+    Expected<FileBytes> readFile(const std::string& name) override {
         auto it = files.find(name);
         if (it == files.end()) {
-            error = "no file " + name;
-            return false;
+            return Status::failed("no file " + name);
         }
-        out.bytes = it->second;
-        out.resolvedPath = resolve(name);
-        return true;
+        return FileBytes{it->second, resolve(name)};
     }
     ResolvedPath resolve(const std::string& name) override { return ResolvedPath(name); }
     // Saving replaces a string; the file system is never reached.
-    bool replaceFileWith(const ResolvedPath& resolvedPath, const NewContent& content,
-                         std::string&) override {
+    Status replaceFileWith(const ResolvedPath& resolvedPath, const NewContent& content) override {
         std::string& bytes = files[resolvedPath.text()];
         bytes.clear();
-        return content([&bytes](std::string_view piece) {
+        const bool made = content([&bytes](std::string_view piece) {
             bytes.append(piece);
             return true;
         });
+        return made ? Status()
+                    : Status::failed("cannot make the content of " + resolvedPath.text());
     }
     FileSystem& fileSystem() override { return host_->fileSystem(); }
 

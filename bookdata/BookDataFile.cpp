@@ -1,11 +1,11 @@
 // The book data file as a whole: where it lives, its header, loading and saving.
 #include "bookdata/BookDataFile.h"
 #include "bookdata/GroupEntry.h"
-#include "text/AsciiCase.h"
+#include "platform/Platform.h"
 #include "status/Diagnostic.h"
+#include "text/AsciiCase.h"
 #include "text/TextCursor.h"
 #include "text/TextSink.h"
-#include "platform/Platform.h"
 
 #include <cstring>
 
@@ -44,15 +44,14 @@ ResultCode BookDataFile::load(Platform& platform, const std::string& path) {
         diagnostic = path.substr(0, nul) + ": the file name holds a NUL byte";
         return result::DataFileUnreadable;
     }
-    FileBytes file;
-    std::string error;
-    if (!platform.readFile(path, file, error)) {
+    Expected<FileBytes> file = platform.readFile(path);
+    if (!file) {
         openedPath = ResolvedPath();
-        diagnostic = path + ": " + error;
+        diagnostic = path + ": " + file.status().reason();
         return result::DataFileUnreadable;
     }
-    openedPath = file.resolvedPath;
-    DecodedText decoded = decodeText(std::move(file.bytes));
+    openedPath = file->resolvedPath;
+    DecodedText decoded = decodeText(std::move(file->bytes));
     lineEnding = decoded.lineEnding;
     text_ = std::move(decoded.text);
     TextCursor in(text_);
@@ -73,7 +72,6 @@ ResultCode BookDataFile::save(Platform& platform, const std::string& path) {
     // case is not written beside the original.
     const ResolvedPath target = openedPath.empty() ? platform.resolve(path) : openedPath;
     modified = false;
-    std::string error;
     const auto content = [this](const PieceWriter& write) {
         // A large file is written out a piece at a time rather than built whole
         // beside the text it was read from.
@@ -84,8 +82,9 @@ ResultCode BookDataFile::save(Platform& platform, const std::string& path) {
         writeEntries(out);
         return out.finish();
     };
-    if (!platform.replaceFileWith(target, content, error)) {
-        diagnostic = target.text() + ": " + error;
+    const Status saved = platform.replaceFileWith(target, content);
+    if (!saved) {
+        diagnostic = target.text() + ": " + saved.reason();
         return result::WriteFailed;
     }
     return result::Success;

@@ -3,10 +3,10 @@
 #include "catalog/DirectoryItem.h"
 #include "catalog/LibraryCatalog.h"
 #include "catalog/MarkedItem.h"
-#include "text/AsciiCase.h"
-#include "status/Diagnostic.h"
-#include "text/TextCursor.h"
 #include "platform/Platform.h"
+#include "status/Diagnostic.h"
+#include "text/AsciiCase.h"
+#include "text/TextCursor.h"
 
 #include <memory>
 #include <unordered_set>
@@ -270,15 +270,15 @@ ResultCode LibraryCatalog::readKeyLines(TextCursor& in) {
 
 ResultCode LibraryCatalog::readCatalog(Platform& platform) {
     diagnostic.clear();
-    FileBytes file;
-    std::string error;
-    if (!platform.readFile(catalogFileName, file, error)) {
-        diagnostic = diagnosticAt(catalogFileName, "cannot read the file: " + error);
+    Expected<FileBytes> file = platform.readFile(catalogFileName);
+    if (!file) {
+        diagnostic =
+            diagnosticAt(catalogFileName, "cannot read the file: " + file.status().reason());
         return result::NotACatalog;
     }
-    openedPath = file.resolvedPath;
+    openedPath = file->resolvedPath;
     // The cursor refers to this text, so it lives until the read is over.
-    DecodedText decoded = decodeText(std::move(file.bytes));
+    DecodedText decoded = decodeText(std::move(file->bytes));
     lineEnding = decoded.lineEnding;
     TextCursor in(decoded.text);
 

@@ -1,8 +1,8 @@
 #include "catalog/CatalogBody.h"
 #include "catalog/LibraryCatalog.h"
+#include "platform/Platform.h"
 #include "status/Diagnostic.h"
 #include "text/TextSink.h"
-#include "platform/Platform.h"
 
 namespace quillora {
 
@@ -56,9 +56,9 @@ std::string LibraryCatalog::formatCatalog() const {
 ResultCode LibraryCatalog::writeCatalog(Platform& platform) {
     // Back to the file that was read, with its line ends.
     const ResolvedPath target = openedPath.empty() ? platform.resolve(catalogFileName) : openedPath;
-    std::string error;
-    if (!platform.replaceFile(target, encodeText(formatCatalog(), lineEnding), error)) {
-        diagnostic = diagnosticAt(target.text(), "cannot write the file: " + error);
+    const Status written = platform.replaceFile(target, encodeText(formatCatalog(), lineEnding));
+    if (!written) {
+        diagnostic = diagnosticAt(target.text(), "cannot write the file: " + written.reason());
         return result::CatalogWriteFailed;
     }
     return result::Success;

@@ -6,7 +6,6 @@
 #include "platform/Platform.h"
 
 #include <string>
-#include <vector>
 
 namespace quillora {
 
@@ -14,9 +13,9 @@ class FileTransaction : public Platform {
 public:
     explicit FileTransaction(Platform& inner) : inner_(inner) {}
 
-    // Puts every file held back in place together. Each failure is added to
-    // errors; false when there was one.
-    virtual bool commit(std::vector<std::string>& errors) = 0;
+    // Puts every file held back in place together; a failure says why, one
+    // line for each thing that failed.
+    virtual Status commit() = 0;
     // Drops every file held back; the targets keep their old content.
     virtual void discard() = 0;
 

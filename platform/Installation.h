@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/DriveType.h"
+#include "status/Status.h"
 
 #include <memory>
 #include <string>
@@ -59,10 +60,9 @@ public:
     // root is like "d:\".
     virtual DriveType driveType(const std::string& root) = 0;
 
-    // The resource library, opened by name; null when it cannot be opened
-    // (error says why).
-    virtual std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
-                                                                 std::string& error) = 0;
+    // The resource library, opened by name.
+    virtual Expected<std::unique_ptr<ResourceLibrary>>
+    openResourceLibrary(const std::string& name) = 0;
 };
 
 } // namespace quillora

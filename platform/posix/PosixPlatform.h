@@ -55,9 +55,9 @@ public:
     RegistryStatus mayCreateKey(const std::string& path) override;
     std::string registryNote() const override;
     DriveType driveType(const std::string& root) override;
-    std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
-                                                         std::string& error) override;
-    bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    Expected<std::unique_ptr<ResourceLibrary>>
+    openResourceLibrary(const std::string& name) override;
+    Expected<FileBytes> readFile(const std::string& name) override;
     ResolvedPath resolve(const std::string& name) override { return ResolvedPath(hostPath(name)); }
     bool hasFile(const std::string& name) override;
     FileSystem& fileSystem() override { return files_; }

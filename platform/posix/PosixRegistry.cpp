@@ -90,9 +90,9 @@ RegistryStatus PosixPlatform::loadStore() {
         if (read != RegistryStatus::Ok) {
             return read;
         }
-        std::string error;
-        if (!store.parse(bytes, error)) {
-            registryProblem_ = path + ": " + error;
+        const Status parsed = store.parse(bytes);
+        if (!parsed) {
+            registryProblem_ = path + ": " + parsed.reason();
             return RegistryStatus::Unusable;
         }
     }

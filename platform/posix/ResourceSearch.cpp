@@ -1,9 +1,9 @@
 // Opening a resource library by name: its script NAME.rc (any case) in the
 // first of the resource folders that holds one.
-#include "platform/posix/formats/ResourceScript.h"
 #include "platform/posix/PathMapping.h"
 #include "platform/posix/PosixFiles.h"
 #include "platform/posix/PosixPlatform.h"
+#include "platform/posix/formats/ResourceScript.h"
 
 #include <sys/stat.h>
 
@@ -29,8 +29,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<ResourceLibrary> PosixPlatform::openResourceLibrary(const std::string& name,
-                                                                    std::string& error) {
+Expected<std::unique_ptr<ResourceLibrary>>
+PosixPlatform::openResourceLibrary(const std::string& name) {
     std::string base = name;
     if (base.size() > 4 && base.compare(base.size() - 4, 4, ".dll") == 0) {
         base.erase(base.size() - 4); // the name as LoadLibrary takes it
@@ -43,24 +43,24 @@ std::unique_ptr<ResourceLibrary> PosixPlatform::openResourceLibrary(const std::s
             continue;
         }
         // The first one found is the library, even when it is broken.
-        std::string bytes;
-        if (readHostFile(path, bytes, error) != 0) {
-            return nullptr;
+        Expected<std::string> bytes = readHostFile(path);
+        if (!bytes) {
+            return bytes.status();
         }
         ResourceScript script;
-        if (!script.parse(bytes, error)) {
-            error = path + ": " + error;
-            return nullptr;
+        const Status parsed = script.parse(*bytes);
+        if (!parsed) {
+            return Status::failed(path + ": " + parsed.reason());
         }
-        return std::make_unique<ScriptLibrary>(std::move(script));
+        return std::unique_ptr<ResourceLibrary>(std::make_unique<ScriptLibrary>(std::move(script)));
     }
     std::string searched;
     for (const std::string& folder : folders) {
         searched += (searched.empty() ? "" : ", ") + folder;
     }
-    error = fileName + " is in none of the folders searched (QUILLORA_RESOURCE_PATH, beside " +
-            "the program, ../share/quillora): " + (searched.empty() ? "none" : searched);
-    return nullptr;
+    return Status::failed(
+        fileName + " is in none of the folders searched (QUILLORA_RESOURCE_PATH, beside " +
+        "the program, ../share/quillora): " + (searched.empty() ? "none" : searched));
 }
 
 } // namespace quillora

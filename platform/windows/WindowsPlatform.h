@@ -16,9 +16,9 @@ public:
     RegistryStatus mayCreateKey(const std::string& path) override;
     std::string registryNote() const override { return registryProblem_; }
     DriveType driveType(const std::string& root) override;
-    std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
-                                                         std::string& error) override;
-    bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    Expected<std::unique_ptr<ResourceLibrary>>
+    openResourceLibrary(const std::string& name) override;
+    Expected<FileBytes> readFile(const std::string& name) override;
     // The one place a stored name is resolved: its spelling on the disk.
     ResolvedPath resolve(const std::string& name) override;
     bool hasFile(const std::string& name) override;

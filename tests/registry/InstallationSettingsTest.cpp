@@ -29,9 +29,9 @@ Outcome readWith(testing::FakePlatform& platform, bool withResources = true) {
     LibraryCatalog catalog;
     catalog.homeDirectory = kLocated;
     catalog.localDirectory = kLocated;
-    std::string error;
+    auto opened = platform.openResourceLibrary("KIVRes");
     std::unique_ptr<ResourceLibrary> resources =
-        withResources ? platform.openResourceLibrary("KIVRes", error) : nullptr;
+        withResources && opened ? std::move(*opened) : nullptr;
     Outcome o;
     o.result = readInstallationSettings(catalog, resources.get(), platform, o.diagnostic);
     o.home = catalog.homeDirectory;
@@ -183,10 +183,10 @@ TEST(InstallationSettings, StaleDiagnosticIsCleared) {
     testing::FakePlatform platform;
     platform.setInstallation("C:\\Lib", "C:\\Lib", "E:");
     LibraryCatalog catalog;
-    std::string error;
-    auto resources = platform.openResourceLibrary("KIVRes", error);
+    auto resources = platform.openResourceLibrary("KIVRes");
     std::string diagnostic = "left over";
-    EXPECT_TRUE(readInstallationSettings(catalog, resources.get(), platform, diagnostic));
+    EXPECT_TRUE(readInstallationSettings(catalog, resources ? resources->get() : nullptr, platform,
+                                         diagnostic));
     EXPECT_EQ(diagnostic, "");
 }
 

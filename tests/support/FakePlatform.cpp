@@ -76,24 +76,20 @@ std::unique_ptr<OpenKey> FakePlatform::openKey(const std::string& path, bool cre
     return std::make_unique<Key>(*this, lower);
 }
 
-std::unique_ptr<ResourceLibrary> FakePlatform::openResourceLibrary(const std::string& name,
-                                                                   std::string& error) {
+Expected<std::unique_ptr<ResourceLibrary>>
+FakePlatform::openResourceLibrary(const std::string& name) {
     if (!hasResources) {
-        error = "no library " + name;
-        return nullptr;
+        return Status::failed("no library " + name);
     }
-    return std::make_unique<FakeResources>(resources);
+    return std::unique_ptr<ResourceLibrary>(std::make_unique<FakeResources>(resources));
 }
 
-bool FakePlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
+Expected<FileBytes> FakePlatform::readFile(const std::string& name) {
     auto it = files.find(name);
     if (it == files.end()) {
-        error = "no such file: " + name;
-        return false;
+        return Status::failed("no such file: " + name);
     }
-    out.bytes = it->second;
-    out.resolvedPath = resolve(name);
-    return true;
+    return FileBytes{it->second, resolve(name)};
 }
 
 std::map<std::string, std::string>& FakePlatform::productKey() {

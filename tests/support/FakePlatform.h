@@ -58,9 +58,9 @@ public:
     std::unique_ptr<OpenKey> openKey(const std::string& path, bool create,
                                      RegistryStatus& status) override;
     DriveType driveType(const std::string& root) override;
-    std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
-                                                         std::string& error) override;
-    bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    Expected<std::unique_ptr<ResourceLibrary>>
+    openResourceLibrary(const std::string& name) override;
+    Expected<FileBytes> readFile(const std::string& name) override;
     // Names are kept as given.
     ResolvedPath resolve(const std::string& name) override { return ResolvedPath(name); }
     FileSystem& fileSystem() override { return disk; }

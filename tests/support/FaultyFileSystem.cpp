@@ -10,13 +10,13 @@ class FaultyOpenFile : public OpenFile {
 public:
     FaultyOpenFile(const FaultyFileSystem& files, std::unique_ptr<OpenFile> inner, std::string path)
         : files_(files), inner_(std::move(inner)), path_(std::move(path)) {}
-    bool append(const std::string& bytes, std::string& error) override {
-        return files_.admits(FileOperation::Append, "cannot write", path_, error) &&
-               inner_->append(bytes, error);
+    Status append(const std::string& bytes) override {
+        Status admitted = files_.admits(FileOperation::Append, "cannot write", path_);
+        return admitted ? inner_->append(bytes) : admitted;
     }
-    bool sync(std::string& error) override {
-        return files_.admits(FileOperation::Sync, "cannot flush", path_, error) &&
-               inner_->sync(error);
+    Status sync() override {
+        Status admitted = files_.admits(FileOperation::Sync, "cannot flush", path_);
+        return admitted ? inner_->sync() : admitted;
     }
 
 private:
@@ -27,20 +27,18 @@ private:
 
 } // namespace
 
-bool FaultyFileSystem::admits(FileOperation operation, const char* what, const std::string& path,
-                              std::string& error) const {
+Status FaultyFileSystem::admits(FileOperation operation, const char* what,
+                                const std::string& path) const {
     const int failure = fault(operation);
-    if (failure != 0) {
-        error = systemFailureText(what, path, failure);
-    }
-    return failure == 0;
+    return failure == 0 ? Status() : Status::failed(systemFailureText(what, path, failure));
 }
 
-CreateStatus FaultyFileSystem::createFileWith(const std::string& path, const NewContent& content,
-                                              const std::string& replacing, std::string& identity,
-                                              std::string& error) {
-    if (!admits(FileOperation::Open, "cannot create", path, error)) {
-        return CreateStatus::Failed;
+Expected<std::string> FaultyFileSystem::createFileWith(const std::string& path,
+                                                       const NewContent& content,
+                                                       const std::string& replacing) {
+    Status admitted = admits(FileOperation::Open, "cannot create", path);
+    if (!admitted) {
+        return admitted;
     }
     int writeFailure = 0;
     const NewContent shortened = [&](const PieceWriter& write) {
@@ -54,72 +52,86 @@ CreateStatus FaultyFileSystem::createFileWith(const std::string& path, const New
         });
         return false;
     };
-    const CreateStatus status = inner_.createFileWith(path, shortened, replacing, identity, error);
+    Expected<std::string> identity = inner_.createFileWith(path, shortened, replacing);
     if (writeFailure != 0) {
-        error = systemFailureText("cannot write", path, writeFailure);
-        return CreateStatus::Failed;
+        return Status::failed(systemFailureText("cannot write", path, writeFailure));
     }
-    if (status == CreateStatus::Created &&
-        !admits(FileOperation::Flush, "cannot flush", path, error)) {
-        std::string ignored;
-        inner_.removeFile(path, ignored);
-        return CreateStatus::Failed;
+    if (identity) {
+        admitted = admits(FileOperation::Flush, "cannot flush", path);
+        if (!admitted) {
+            static_cast<void>(inner_.removeFile(path));
+            return admitted;
+        }
     }
-    return status;
+    return identity;
 }
 
-std::unique_ptr<OpenFile> FaultyFileSystem::createOpenFile(const std::string& path,
-                                                           CreateStatus& status,
-                                                           std::string& error) {
-    status = CreateStatus::Failed;
-    if (!admits(FileOperation::Open, "cannot create", path, error)) {
-        return nullptr;
+Expected<std::unique_ptr<OpenFile>> FaultyFileSystem::createOpenFile(const std::string& path) {
+    Status admitted = admits(FileOperation::Open, "cannot create", path);
+    if (!admitted) {
+        return admitted;
     }
-    std::unique_ptr<OpenFile> file = inner_.createOpenFile(path, status, error);
-    return file == nullptr ? nullptr
-                           : std::make_unique<FaultyOpenFile>(*this, std::move(file), path);
+    Expected<std::unique_ptr<OpenFile>> file = inner_.createOpenFile(path);
+    if (!file) {
+        return file.status();
+    }
+    return std::unique_ptr<OpenFile>(
+        std::make_unique<FaultyOpenFile>(*this, std::move(*file), path));
 }
 
-bool FaultyFileSystem::syncFile(const std::string& path, std::string& error) {
-    return admits(FileOperation::Sync, "cannot flush", path, error) && inner_.syncFile(path, error);
+Status FaultyFileSystem::syncFile(const std::string& path) {
+    Status admitted = admits(FileOperation::Sync, "cannot flush", path);
+    return admitted ? inner_.syncFile(path) : admitted;
 }
 
-bool FaultyFileSystem::syncFolder(const std::string& folder, std::string& error) {
-    return admits(FileOperation::SyncFolder, "cannot flush the folder",
-                  folder.empty() ? "." : folder, error) &&
-           inner_.syncFolder(folder, error);
+Status FaultyFileSystem::syncFolder(const std::string& folder) {
+    Status admitted =
+        admits(FileOperation::SyncFolder, "cannot flush the folder", folder.empty() ? "." : folder);
+    return admitted ? inner_.syncFolder(folder) : admitted;
 }
 
-bool FaultyFileSystem::renameFile(const std::string& from, const std::string& to,
-                                  std::string& error) {
-    return admits(FileOperation::Rename, "cannot replace", to, error) &&
-           inner_.renameFile(from, to, error);
+Status FaultyFileSystem::renameFile(const std::string& from, const std::string& to) {
+    Status admitted = admits(FileOperation::Rename, "cannot replace", to);
+    return admitted ? inner_.renameFile(from, to) : admitted;
 }
 
-bool FaultyFileSystem::removeFile(const std::string& path, std::string& error) {
-    return admits(FileOperation::Remove, "cannot remove", path, error) &&
-           inner_.removeFile(path, error);
+Status FaultyFileSystem::removeFile(const std::string& path) {
+    Status admitted = admits(FileOperation::Remove, "cannot remove", path);
+    return admitted ? inner_.removeFile(path) : admitted;
 }
 
-bool FaultyFileSystem::readWhole(const std::string& path, std::string& bytes, std::string& error) {
-    return admits(FileOperation::Read, "cannot open", path, error) &&
-           inner_.readWhole(path, bytes, error);
+namespace {
+
+// What call gives, unless the hook fails operation first.
+template <typename T, typename Call>
+Expected<T> unlessFailed(const FaultyFileSystem& files, FileOperation operation, const char* what,
+                         const std::string& path, Call call) {
+    Status admitted = files.admits(operation, what, path);
+    if (!admitted) {
+        return admitted;
+    }
+    return call();
 }
 
-std::unique_ptr<LibraryLock> FaultyFileSystem::lockLibrary(const std::string& path,
-                                                           const std::function<void()>& waiting,
-                                                           std::string& error) {
-    return admits(FileOperation::Lock, "cannot open the lock file", path, error)
-               ? inner_.lockLibrary(path, waiting, error)
-               : nullptr;
+} // namespace
+
+Expected<std::string> FaultyFileSystem::readWhole(const std::string& path) {
+    return unlessFailed<std::string>(*this, FileOperation::Read, "cannot open", path,
+                                     [&] { return inner_.readWhole(path); });
 }
 
-std::unique_ptr<LibraryLock>
-FaultyFileSystem::shareLibraryLock(const std::string& path, const std::function<void()>& waiting,
-                                   std::string& error) {
-    return admits(FileOperation::Lock, "cannot open the lock file", path, error)
-               ? inner_.shareLibraryLock(path, waiting, error)
-               : nullptr;
+Expected<std::unique_ptr<LibraryLock>>
+FaultyFileSystem::lockLibrary(const std::string& path, const std::function<void()>& waiting) {
+    return unlessFailed<std::unique_ptr<LibraryLock>>(
+        *this, FileOperation::Lock, "cannot open the lock file", path,
+        [&] { return inner_.lockLibrary(path, waiting); });
+}
+
+Expected<std::unique_ptr<LibraryLock>>
+FaultyFileSystem::shareLibraryLock(const std::string& path, const std::function<void()>& waiting) {
+    return unlessFailed<std::unique_ptr<LibraryLock>>(
+        *this, FileOperation::Lock, "cannot open the lock file", path,
+        [&] { return inner_.shareLibraryLock(path, waiting); });
 }
 
 } // namespace quillora::testing

@@ -50,43 +50,34 @@ public:
     // What the hook gives operation; 0 lets it run.
     int fault(FileOperation operation) const { return hook_ ? hook_(operation) : 0; }
 
-    CreateStatus createFileWith(const std::string& path, const NewContent& content,
-                                const std::string& replacing, std::string& identity,
-                                std::string& error) override;
-    std::unique_ptr<OpenFile> createOpenFile(const std::string& path, CreateStatus& status,
-                                             std::string& error) override;
-    bool syncFile(const std::string& path, std::string& error) override;
-    bool syncFolder(const std::string& folder, std::string& error) override;
-    bool renameFile(const std::string& from, const std::string& to, std::string& error) override;
-    bool removeFile(const std::string& path, std::string& error) override;
+    Expected<std::string> createFileWith(const std::string& path, const NewContent& content,
+                                         const std::string& replacing) override;
+    Expected<std::unique_ptr<OpenFile>> createOpenFile(const std::string& path) override;
+    Status syncFile(const std::string& path) override;
+    Status syncFolder(const std::string& folder) override;
+    Status renameFile(const std::string& from, const std::string& to) override;
+    Status removeFile(const std::string& path) override;
     PathInfo examine(const std::string& path) override { return inner_.examine(path); }
-    bool folderIdentity(const std::string& folder, std::string& identity,
-                        std::string& error) override {
-        return inner_.folderIdentity(folder, identity, error);
+    Expected<std::string> folderIdentity(const std::string& folder) override {
+        return inner_.folderIdentity(folder);
     }
-    bool listFolder(const std::string& folder, std::vector<std::string>& names,
-                    std::string& error) override {
-        return inner_.listFolder(folder, names, error);
+    Expected<std::vector<std::string>> listFolder(const std::string& folder) override {
+        return inner_.listFolder(folder);
     }
-    bool readWhole(const std::string& path, std::string& bytes, std::string& error) override;
-    bool readOwnFile(const std::string& path, std::string& bytes, std::string& error) override {
-        return inner_.readOwnFile(path, bytes, error);
+    Expected<std::string> readWhole(const std::string& path) override;
+    Expected<std::string> readOwnFile(const std::string& path) override {
+        return inner_.readOwnFile(path);
     }
-    std::unique_ptr<LibraryLock> lockLibrary(const std::string& path,
-                                             const std::function<void()>& waiting,
-                                             std::string& error) override;
-    std::unique_ptr<LibraryLock> shareLibraryLock(const std::string& path,
-                                                  const std::function<void()>& waiting,
-                                                  std::string& error) override;
-    bool mayReplace(const std::string& path, std::string& error) override {
-        return inner_.mayReplace(path, error);
-    }
+    Expected<std::unique_ptr<LibraryLock>>
+    lockLibrary(const std::string& path, const std::function<void()>& waiting) override;
+    Expected<std::unique_ptr<LibraryLock>>
+    shareLibraryLock(const std::string& path, const std::function<void()>& waiting) override;
+    Status mayReplace(const std::string& path) override { return inner_.mayReplace(path); }
     std::string randomHex() override { return inner_.randomHex(); }
     std::string folderOf(const std::string& path) const override { return inner_.folderOf(path); }
 
-    // False, with error saying why, when the hook fails operation on path.
-    bool admits(FileOperation operation, const char* what, const std::string& path,
-                std::string& error) const;
+    // Fails, saying why, when the hook fails operation on path.
+    Status admits(FileOperation operation, const char* what, const std::string& path) const;
 
 private:
     FileSystem& inner_;

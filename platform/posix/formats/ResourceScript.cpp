@@ -1,7 +1,7 @@
 #include "platform/posix/formats/ResourceScript.h"
 
-#include "text/AsciiCase.h"
 #include "platform/posix/formats/Utf16Text.h"
+#include "text/AsciiCase.h"
 
 #include <cstdlib>
 #include <vector>
@@ -165,19 +165,19 @@ bool readStringTable(const std::vector<Token>& tokens, std::size_t& i,
 
 } // namespace
 
-bool ResourceScript::parse(const std::string& bytes, std::string& error) {
+Status ResourceScript::parse(const std::string& bytes) {
     strings_.clear();
     std::string text = bytes;
     if (startsWithUtf16LeBom(bytes) && !decodeUtf16Le(bytes.substr(2), text)) {
-        error = "UTF-16 text with an odd number of bytes";
-        return false;
+        return Status::failed("UTF-16 text with an odd number of bytes");
     }
+    std::string error;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         text.erase(0, 3);
     }
     std::vector<Token> tokens;
     if (!tokenize(text, tokens, error)) {
-        return false;
+        return Status::failed(error);
     }
     std::size_t i = 0;
     while (i < tokens.size()) {
@@ -186,10 +186,10 @@ bool ResourceScript::parse(const std::string& bytes, std::string& error) {
         }
         if (!readStringTable(tokens, i, strings_, error)) {
             strings_.clear();
-            return false;
+            return Status::failed(error);
         }
     }
-    return true;
+    return Status();
 }
 
 bool ResourceScript::loadString(unsigned id, std::string& text) const {

@@ -304,11 +304,11 @@ Settings readSettings(Installation& installation) {
     LibraryCatalog catalog;
     catalog.homeDirectory = "/located";
     catalog.localDirectory = "/located";
-    std::string error;
-    auto resources = installation.openResourceLibrary("KIVRes", error);
-    EXPECT_NE(resources, nullptr) << error;
+    auto resources = installation.openResourceLibrary("KIVRes");
+    EXPECT_TRUE(resources.ok()) << resources.status().reason();
     Settings s;
-    s.result = readInstallationSettings(catalog, resources.get(), installation, s.diagnostic);
+    s.result = readInstallationSettings(catalog, resources ? resources->get() : nullptr,
+                                        installation, s.diagnostic);
     s.home = catalog.homeDirectory;
     s.local = catalog.localDirectory;
     s.cd = catalog.cdDirectory;

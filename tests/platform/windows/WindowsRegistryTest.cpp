@@ -129,9 +129,9 @@ TEST_F(WindowsRegistry, SecondCloseHasNoKeyToClose) {
 class WindowsInstallationSettings : public WindowsRegistry {
 protected:
     void SetUp() override {
-        std::string error;
-        resources_ = platform_.openResourceLibrary("KIVRes", error);
-        ASSERT_NE(resources_, nullptr) << error;
+        Expected<std::unique_ptr<ResourceLibrary>> opened = platform_.openResourceLibrary("KIVRes");
+        ASSERT_TRUE(opened.ok()) << opened.status().reason();
+        resources_ = std::move(*opened);
         ASSERT_TRUE(resources_->loadString(kHomeValueNameId, homeName_));
         ASSERT_TRUE(resources_->loadString(kLocalValueNameId, localName_));
         ASSERT_TRUE(resources_->loadString(kCdValueNameId, cdName_));
