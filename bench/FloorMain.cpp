@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
         const std::string name = argv[i + 2];
         quillora::Expected<quillora::FileBytes> file = staged.readFile(name);
         const quillora::Status copied =
-            file ? staged.replaceFile(file->resolvedPath, file->bytes) : file.status();
+            file ? staged.stage(file->resolvedPath, quillora::wholeContent(file->bytes))
+                 : file.status();
         if (!copied) {
             std::cerr << "quillora-bench-floor: " << name << ": " << copied.reason() << std::endl;
             return 1;

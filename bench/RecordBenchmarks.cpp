@@ -79,7 +79,7 @@ void writeRecords(benchmark::State& state, char tag, RecordMix mix) {
 
 // A platform whose files are strings; nothing touches the disk, so load and
 // save are measured without I/O.
-class MemoryPlatform : public Platform, public Installation {
+class MemoryPlatform : public Platform, public Installation, public FileStage {
 public:
     std::map<std::string, std::string> files;
 
@@ -106,7 +106,7 @@ public:
     }
     ResolvedPath resolve(const std::string& name) override { return ResolvedPath(name); }
     // Saving replaces a string; the file system is never reached.
-    Status replaceFileWith(const ResolvedPath& resolvedPath, const NewContent& content) override {
+    Status stage(const ResolvedPath& resolvedPath, const NewContent& content) override {
         std::string& bytes = files[resolvedPath.text()];
         bytes.clear();
         const bool made = content([&bytes](std::string_view piece) {

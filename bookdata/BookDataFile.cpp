@@ -1,6 +1,7 @@
 // The book data file as a whole: where it lives, its header, loading and saving.
 #include "bookdata/BookDataFile.h"
 #include "bookdata/GroupEntry.h"
+#include "platform/FileStage.h"
 #include "platform/Platform.h"
 #include "status/Diagnostic.h"
 #include "text/AsciiCase.h"
@@ -66,11 +67,11 @@ ResultCode BookDataFile::load(Platform& platform, const std::string& path) {
     return code;
 }
 
-ResultCode BookDataFile::save(Platform& platform, const std::string& path) {
+ResultCode BookDataFile::save(FileStage& stage, const std::string& path) {
     diagnostic.clear();
     // Write back where the file was found, so a path matched without regard to
     // case is not written beside the original.
-    const ResolvedPath target = openedPath.empty() ? platform.resolve(path) : openedPath;
+    const ResolvedPath target = openedPath.empty() ? stage.resolve(path) : openedPath;
     modified = false;
     const auto content = [this](const PieceWriter& write) {
         // A large file is written out a piece at a time rather than built whole
@@ -82,7 +83,7 @@ ResultCode BookDataFile::save(Platform& platform, const std::string& path) {
         writeEntries(out);
         return out.finish();
     };
-    const Status saved = platform.replaceFileWith(target, content);
+    const Status saved = stage.stage(target, content);
     if (!saved) {
         diagnostic = target.text() + ": " + saved.reason();
         return result::WriteFailed;

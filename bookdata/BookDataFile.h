@@ -4,9 +4,9 @@
 
 #include "bookdata/LibraryEntry.h"
 #include "bookdata/RefList.h"
+#include "platform/ResolvedPath.h"
 #include "status/ResultCode.h"
 #include "text/TextFile.h"
-#include "platform/ResolvedPath.h"
 
 #include <cstdint>
 #include <memory_resource>
@@ -17,6 +17,7 @@
 
 namespace quillora {
 
+class FileStage;
 class Platform;
 class TextCursor;
 class TextSink;
@@ -32,7 +33,7 @@ public:
     // further load reads nothing.
     ResultCode load(Platform& platform, const std::string& path);
     // Writes where the last load found the file, or to path when none did.
-    ResultCode save(Platform& platform, const std::string& path);
+    ResultCode save(FileStage& stage, const std::string& path);
     // Frees every entry and the file's text.
     void clear();
     // A new entry of this file, in the file's own memory: it lives until

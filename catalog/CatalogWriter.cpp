@@ -1,6 +1,6 @@
 #include "catalog/CatalogBody.h"
 #include "catalog/LibraryCatalog.h"
-#include "platform/Platform.h"
+#include "platform/FileStage.h"
 #include "status/Diagnostic.h"
 #include "text/TextSink.h"
 
@@ -53,10 +53,11 @@ std::string LibraryCatalog::formatCatalog() const {
     return out.take();
 }
 
-ResultCode LibraryCatalog::writeCatalog(Platform& platform) {
+ResultCode LibraryCatalog::writeCatalog(FileStage& stage) {
     // Back to the file that was read, with its line ends.
-    const ResolvedPath target = openedPath.empty() ? platform.resolve(catalogFileName) : openedPath;
-    const Status written = platform.replaceFile(target, encodeText(formatCatalog(), lineEnding));
+    const ResolvedPath target = openedPath.empty() ? stage.resolve(catalogFileName) : openedPath;
+    const std::string bytes = encodeText(formatCatalog(), lineEnding);
+    const Status written = stage.stage(target, wholeContent(bytes));
     if (!written) {
         diagnostic = diagnosticAt(target.text(), "cannot write the file: " + written.reason());
         return result::CatalogWriteFailed;

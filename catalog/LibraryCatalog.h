@@ -1,19 +1,20 @@
 // The one object of a run: the product settings and the catalogue's contents.
 #pragma once
 
+#include "bookdata/RefList.h"
 #include "catalog/CatalogBody.h"
 #include "catalog/SearchEntry.h"
-#include "bookdata/RefList.h"
-#include "status/ResultCode.h"
-#include "text/TextFile.h"
 #include "platform/ResolvedPath.h"
 #include "product/PathMacro.h"
+#include "status/ResultCode.h"
+#include "text/TextFile.h"
 
 #include <cstdint>
 #include <string>
 
 namespace quillora {
 
+class FileStage;
 class Platform;
 class TextCursor;
 
@@ -26,7 +27,7 @@ public:
     // Reads catalogFileName; diagnostic says why when the result is not 0.
     ResultCode readCatalog(Platform& platform);
     // Replaces the catalogue file with the version-9 form of this model.
-    ResultCode writeCatalog(Platform& platform);
+    ResultCode writeCatalog(FileStage& stage);
     // The whole file content that writeCatalog stores (LF line ends).
     std::string formatCatalog() const;
     // The lines between the version line and the section line.

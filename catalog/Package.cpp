@@ -47,9 +47,9 @@ ResultCode Package::load(Platform& platform, const InstallDirectories& directori
     return bookData.load(platform, expandDirectoryMacros(dataFileLocation, directories));
 }
 
-ResultCode Package::save(Platform& platform, const InstallDirectories& directories) {
+ResultCode Package::save(FileStage& stage, const InstallDirectories& directories) {
     modified = false;
-    return bookData.save(platform, expandDirectoryMacros(dataFileLocation, directories));
+    return bookData.save(stage, expandDirectoryMacros(dataFileLocation, directories));
 }
 
 } // namespace quillora

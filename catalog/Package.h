@@ -3,8 +3,8 @@
 #pragma once
 
 #include "bookdata/BookDataFile.h"
-#include "catalog/PackageItem.h"
 #include "bookdata/RefList.h"
+#include "catalog/PackageItem.h"
 #include "status/ResultCode.h"
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 
 namespace quillora {
 
+class FileStage;
 class Platform;
 struct InstallDirectories;
 
@@ -34,7 +35,7 @@ public:
     // Loads and saves the book data file that dataFileLocation names, its
     // macros expanded with directories.
     ResultCode load(Platform& platform, const InstallDirectories& directories);
-    ResultCode save(Platform& platform, const InstallDirectories& directories);
+    ResultCode save(FileStage& stage, const InstallDirectories& directories);
 
     OwningList<PackageItem> items;
     std::string name = "None";

@@ -76,7 +76,7 @@ Status StagedFiles::recordFolder(const std::string& folder) {
     return named;
 }
 
-Status StagedFiles::replaceFileWith(const ResolvedPath& resolved, const NewContent& content) {
+Status StagedFiles::stage(const ResolvedPath& resolved, const NewContent& content) {
     const std::string& resolvedPath = resolved.text();
     Status recorded = recordFolder(disk_.folderOf(resolvedPath));
     if (!recorded) {

@@ -39,7 +39,7 @@ public:
     Expected<FileBytes> readFile(const std::string& name) override;
     // Writes the new content beside the target, under a new name of its own,
     // and keeps it waiting.
-    Status replaceFileWith(const ResolvedPath& resolved, const NewContent& content) override;
+    Status stage(const ResolvedPath& resolved, const NewContent& content) override;
 
 private:
     // Starts the record (first staged file) and names each new folder in it,

@@ -102,7 +102,7 @@ bool PreviewFiles::newContentAgainst(const std::string& old, const NewContent& c
     return made;
 }
 
-Status PreviewFiles::replaceFileWith(const ResolvedPath& resolved, const NewContent& content) {
+Status PreviewFiles::stage(const ResolvedPath& resolved, const NewContent& content) {
     const std::string& resolvedPath = resolved.text();
     FileSystem& disk = inner_.fileSystem();
     // A real run makes its commit record with the first file it stages.

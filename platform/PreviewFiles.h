@@ -44,7 +44,7 @@ public:
     void discard() override;
 
     Expected<FileBytes> readFile(const std::string& name) override;
-    Status replaceFileWith(const ResolvedPath& resolved, const NewContent& content) override;
+    Status stage(const ResolvedPath& resolved, const NewContent& content) override;
 
     // Opens keys without creating one: a missing key is one without values.
     Installation& installation() override { return *installation_; }

@@ -17,9 +17,9 @@ TEST(StagedFiles, NothingChangesUntilCommitAndWaitingContentIsReadBack) {
     platform.files["a.dat"] = "old a";
     platform.files["b.dat"] = "old b";
     StagedFiles staged(platform, "Quillora.commit");
-    Status staging = staged.replaceFile(ResolvedPath("a.dat"), "new a");
+    Status staging = staged.stage(ResolvedPath("a.dat"), wholeContent("new a"));
     ASSERT_TRUE(staging.ok()) << staging.reason();
-    staging = staged.replaceFile(ResolvedPath("b.dat"), "new b");
+    staging = staged.stage(ResolvedPath("b.dat"), wholeContent("new b"));
     ASSERT_TRUE(staging.ok()) << staging.reason();
     EXPECT_EQ(platform.files["a.dat"], "old a");
     EXPECT_EQ(readThrough(staged, "a.dat"), "new a");
@@ -38,8 +38,8 @@ TEST(StagedFiles, ASecondContentForOneTargetReplacesTheFirst) {
     testing::FakePlatform platform;
     platform.files["a.dat"] = "old";
     StagedFiles staged(platform, "Quillora.commit");
-    ASSERT_TRUE(staged.replaceFile(ResolvedPath("a.dat"), "first").ok());
-    ASSERT_TRUE(staged.replaceFile(ResolvedPath("a.dat"), "second").ok());
+    ASSERT_TRUE(staged.stage(ResolvedPath("a.dat"), wholeContent("first")).ok());
+    ASSERT_TRUE(staged.stage(ResolvedPath("a.dat"), wholeContent("second")).ok());
     EXPECT_EQ(readThrough(staged, "a.dat"), "second");
     // The old file, both waiting contents (the first goes at the commit) and
     // the commit record.
@@ -54,10 +54,10 @@ TEST(StagedFiles, DiscardAndDestructionLeaveTheOldFiles) {
     platform.files["a.dat"] = "old";
     {
         StagedFiles staged(platform, "Quillora.commit");
-        ASSERT_TRUE(staged.replaceFile(ResolvedPath("a.dat"), "new").ok());
+        ASSERT_TRUE(staged.stage(ResolvedPath("a.dat"), wholeContent("new")).ok());
         staged.discard();
         EXPECT_EQ(staged.waitingCount(), 0u);
-        ASSERT_TRUE(staged.replaceFile(ResolvedPath("a.dat"), "newer").ok());
+        ASSERT_TRUE(staged.stage(ResolvedPath("a.dat"), wholeContent("newer")).ok());
     } // not committed
     EXPECT_EQ(platform.files.size(), 1u);
     EXPECT_EQ(platform.files["a.dat"], "old");
@@ -68,7 +68,7 @@ TEST(StagedFiles, AReadOnlyTargetFailsWhenWrittenNotAtCommit) {
     platform.files["a.dat"] = "old";
     platform.readOnly.insert("a.dat");
     StagedFiles staged(platform, "Quillora.commit");
-    const Status refused = staged.replaceFile(ResolvedPath("a.dat"), "new");
+    const Status refused = staged.stage(ResolvedPath("a.dat"), wholeContent("new"));
     EXPECT_FALSE(refused.ok());
     EXPECT_NE(refused.reason(), "");
     EXPECT_EQ(staged.waitingCount(), 0u);

@@ -270,7 +270,7 @@ TEST(WindowsFiles, ACommitKilledAtAnyPointIsFinishedOrUndone) {
     auto commit = [&](Platform& platform, const ScratchFolder& folder) {
         StagedFiles files(platform, folder / "Quillora.commit");
         for (const std::string& name : names) {
-            if (!files.replaceFile(ResolvedPath(folder / name), "new " + name)) {
+            if (!files.stage(ResolvedPath(folder / name), wholeContent("new " + name))) {
                 return false;
             }
         }
@@ -313,7 +313,8 @@ TEST(WindowsFiles, AFolderRenamedDuringACommitGetsNothingWritten) {
     };
     auto commit = [](Platform& platform, const ScratchFolder& folder) {
         StagedFiles files(platform, folder / "Quillora.commit");
-        return files.replaceFile(ResolvedPath(folder / "Books\\b.dat"), "new b") && files.commit();
+        return files.stage(ResolvedPath(folder / "Books\\b.dat"), wholeContent("new b")) &&
+               files.commit();
     };
     const int operations = operationsOf(lay, commit);
     ASSERT_GT(operations, 0);
