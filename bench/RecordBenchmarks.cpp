@@ -41,7 +41,7 @@ std::string recordLines(char tag, int version, RecordMix mix) {
 bool readAll(const std::string& text, int version, BookDataFile& package) {
     package.clear();
     TextCursor in(text);
-    return package.readEntries(in, version) == 0 && package.allEntries.count() == kLines;
+    return package.readEntries(in, version).ok() && package.allEntries.count() == kLines;
 }
 
 void readRecords(benchmark::State& state, char tag, int version, RecordMix mix) {
@@ -90,9 +90,8 @@ public:
         dir.clear();
     }
     Installation& installation() override { return *this; }
-    std::unique_ptr<OpenKey> openKey(const std::string&, bool, RegistryStatus& status) override {
-        status = RegistryStatus::AccessDenied;
-        return nullptr;
+    Expected<std::unique_ptr<OpenKey>> openKey(const std::string&, bool) override {
+        return Status::failed(Failure::AccessDenied, std::string());
     }
     Expected<std::unique_ptr<ResourceLibrary>> openResourceLibrary(const std::string&) override {
         return Status::failed("none");
@@ -136,7 +135,7 @@ void loadPackage(benchmark::State& state, int version, const char* eol) {
     BookDataFile package;
     for (auto _ : state) {
         package.clear();
-        if (package.load(platform, "p.dat") != 0 || package.allEntries.count() != kLines) {
+        if (!package.load(platform, "p.dat").ok() || package.allEntries.count() != kLines) {
             state.SkipWithError("the package did not load completely");
             break;
         }
@@ -149,12 +148,12 @@ void savePackage(benchmark::State& state, const char* eol) {
     MemoryPlatform platform;
     platform.files["p.dat"] = packageFile(9, eol);
     BookDataFile package;
-    if (package.load(platform, "p.dat") != 0) {
+    if (!package.load(platform, "p.dat").ok()) {
         state.SkipWithError("the package did not load");
         return;
     }
     for (auto _ : state) {
-        if (package.save(platform, "p.dat") != 0) {
+        if (!package.save(platform, "p.dat").ok()) {
             state.SkipWithError("the package was not saved");
             break;
         }
@@ -178,7 +177,7 @@ void readCatalog(benchmark::State& state, int version) {
     for (auto _ : state) {
         LibraryCatalog catalog;
         catalog.catalogFileName = "Quillora.ini";
-        if (catalog.readCatalog(platform) != 0 || catalog.body.packages.count() != 500) {
+        if (!catalog.readCatalog(platform).ok() || catalog.body.packages.count() != 500) {
             state.SkipWithError("the catalogue did not read completely");
             break;
         }
@@ -192,7 +191,7 @@ void writeCatalog(benchmark::State& state) {
     platform.files["Quillora.ini"] = catalogText(9);
     LibraryCatalog catalog;
     catalog.catalogFileName = "Quillora.ini";
-    if (catalog.readCatalog(platform) != 0) {
+    if (!catalog.readCatalog(platform).ok()) {
         state.SkipWithError("the catalogue did not read");
         return;
     }

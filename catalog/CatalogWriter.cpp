@@ -53,16 +53,17 @@ std::string LibraryCatalog::formatCatalog() const {
     return out.take();
 }
 
-ResultCode LibraryCatalog::writeCatalog(FileStage& stage) {
+Status LibraryCatalog::writeCatalog(FileStage& stage) {
     // Back to the file that was read, with its line ends.
     const ResolvedPath target = openedPath.empty() ? stage.resolve(catalogFileName) : openedPath;
     const std::string bytes = encodeText(formatCatalog(), lineEnding);
     const Status written = stage.stage(target, wholeContent(bytes));
     if (!written) {
-        diagnostic = diagnosticAt(target.text(), "cannot write the file: " + written.reason());
-        return result::CatalogWriteFailed;
+        return Status::formatResult(
+            result::CatalogWriteFailed,
+            diagnosticAt(target.text(), "cannot write the file: " + written.reason()));
     }
-    return result::Success;
+    return Status();
 }
 
 } // namespace quillora

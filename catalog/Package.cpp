@@ -43,11 +43,11 @@ std::int32_t Package::allocateDirectoryId() {
     return highItemId;
 }
 
-ResultCode Package::load(Platform& platform, const InstallDirectories& directories) {
+Status Package::load(Platform& platform, const InstallDirectories& directories) {
     return bookData.load(platform, expandDirectoryMacros(dataFileLocation, directories));
 }
 
-ResultCode Package::save(FileStage& stage, const InstallDirectories& directories) {
+Status Package::save(FileStage& stage, const InstallDirectories& directories) {
     modified = false;
     return bookData.save(stage, expandDirectoryMacros(dataFileLocation, directories));
 }

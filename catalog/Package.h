@@ -5,7 +5,7 @@
 #include "bookdata/BookDataFile.h"
 #include "bookdata/RefList.h"
 #include "catalog/PackageItem.h"
-#include "status/ResultCode.h"
+#include "status/Status.h"
 
 #include <cstdint>
 #include <string>
@@ -34,8 +34,8 @@ public:
 
     // Loads and saves the book data file that dataFileLocation names, its
     // macros expanded with directories.
-    ResultCode load(Platform& platform, const InstallDirectories& directories);
-    ResultCode save(FileStage& stage, const InstallDirectories& directories);
+    Status load(Platform& platform, const InstallDirectories& directories);
+    Status save(FileStage& stage, const InstallDirectories& directories);
 
     OwningList<PackageItem> items;
     std::string name = "None";

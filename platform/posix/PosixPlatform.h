@@ -50,10 +50,9 @@ public:
     std::string fullPath(const std::string& path) override;
     void splitPath(const std::string& path, std::string& drive, std::string& dir) override;
     Installation& installation() override { return *this; }
-    std::unique_ptr<OpenKey> openKey(const std::string& path, bool create,
-                                     RegistryStatus& status) override;
-    RegistryStatus mayCreateKey(const std::string& path) override;
-    std::string registryNote() const override;
+    Expected<std::unique_ptr<OpenKey>> openKey(const std::string& path, bool create) override;
+    Status mayCreateKey(const std::string& path) override;
+    std::string registryLocation() const override;
     DriveType driveType(const std::string& root) override;
     Expected<std::unique_ptr<ResourceLibrary>>
     openResourceLibrary(const std::string& name) override;
@@ -69,20 +68,19 @@ public:
     std::string hostPath(const std::string& name);
 
     // A value of the key at keyPath, as the store file now holds it.
-    RegistryStatus readValue(const std::string& keyPath, const std::string& name,
-                             std::string& data);
+    Expected<std::string> readValue(const std::string& keyPath, const std::string& name);
 
 private:
     // The store as the file now holds it (re-read when the file changed).
-    // Not Ok when it cannot be read: the status a registry call then returns.
-    RegistryStatus loadStore();
+    // A failure when it cannot be read: what a registry call then returns.
+    Status loadStore();
     // Opens the store's folder once, by the trust rule of TrustedPath.h;
     // NotFound for a missing default folder that create does not make.
-    RegistryStatus openStoreFolder(bool create);
+    Status openStoreFolder(bool create);
     // The store file's bytes and stamp, read through its folder.
-    RegistryStatus readStore(std::string& bytes, std::string& stamp);
+    Status readStore(std::string& bytes, std::string& stamp);
     // Replaces the store file with bytes, through its folder.
-    RegistryStatus saveStore(const std::string& bytes);
+    Status saveStore(const std::string& bytes);
     // The drive table as the store now holds it (empty when it cannot be read).
     DriveTable drives();
 
@@ -94,7 +92,6 @@ private:
     // Identity and age of the file store_ was read from; empty when store_ is
     // not what the file holds.
     std::string storeStamp_;
-    std::string registryProblem_;
     HostFileSystem files_;
 };
 

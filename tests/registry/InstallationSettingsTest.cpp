@@ -29,11 +29,12 @@ Outcome readWith(testing::FakePlatform& platform, bool withResources = true) {
     LibraryCatalog catalog;
     catalog.homeDirectory = kLocated;
     catalog.localDirectory = kLocated;
-    auto opened = platform.openResourceLibrary("KIVRes");
     std::unique_ptr<ResourceLibrary> resources =
-        withResources && opened ? std::move(*opened) : nullptr;
+        withResources ? std::move(*platform.openResourceLibrary("KIVRes")) : nullptr;
+    const SettingsOutcome read = readInstallationSettings(catalog, resources.get(), platform);
     Outcome o;
-    o.result = readInstallationSettings(catalog, resources.get(), platform, o.diagnostic);
+    o.result = read.runGoesOn;
+    o.diagnostic = read.note;
     o.home = catalog.homeDirectory;
     o.local = catalog.localDirectory;
     o.cd = catalog.cdDirectory;
@@ -184,10 +185,13 @@ TEST(InstallationSettings, StaleDiagnosticIsCleared) {
     platform.setInstallation("C:\\Lib", "C:\\Lib", "E:");
     LibraryCatalog catalog;
     auto resources = platform.openResourceLibrary("KIVRes");
-    std::string diagnostic = "left over";
-    EXPECT_TRUE(readInstallationSettings(catalog, resources ? resources->get() : nullptr, platform,
-                                         diagnostic));
-    EXPECT_EQ(diagnostic, "");
+    // A read that had something to say leaves nothing for the next one.
+    platform.registryDenied = true;
+    EXPECT_NE(readInstallationSettings(catalog, resources->get(), platform).note, "");
+    platform.registryDenied = false;
+    const SettingsOutcome read = readInstallationSettings(catalog, resources->get(), platform);
+    EXPECT_TRUE(read.runGoesOn);
+    EXPECT_EQ(read.note, "");
 }
 
 } // namespace

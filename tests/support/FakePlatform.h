@@ -57,8 +57,7 @@ public:
     std::string fullPath(const std::string& path) override;
     void splitPath(const std::string& path, std::string& drive, std::string& dir) override;
     Installation& installation() override { return *this; }
-    std::unique_ptr<OpenKey> openKey(const std::string& path, bool create,
-                                     RegistryStatus& status) override;
+    Expected<std::unique_ptr<OpenKey>> openKey(const std::string& path, bool create) override;
     DriveType driveType(const std::string& root) override;
     Expected<std::unique_ptr<ResourceLibrary>>
     openResourceLibrary(const std::string& name) override;

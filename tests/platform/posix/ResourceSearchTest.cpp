@@ -20,7 +20,7 @@ protected:
                                     library.path("share")};
         PosixPlatform platform(settings);
         Expected<std::unique_ptr<ResourceLibrary>> opened = platform.openResourceLibrary("KIVRes");
-        error = opened.status().reason();
+        error = opened ? std::string() : opened.status().reason();
         return opened ? std::move(*opened) : nullptr;
     }
     static std::string script(const char* home) {

@@ -138,8 +138,7 @@ protected:
         catalog_.registryKeyPath = keyPath_;
     }
     bool read() {
-        std::string diagnostic;
-        return readInstallationSettings(catalog_, resources_.get(), platform_, diagnostic);
+        return readInstallationSettings(catalog_, resources_.get(), platform_).runGoesOn;
     }
 
     std::unique_ptr<ResourceLibrary> resources_;

@@ -36,10 +36,10 @@ TEST(WindowsResources, LibraryBesideTheProgramHoldsTheScriptsStrings) {
 
 TEST(WindowsResources, MissingLibraryIsReported) {
     WindowsPlatform platform;
-    const Expected<std::unique_ptr<ResourceLibrary>> library =
+    Expected<std::unique_ptr<ResourceLibrary>> opened =
         platform.openResourceLibrary("NoSuchLibrary");
-    EXPECT_FALSE(library.ok());
-    const std::string& error = library.status().reason();
+    EXPECT_FALSE(opened.ok());
+    const std::string& error = opened.status().reason();
     EXPECT_NE(error.find("NoSuchLibrary"), std::string::npos) << error;
 }
 
