@@ -4,6 +4,7 @@
 // second of file text.
 #include "bookdata/BookDataFile.h"
 #include "catalog/LibraryCatalog.h"
+#include "platform/FileStage.h"
 #include "platform/Platform.h"
 #include "support/SyntheticLibrary.h"
 #include "text/TextCursor.h"
