@@ -100,9 +100,9 @@ Status PosixPlatform::loadStore() {
         if (!read) {
             return read;
         }
-        std::string error;
-        if (!store.parse(bytes, error)) {
-            return unusable(path + ": " + error);
+        const Status parsed = store.parse(bytes);
+        if (!parsed) {
+            return unusable(path + ": " + parsed.reason());
         }
     }
     // A missing file is an empty registry.
@@ -167,44 +167,38 @@ Status PosixPlatform::saveStore(const std::string& bytes) {
     }
     const std::string staged = storeName_ + ".quillora-" + files_.randomHex().substr(0, 16);
     int failure = 0;
-    // Each step, unless the test's hook fails it; failure keeps why.
-    auto step = [&](FileOperation operation, auto call) {
-        if (failure == 0) {
-            failure = files_.fault(operation);
-            if (failure == 0 && !call()) {
-                failure = errno != 0 ? errno : EIO;
-            }
+    // Each step while none has failed; failure keeps why.
+    auto step = [&](auto call) {
+        if (failure == 0 && !call()) {
+            failure = errno != 0 ? errno : EIO;
         }
         return failure == 0;
     };
     FileDescriptor fd;
-    const bool made = step(FileOperation::Open, [&] {
+    const bool made = step([&] {
         fd.reset(::openat(folder, staged.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
         return fd.isOpen();
     });
     const bool written =
-        made &&
-        step(FileOperation::Write,
-             [&] {
-                 for (std::size_t done = 0; done < bytes.size();) {
-                     ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-                     if (n < 0 && errno != EINTR) {
-                         return false;
-                     }
-                     done += n > 0 ? static_cast<std::size_t>(n) : 0;
-                 }
-                 return !replacing || ::fchmod(fd.get(), old.st_mode & 0777) == 0;
-             }) &&
-        step(FileOperation::Flush, [&] { return ::fdatasync(fd.get()) == 0; }) &&
-        step(FileOperation::Sync, [&] { return ::fsync(fd.get()) == 0; }) &&
-        step(FileOperation::Rename,
-             [&] { return ::renameat(folder, staged.c_str(), folder, storeName_.c_str()) == 0; });
+        made && step([&] {
+            for (std::size_t done = 0; done < bytes.size();) {
+                ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+                if (n < 0 && errno != EINTR) {
+                    return false;
+                }
+                done += n > 0 ? static_cast<std::size_t>(n) : 0;
+            }
+            return !replacing || ::fchmod(fd.get(), old.st_mode & 0777) == 0;
+        }) &&
+        step([&] { return ::fdatasync(fd.get()) == 0; }) &&
+        step([&] { return ::fsync(fd.get()) == 0; }) &&
+        step([&] { return ::renameat(folder, staged.c_str(), folder, storeName_.c_str()) == 0; });
     if (made && !written) {
         ::unlinkat(folder, staged.c_str(), 0);
     }
     if (written) {
-        step(FileOperation::SyncFolder, [&] { return ::fsync(folder) == 0; });
+        step([&] { return ::fsync(folder) == 0; });
     }
     if (failure != 0) {
         return storeFailure(failure, failureText("cannot write", path, failure));
