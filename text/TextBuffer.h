@@ -21,11 +21,11 @@ public:
             std::memcpy(bytes_.get(), bytes.data(), bytes.size());
         }
     }
-    TextBuffer(const std::string& bytes) : TextBuffer(std::string_view(bytes)) {}
     TextBuffer(const char* bytes) : TextBuffer(std::string_view(bytes)) {}
     TextBuffer(TextBuffer&& other) noexcept : bytes_(std::move(other.bytes_)), size_(other.size_) {
         other.size_ = 0;
     }
+    TextBuffer& operator=(std::string_view bytes) { return *this = TextBuffer(bytes); }
     TextBuffer& operator=(TextBuffer&& other) noexcept {
         bytes_ = std::move(other.bytes_);
         size_ = other.size_;

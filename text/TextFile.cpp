@@ -41,6 +41,10 @@ DecodedText decodeText(TextBuffer bytes) {
     return result;
 }
 
+DecodedText decodeText(std::string_view bytes) {
+    return decodeText(TextBuffer(bytes));
+}
+
 std::string encodeText(std::string text, LineEnding lineEnding) {
     LineEndEncoder encoder(lineEnding);
     const std::string_view encoded = encoder.encode(text);

@@ -19,6 +19,7 @@ struct DecodedText {
 
 // CR LF pairs become LF; the file counts as CR LF when its first newline is one.
 DecodedText decodeText(TextBuffer bytes);
+DecodedText decodeText(std::string_view bytes);
 // LF becomes CR LF when asked for, and in LF text wherever a CR precedes it, so
 // that decoding gives the text back; other LF text is handed back without a copy.
 std::string encodeText(std::string text, LineEnding lineEnding);
