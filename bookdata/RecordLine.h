@@ -5,6 +5,7 @@
 
 #include "bookdata/BookDataFile.h"
 #include "bookdata/LibraryEntry.h"
+#include "bookdata/TextRun.h"
 #include "bookdata/TypeCode.h"
 #include "common/TextCursor.h"
 #include "common/TextSink.h"
@@ -13,7 +14,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -242,8 +246,7 @@ template <class Fields> bool readRecordLine(TextCursor& in, Fields fields) {
 // which is claimed for many at a time.
 class RecordWriter {
 public:
-    RecordWriter(TextSink& out, char tag, const LibraryEntry& entry)
-        : out_(out), file_(entry.owner) {
+    RecordWriter(TextSink& out, char tag) : out_(out) {
         at_ = out_.claim(TextSink::kNumberRoom, limit_);
         *at_++ = tag;
         *at_++ = '\t';
@@ -262,8 +265,7 @@ public:
         return *this;
     }
     // A string as it is, then its bar.
-    RecordWriter& text(EntryText value) {
-        const std::string_view text = file_ != nullptr ? file_->text(value) : std::string_view();
+    RecordWriter& text(std::string_view text) {
         ensure(text.size() + 1);
         copyText(at_, text.data(), text.size());
         at_ += text.size();
@@ -281,6 +283,12 @@ public:
         *at_++ = '\n';
         out_.commit(at_);
     }
+    // The same when that number is already written: its tab becomes the
+    // newline (a number and its tab always lie in one claim).
+    void endAfterNumber() {
+        at_[-1] = '\n';
+        out_.commit(at_);
+    }
 
 private:
     void ensure(std::size_t n) {
@@ -295,9 +303,243 @@ private:
     }
 
     TextSink& out_;
-    const BookDataFile* file_;
     char* at_;
     char* limit_;
 };
+
+// A kind's line is one list of fields, in the format's order, each with the
+// first file version that has it (BookEntry::fields and the like):
+//
+//     leading(number, since)       a number before the strings, then its tab
+//     text(field, since)           a string up to its bar
+//     typeBits, levelCode, flag, active, lowByte (field, since)
+//                                  the numbers after the strings, folded as
+//                                  FieldFolding says
+//     gap()                        the characters before the next text
+//     lastText(field, flag)        a tab and a last string, when flag is set
+//     end(), endAfterNumber()      the end of the line, after a tab or right
+//                                  after the last number
+//
+// The visitors below read the list from a line, write it, or find a text in it.
+// The texts take the entry's slots in the list's order.
+
+// The oldest file version read: a field that it has needs no test.
+constexpr std::int32_t kOldestFileVersion = 3;
+
+// Reads a line's fields from either line reader. The texts found are stored
+// with the entry once the whole line has been read.
+template <class Line> class FieldReader {
+public:
+    FieldReader(Line& line, std::int32_t fileVersion) : line_(line), version_(fileVersion) {}
+
+    void leading(std::int32_t& value, std::int32_t since) {
+        if (has(since)) {
+            value = line_.leadingNumber();
+        }
+    }
+    void leading(std::uint32_t& value, std::int32_t since) {
+        if (has(since)) {
+            value = line_.leadingUnsigned();
+        }
+    }
+    void text(TextField, std::int32_t since) {
+        if (has(since)) {
+            line_.text(found_[slot_]);
+            present_ |= 1u << slot_;
+        }
+        ++slot_;
+    }
+    void gap() {
+        gaps_ |= 1u << slot_;
+        ++slot_;
+    }
+    void lastText(TextField, std::int8_t flag) {
+        if (flag == 1) {
+            line_.skipOne();
+            line_.text(found_[slot_]);
+            present_ |= 1u << slot_;
+        }
+        ++slot_;
+    }
+    void typeBits(std::uint8_t& value, std::int32_t since) {
+        if (has(since)) {
+            value = line_.typeBits(version_);
+        }
+    }
+    void levelCode(std::uint8_t& value, std::int32_t since) {
+        if (has(since)) {
+            value = line_.levelCode();
+        }
+    }
+    void flag(std::int8_t& value, std::int32_t since) {
+        if (has(since)) {
+            value = line_.flag();
+        }
+    }
+    void active(std::int8_t& value, std::int32_t since) {
+        if (has(since)) {
+            value = line_.active();
+        }
+    }
+    void lowByte(std::uint8_t& value, std::int32_t since) {
+        if (has(since)) {
+            value = line_.lowByte();
+        }
+    }
+    void end() { ok_ = line_.end(); }
+    void endAfterNumber() { ok_ = line_.endWithNumber(); }
+
+    // True when the whole line was read; its texts then go to the entry.
+    template <std::size_t Slots> bool finish(LibraryEntry& entry, std::uint8_t (&spans)[Slots]) {
+        if (ok_) {
+            TextRun::pack(entry.textsAt, spans, Slots, found_, present_, gaps_, entry.owner);
+        }
+        return ok_;
+    }
+
+private:
+    bool has(std::int32_t since) const { return since <= kOldestFileVersion || version_ >= since; }
+
+    Line& line_;
+    const std::int32_t version_;
+    EntryText found_[TextRun::kMaxSlots] = {};
+    unsigned present_ = 0;
+    unsigned gaps_ = 0;
+    std::size_t slot_ = 0;
+    bool ok_ = false;
+};
+
+// Writes a line's fields in the version-9 layout: every field, whatever its
+// first version.
+class FieldWriter {
+public:
+    template <std::size_t Slots>
+    FieldWriter(TextSink& out, char tag, const LibraryEntry& entry,
+                const std::uint8_t (&spans)[Slots])
+        : line_(out, tag), file_(entry.owner), spans_(spans), next_(entry.textsAt),
+          wide_((entry.textsAt & TextRun::kWide) != 0) {}
+
+    template <class Number> void leading(Number value, std::int32_t) { line_.number(value); }
+    void text(TextField, std::int32_t) { line_.text(nextText()); }
+    void gap() { skip(); }
+    void lastText(TextField, std::int8_t flag) {
+        if (flag != 0) {
+            line_.text(nextText());
+        } else {
+            skip();
+        }
+    }
+    void typeBits(std::uint8_t value, std::int32_t) { line_.number(std::int32_t{value}); }
+    void levelCode(std::uint8_t value, std::int32_t) { line_.number(std::int32_t{value}); }
+    void flag(std::int8_t value, std::int32_t) { line_.number(std::int32_t{value}); }
+    void active(std::int8_t value, std::int32_t) { line_.number(std::int32_t{value}); }
+    void lowByte(std::uint8_t value, std::int32_t) { line_.number(std::int32_t{value}); }
+    void end() { line_.end(); }
+    void endAfterNumber() { line_.endAfterNumber(); }
+
+private:
+    std::string_view nextText() {
+        if (file_ == nullptr) {
+            ++slot_;
+            return {};
+        }
+        if (wide_) {
+            return file_->text(file_->wideText(next_ & ~TextRun::kWide, slot_++));
+        }
+        const std::uint32_t span = spans_[slot_++];
+        const std::uint32_t at = next_;
+        next_ += span;
+        return file_->text({at, span != 0 ? span - 1 : 0});
+    }
+    void skip() {
+        if (!wide_) {
+            next_ += spans_[slot_];
+        }
+        ++slot_;
+    }
+
+    RecordWriter line_;
+    const BookDataFile* file_;
+    const std::uint8_t* spans_;
+    // The position of the next slot's text, or where the wide texts are.
+    std::uint32_t next_;
+    const bool wide_;
+    std::size_t slot_ = 0;
+};
+
+// Finds the slot of one text in a kind's list; the numbers are passed over.
+class TextSlotFinder {
+public:
+    explicit TextSlotFinder(TextField wanted) : wanted_(wanted) {}
+
+    template <class... Any> void leading(const Any&...) {}
+    void text(TextField field, std::int32_t) { take(field); }
+    void gap() { ++slot_; }
+    void lastText(TextField field, std::int8_t) { take(field); }
+    template <class... Any> void typeBits(const Any&...) {}
+    template <class... Any> void levelCode(const Any&...) {}
+    template <class... Any> void flag(const Any&...) {}
+    template <class... Any> void active(const Any&...) {}
+    template <class... Any> void lowByte(const Any&...) {}
+    void end() {}
+    void endAfterNumber() {}
+
+    bool found() const { return found_; }
+    std::size_t slot() const { return found_slot_; }
+
+private:
+    void take(TextField field) {
+        if (field == wanted_ && !found_) {
+            found_ = true;
+            found_slot_ = slot_;
+        }
+        ++slot_;
+    }
+
+    const TextField wanted_;
+    std::size_t slot_ = 0;
+    std::size_t found_slot_ = 0;
+    bool found_ = false;
+};
+
+// What each kind's read, write, textAt and setText do with its list.
+template <class Entry> bool readFields(Entry& entry, TextCursor& in, std::int32_t fileVersion) {
+    return readRecordLine(in, [&](auto& line) {
+        FieldReader<std::remove_reference_t<decltype(line)>> reader(line, fileVersion);
+        Entry::fields(entry, reader);
+        return reader.finish(entry, entry.textSpans);
+    });
+}
+
+template <class Entry> void writeFields(const Entry& entry, TextSink& out, char tag) {
+    FieldWriter writer(out, tag, entry, entry.textSpans);
+    Entry::fields(entry, writer);
+}
+
+template <class Entry> EntryText findText(const Entry& entry, TextField field) {
+    TextSlotFinder finder(field);
+    Entry::fields(entry, finder);
+    if (!finder.found()) {
+        return {};
+    }
+    return TextRun(entry.textsAt, entry.textSpans, std::size(entry.textSpans))
+        .text(finder.slot(), entry.owner);
+}
+
+template <class Entry> void replaceText(Entry& entry, TextField field, std::string_view text) {
+    TextSlotFinder finder(field);
+    Entry::fields(entry, finder);
+    if (!finder.found() || entry.owner == nullptr) {
+        return;
+    }
+    const std::size_t slots = std::size(entry.textSpans);
+    EntryText texts[TextRun::kMaxSlots] = {};
+    TextRun(entry.textsAt, entry.textSpans, slots).expand(texts, entry.owner);
+    texts[finder.slot()] = entry.owner->keepText(text);
+    // A kept text never lies in the file's text, so this keeps every text of
+    // the entry among the file's.
+    const unsigned every = (1u << slots) - 1;
+    TextRun::pack(entry.textsAt, entry.textSpans, slots, texts, every, 0, entry.owner);
+}
 
 } // namespace quillora

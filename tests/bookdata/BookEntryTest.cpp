@@ -18,9 +18,9 @@ TEST(BookEntry, Version9LineReadsEveryFieldAndWritesItBack) {
     EXPECT_EQ(book->id, 7);
     EXPECT_EQ(book->auxNumber, 4u);
     EXPECT_EQ(book->directoryId, 3);
-    EXPECT_EQ(book->textOf(book->name), "Guide");
-    EXPECT_EQ(book->textOf(book->text4), "t4");
-    EXPECT_EQ(book->textOf(book->text7), "t7");
+    EXPECT_EQ(book->text(TextField::name), "Guide");
+    EXPECT_EQ(book->text(TextField::text4), "t4");
+    EXPECT_EQ(book->text(TextField::text7), "t7");
     EXPECT_EQ(book->typeBits, 48);
     EXPECT_EQ(book->levelCode, 2);
     EXPECT_EQ(book->extraFlag, 1);
@@ -30,7 +30,7 @@ TEST(BookEntry, Version9LineReadsEveryFieldAndWritesItBack) {
     EXPECT_EQ(book->hasLValue, 1);
     EXPECT_EQ(book->maintain, 1);
     EXPECT_EQ(book->hasExtraText, 1);
-    EXPECT_EQ(book->textOf(book->extraText), "extra text");
+    EXPECT_EQ(book->text(TextField::extraText), "extra text");
     // No L line was read, so lValue is still -1 and the L line says so.
     EXPECT_EQ(writeRecord(*book), "B\t" + line + "L\t-1\n");
 }
@@ -40,11 +40,11 @@ TEST(BookEntry, WritesTheDocumentedExampleAndNoTrailingTextWithoutTheFlag) {
     BookEntry& book = *file.make<BookEntry>();
     book.id = 7;
     book.directoryId = 3;
-    book.name = file.keepText("Guide");
+    book.setText(TextField::name, "Guide");
     book.displayKind = 1;
     book.hasLValue = 1;
     book.lValue = 2;
-    book.extraText = file.keepText("not written");
+    book.setText(TextField::extraText, "not written");
     EXPECT_EQ(writeRecord(book), "B\t7\t0\t3\tGuide|||||||16\t0\t0\t1\t-1\t1\t1\t0\t\nL\t2\n");
 }
 
@@ -52,10 +52,10 @@ TEST(BookEntry, Version3LineLacksTheLaterFieldsAndIsWrittenInFull) {
     auto book = readRecord<BookEntry>("7\t3\tGuide|t2|t3|t5|t6|1\t2\t-1\t0\t1\t0\t\n", 3);
     ASSERT_NE(book, nullptr);
     EXPECT_EQ(book->auxNumber, 0u);
-    EXPECT_EQ(book->textOf(book->text4), "");
-    EXPECT_EQ(book->textOf(book->text5), "t5");
-    EXPECT_EQ(book->textOf(book->text6), "t6");
-    EXPECT_EQ(book->textOf(book->text7), "");
+    EXPECT_EQ(book->text(TextField::text4), "");
+    EXPECT_EQ(book->text(TextField::text5), "t5");
+    EXPECT_EQ(book->text(TextField::text6), "t6");
+    EXPECT_EQ(book->text(TextField::text7), "");
     EXPECT_EQ(book->typeBits, 0x80); // old code 1
     EXPECT_EQ(book->levelCode, 0);
     EXPECT_EQ(book->extraFlag, 0);
@@ -75,7 +75,7 @@ TEST(BookEntry, NumbersAreFoldedIntoRange) {
     EXPECT_EQ(book->hasLValue, 0);
     EXPECT_EQ(book->maintain, 0);
     EXPECT_EQ(book->hasExtraText, 0);
-    EXPECT_EQ(book->textOf(book->extraText), "");
+    EXPECT_EQ(book->text(TextField::extraText), "");
     EXPECT_EQ(writeRecord(*book), "B\t1\t0\t2\tn|||||||16\t0\t0\t7\t-1\t0\t0\t0\t\n");
 }
 
