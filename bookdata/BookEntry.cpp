@@ -4,7 +4,8 @@
 
 namespace quillora {
 
-template <class Self, class Fields> void BookEntry::fields(Self& book, Fields& f) {
+template <class Self, class Fields>
+[[gnu::always_inline]] inline void BookEntry::fields(Self& book, Fields& f) {
     f.leading(book.id, 3);
     f.leading(book.auxNumber, 5);
     f.leading(book.directoryId, 3);

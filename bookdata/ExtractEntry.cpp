@@ -4,7 +4,8 @@
 
 namespace quillora {
 
-template <class Self, class Fields> void ExtractEntry::fields(Self& extract, Fields& f) {
+template <class Self, class Fields>
+[[gnu::always_inline]] inline void ExtractEntry::fields(Self& extract, Fields& f) {
     f.leading(extract.id, 3);
     f.leading(extract.auxNumber, 3);
     f.leading(extract.directoryId, 3);

@@ -7,7 +7,8 @@
 namespace quillora {
 
 // The group's own line has no maintain value and no tab before its newline.
-template <class Self, class Fields> void GroupEntry::fields(Self& group, Fields& f) {
+template <class Self, class Fields>
+[[gnu::always_inline]] inline void GroupEntry::fields(Self& group, Fields& f) {
     f.leading(group.id, 3);
     f.leading(group.auxNumber, 5);
     f.text(TextField::name, 3);

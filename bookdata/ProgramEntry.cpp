@@ -4,7 +4,8 @@
 
 namespace quillora {
 
-template <class Self, class Fields> void ProgramEntry::fields(Self& program, Fields& f) {
+template <class Self, class Fields>
+[[gnu::always_inline]] inline void ProgramEntry::fields(Self& program, Fields& f) {
     f.leading(program.id, 3);
     f.leading(program.auxNumber, 5);
     f.leading(program.directoryId, 3);

@@ -266,10 +266,15 @@ public:
     }
     // A string as it is, then its bar.
     RecordWriter& text(std::string_view text) {
+        chars(text);
+        *at_++ = '|';
+        return *this;
+    }
+    // Characters as they are, with room for one more.
+    RecordWriter& chars(std::string_view text) {
         ensure(text.size() + 1);
         copyText(at_, text.data(), text.size());
         at_ += text.size();
-        *at_++ = '|';
         return *this;
     }
     void end() {
@@ -326,11 +331,15 @@ private:
 // The oldest file version read: a field that it has needs no test.
 constexpr std::int32_t kOldestFileVersion = 3;
 
-// Reads a line's fields from either line reader. The texts found are stored
-// with the entry once the whole line has been read.
+// Reads a line's fields from either line reader into an entry, working out
+// the bytes of its texts as they are found. When found is given, it gets
+// every slot's text as well (for texts that do not fit in those bytes).
 template <class Line> class FieldReader {
 public:
-    FieldReader(Line& line, std::int32_t fileVersion) : line_(line), version_(fileVersion) {}
+    template <std::size_t Slots>
+    FieldReader(Line& line, std::int32_t fileVersion, std::uint8_t (&spans)[Slots],
+                EntryText* found = nullptr)
+        : line_(line), version_(fileVersion), spans_(spans), found_(found) {}
 
     void leading(std::int32_t& value, std::int32_t since) {
         if (has(since)) {
@@ -344,22 +353,22 @@ public:
     }
     void text(TextField, std::int32_t since) {
         if (has(since)) {
-            line_.text(found_[slot_]);
-            present_ |= 1u << slot_;
+            take();
+        } else {
+            spans_[slot_++] = 0;
         }
-        ++slot_;
     }
     void gap() {
-        gaps_ |= 1u << slot_;
-        ++slot_;
+        gap_ = slot_;
+        spans_[slot_++] = 0;
     }
     void lastText(TextField, std::int8_t flag) {
         if (flag == 1) {
             line_.skipOne();
-            line_.text(found_[slot_]);
-            present_ |= 1u << slot_;
+            take();
+        } else {
+            spans_[slot_++] = 0;
         }
-        ++slot_;
     }
     void typeBits(std::uint8_t& value, std::int32_t since) {
         if (has(since)) {
@@ -389,71 +398,118 @@ public:
     void end() { ok_ = line_.end(); }
     void endAfterNumber() { ok_ = line_.endWithNumber(); }
 
-    // True when the whole line was read; its texts then go to the entry.
-    template <std::size_t Slots> bool finish(LibraryEntry& entry, std::uint8_t (&spans)[Slots]) {
-        if (ok_) {
-            TextRun::pack(entry.textsAt, spans, Slots, found_, present_, gaps_, entry.owner);
-        }
-        return ok_;
-    }
+    // Whether the whole line was read, and whether its texts fit in their
+    // bytes; where the first text is.
+    bool ok() const { return ok_; }
+    bool fits() const { return fits_; }
+    std::uint32_t first() const { return first_; }
 
 private:
     bool has(std::int32_t since) const { return since <= kOldestFileVersion || version_ >= since; }
+    // The next text, which follows the one before it or the gap.
+    void take() {
+        EntryText found;
+        line_.text(found);
+        if (found_ != nullptr) {
+            found_[slot_] = found;
+        }
+        if (slot_ == 0) {
+            first_ = found.at;
+            next_ = found.at;
+        }
+        const std::uint32_t lead = found.at - next_;
+        if (lead != 0) {
+            const bool afterGap = slot_ == gap_ + 1;
+            fits_ = fits_ && afterGap && lead <= TextRun::kLongestSpan;
+            if (afterGap) {
+                spans_[gap_] = static_cast<std::uint8_t>(lead);
+            }
+        }
+        const std::uint32_t span = found.size + 1;
+        fits_ = fits_ && span <= TextRun::kLongestSpan;
+        spans_[slot_++] = static_cast<std::uint8_t>(span);
+        next_ = found.at + span;
+    }
 
     Line& line_;
     const std::int32_t version_;
-    EntryText found_[TextRun::kMaxSlots] = {};
-    unsigned present_ = 0;
-    unsigned gaps_ = 0;
+    std::uint8_t* const spans_;
+    EntryText* const found_;
     std::size_t slot_ = 0;
+    std::size_t gap_ = TextRun::kMaxSlots;
+    std::uint32_t first_ = 0;
+    std::uint32_t next_ = 0;
+    bool fits_ = true;
     bool ok_ = false;
 };
 
 // Writes a line's fields in the version-9 layout: every field, whatever its
-// first version.
+// first version. Texts that follow one another in the file's text go out in
+// one copy, bars and all.
 class FieldWriter {
 public:
     template <std::size_t Slots>
     FieldWriter(TextSink& out, char tag, const LibraryEntry& entry,
                 const std::uint8_t (&spans)[Slots])
         : line_(out, tag), file_(entry.owner), spans_(spans), next_(entry.textsAt),
-          wide_((entry.textsAt & TextRun::kWide) != 0) {}
+          from_(entry.textsAt), wide_(file_ == nullptr || (entry.textsAt & TextRun::kWide) != 0) {}
 
     template <class Number> void leading(Number value, std::int32_t) { line_.number(value); }
-    void text(TextField, std::int32_t) { line_.text(nextText()); }
+    void text(TextField, std::int32_t) {
+        if (wide_) {
+            line_.text(wideText());
+            return;
+        }
+        const std::uint32_t span = spans_[slot_++];
+        if (span == 0) {
+            flush();
+            line_.text({});
+        }
+        next_ += span;
+    }
     void gap() { skip(); }
-    void lastText(TextField, std::int8_t flag) {
+    void lastText(TextField field, std::int8_t flag) {
         if (flag != 0) {
-            line_.text(nextText());
+            text(field, 0);
         } else {
             skip();
         }
     }
-    void typeBits(std::uint8_t value, std::int32_t) { line_.number(std::int32_t{value}); }
-    void levelCode(std::uint8_t value, std::int32_t) { line_.number(std::int32_t{value}); }
-    void flag(std::int8_t value, std::int32_t) { line_.number(std::int32_t{value}); }
-    void active(std::int8_t value, std::int32_t) { line_.number(std::int32_t{value}); }
-    void lowByte(std::uint8_t value, std::int32_t) { line_.number(std::int32_t{value}); }
-    void end() { line_.end(); }
+    void typeBits(std::uint8_t value, std::int32_t) { number(value); }
+    void levelCode(std::uint8_t value, std::int32_t) { number(value); }
+    void flag(std::int8_t value, std::int32_t) { number(value); }
+    void active(std::int8_t value, std::int32_t) { number(value); }
+    void lowByte(std::uint8_t value, std::int32_t) { number(value); }
+    void end() {
+        flush();
+        line_.end();
+    }
     void endAfterNumber() { line_.endAfterNumber(); }
 
 private:
-    std::string_view nextText() {
+    void number(std::int32_t value) {
+        flush();
+        line_.number(value);
+    }
+    // The texts taken since the last flush, as they lie in the file's text.
+    void flush() {
+        if (from_ != next_) {
+            line_.chars(file_->text({from_, next_ - from_}));
+            from_ = next_;
+        }
+    }
+    std::string_view wideText() {
         if (file_ == nullptr) {
             ++slot_;
             return {};
         }
-        if (wide_) {
-            return file_->text(file_->wideText(next_ & ~TextRun::kWide, slot_++));
-        }
-        const std::uint32_t span = spans_[slot_++];
-        const std::uint32_t at = next_;
-        next_ += span;
-        return file_->text({at, span != 0 ? span - 1 : 0});
+        return file_->text(file_->wideText(next_ & ~TextRun::kWide, slot_++));
     }
     void skip() {
         if (!wide_) {
+            flush();
             next_ += spans_[slot_];
+            from_ = next_;
         }
         ++slot_;
     }
@@ -463,6 +519,7 @@ private:
     const std::uint8_t* spans_;
     // The position of the next slot's text, or where the wide texts are.
     std::uint32_t next_;
+    std::uint32_t from_;
     const bool wide_;
     std::size_t slot_ = 0;
 };
@@ -504,11 +561,28 @@ private:
 
 // What each kind's read, write, textAt and setText do with its list.
 template <class Entry> bool readFields(Entry& entry, TextCursor& in, std::int32_t fileVersion) {
-    return readRecordLine(in, [&](auto& line) {
-        FieldReader<std::remove_reference_t<decltype(line)>> reader(line, fileVersion);
+    const std::size_t start = in.position();
+    bool fits = true;
+    const bool ok = readRecordLine(in, [&](auto& line) {
+        FieldReader<std::remove_reference_t<decltype(line)>> reader(line, fileVersion,
+                                                                    entry.textSpans);
         Entry::fields(entry, reader);
-        return reader.finish(entry, entry.textSpans);
+        entry.textsAt = reader.first();
+        fits = reader.fits();
+        return reader.ok();
     });
+    if (ok && !fits) {
+        // Read once more, rarely, for where each text is.
+        TextCursor again(in.text());
+        again.skipTo(start);
+        RecordReader careful(again);
+        EntryText found[TextRun::kMaxSlots] = {};
+        FieldReader<RecordReader> reader(careful, fileVersion, entry.textSpans, found);
+        Entry::fields(entry, reader);
+        TextRun::keepApart(entry.textsAt, entry.textSpans, std::size(entry.textSpans), found,
+                           entry.owner);
+    }
+    return ok;
 }
 
 template <class Entry> void writeFields(const Entry& entry, TextSink& out, char tag) {
@@ -536,10 +610,7 @@ template <class Entry> void replaceText(Entry& entry, TextField field, std::stri
     EntryText texts[TextRun::kMaxSlots] = {};
     TextRun(entry.textsAt, entry.textSpans, slots).expand(texts, entry.owner);
     texts[finder.slot()] = entry.owner->keepText(text);
-    // A kept text never lies in the file's text, so this keeps every text of
-    // the entry among the file's.
-    const unsigned every = (1u << slots) - 1;
-    TextRun::pack(entry.textsAt, entry.textSpans, slots, texts, every, 0, entry.owner);
+    TextRun::keepApart(entry.textsAt, entry.textSpans, slots, texts, entry.owner);
 }
 
 } // namespace quillora

@@ -2,6 +2,8 @@
 
 #include "bookdata/BookDataFile.h"
 
+#include <algorithm>
+
 namespace quillora {
 
 EntryText TextRun::text(std::size_t slot, const BookDataFile* file) const {
@@ -24,48 +26,14 @@ void TextRun::expand(EntryText* texts, const BookDataFile* file) const {
     }
 }
 
-void TextRun::pack(std::uint32_t& at, std::uint8_t* spans, std::size_t slots,
-                   const EntryText* texts, unsigned present, unsigned gaps, BookDataFile* file) {
-    std::uint32_t first = 0;
-    for (std::size_t i = 0; i < slots; ++i) {
-        if ((present >> i & 1u) != 0) {
-            first = texts[i].at;
-            break;
-        }
-    }
-    std::uint32_t next = first;
-    bool fits = (first & kWide) == 0;
-    for (std::size_t i = 0; i < slots; ++i) {
-        std::uint32_t span = 0;
-        if ((gaps >> i & 1u) != 0) {
-            // What lies before the next text, when there is one.
-            span = i + 1 < slots && (present >> (i + 1) & 1u) != 0 ? texts[i + 1].at - next : 0;
-        } else if ((present >> i & 1u) != 0) {
-            fits = fits && texts[i].at == next;
-            span = texts[i].size + 1;
-        }
-        fits = fits && span <= kLongestSpan;
-        spans[i] = static_cast<std::uint8_t>(span);
-        next += span;
-    }
-    if (fits) {
-        at = first;
-        return;
-    }
-    EntryText kept[kMaxSlots] = {};
-    for (std::size_t i = 0; i < slots; ++i) {
-        if ((present >> i & 1u) != 0) {
-            kept[i] = texts[i];
-        }
-    }
+void TextRun::keepApart(std::uint32_t& at, std::uint8_t* spans, std::size_t slots,
+                        const EntryText* texts, BookDataFile* file) {
     if (file == nullptr) {
         at = 0;
-        for (std::size_t i = 0; i < slots; ++i) {
-            spans[i] = 0;
-        }
+        std::fill(spans, spans + slots, std::uint8_t{0});
         return;
     }
-    at = file->keepTexts(kept, slots) | kWide;
+    at = file->keepTexts(texts, slots) | kWide;
 }
 
 } // namespace quillora

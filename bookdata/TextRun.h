@@ -36,10 +36,10 @@ public:
     // Every slot's text into texts (kMaxSlots of room).
     void expand(EntryText* texts, const BookDataFile* file) const;
 
-    // Stores the texts of slots: present marks the slots that the line holds,
-    // gaps the gap slots. Without a file, texts that do not fit are dropped.
-    static void pack(std::uint32_t& at, std::uint8_t* spans, std::size_t slots,
-                     const EntryText* texts, unsigned present, unsigned gaps, BookDataFile* file);
+    // Keeps an entry's texts, slot by slot, among its file's texts; without a
+    // file, it has none.
+    static void keepApart(std::uint32_t& at, std::uint8_t* spans, std::size_t slots,
+                          const EntryText* texts, BookDataFile* file);
 
 private:
     std::uint32_t at_;
