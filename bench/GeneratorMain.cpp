@@ -1,7 +1,7 @@
 // quillora-bench-gen: writes a synthetic library for the benchmark.
 //   quillora-bench-gen --out DIR [--install-root DIR] [--packages N] [--records N]
 //                      [--seed N] [--catalog-version 7|9] [--dense]
-#include "bench/SyntheticLibrary.h"
+#include "support/SyntheticLibrary.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -2,11 +2,11 @@
 // parser) and writers (through TextSink), one per record kind, and of whole
 // files: a package's book data file and the catalogue. Each reports bytes per
 // second of file text.
-#include "bench/SyntheticLibrary.h"
+#include "support/SyntheticLibrary.h"
 #include "bookdata/BookDataFile.h"
 #include "catalog/LibraryCatalog.h"
-#include "common/TextCursor.h"
-#include "common/TextSink.h"
+#include "text/TextCursor.h"
+#include "text/TextSink.h"
 #include "platform/Platform.h"
 
 #include <benchmark/benchmark.h>

@@ -1,10 +1,10 @@
 // The book data file as a whole: where it lives, its header, loading and saving.
 #include "bookdata/BookDataFile.h"
 #include "bookdata/GroupEntry.h"
-#include "common/AsciiCase.h"
-#include "common/Diagnostic.h"
-#include "common/TextCursor.h"
-#include "common/TextSink.h"
+#include "text/AsciiCase.h"
+#include "status/Diagnostic.h"
+#include "text/TextCursor.h"
+#include "text/TextSink.h"
 #include "platform/Platform.h"
 
 #include <cstring>

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "bookdata/LibraryEntry.h"
-#include "common/RefList.h"
-#include "common/ResultCode.h"
-#include "common/TextFile.h"
+#include "bookdata/RefList.h"
+#include "status/ResultCode.h"
+#include "text/TextFile.h"
 #include "platform/ResolvedPath.h"
 
 #include <cstdint>

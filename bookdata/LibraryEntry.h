@@ -1,7 +1,7 @@
 // The abstract base of every book data record.
 #pragma once
 
-#include "common/RefList.h"
+#include "bookdata/RefList.h"
 
 #include <cstdint>
 #include <string_view>

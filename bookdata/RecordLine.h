@@ -7,8 +7,8 @@
 #include "bookdata/LibraryEntry.h"
 #include "bookdata/TextRun.h"
 #include "bookdata/TypeCode.h"
-#include "common/TextCursor.h"
-#include "common/TextSink.h"
+#include "text/TextCursor.h"
+#include "text/TextSink.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -6,9 +6,9 @@
 #include "bookdata/ExtractSingleEntry.h"
 #include "bookdata/GroupEntry.h"
 #include "bookdata/ProgramEntry.h"
-#include "common/AsciiCase.h"
-#include "common/Diagnostic.h"
-#include "common/TextCursor.h"
+#include "text/AsciiCase.h"
+#include "status/Diagnostic.h"
+#include "text/TextCursor.h"
 
 namespace quillora {
 

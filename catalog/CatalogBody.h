@@ -2,8 +2,8 @@
 
 #include "catalog/Category.h"
 #include "catalog/Package.h"
-#include "common/RefList.h"
-#include "common/ResultCode.h"
+#include "bookdata/RefList.h"
+#include "status/ResultCode.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // Line-level reads shared by the catalogue reader and its item and category lines.
 #pragma once
 
-#include "common/TextCursor.h"
+#include "text/TextCursor.h"
 
 #include <cstddef>
 #include <limits>

@@ -3,9 +3,9 @@
 #include "catalog/DirectoryItem.h"
 #include "catalog/LibraryCatalog.h"
 #include "catalog/MarkedItem.h"
-#include "common/AsciiCase.h"
-#include "common/Diagnostic.h"
-#include "common/TextCursor.h"
+#include "text/AsciiCase.h"
+#include "status/Diagnostic.h"
+#include "text/TextCursor.h"
 #include "platform/Platform.h"
 
 #include <memory>

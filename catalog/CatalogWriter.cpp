@@ -1,7 +1,7 @@
 #include "catalog/CatalogBody.h"
 #include "catalog/LibraryCatalog.h"
-#include "common/Diagnostic.h"
-#include "common/TextSink.h"
+#include "status/Diagnostic.h"
+#include "text/TextSink.h"
 #include "platform/Platform.h"
 
 namespace quillora {

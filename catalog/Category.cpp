@@ -2,8 +2,8 @@
 
 #include "bookdata/TypeCode.h"
 #include "catalog/CatalogLine.h"
-#include "common/TextCursor.h"
-#include "common/TextSink.h"
+#include "text/TextCursor.h"
+#include "text/TextSink.h"
 
 namespace quillora {
 

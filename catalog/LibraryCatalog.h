@@ -3,9 +3,9 @@
 
 #include "catalog/CatalogBody.h"
 #include "catalog/SearchEntry.h"
-#include "common/RefList.h"
-#include "common/ResultCode.h"
-#include "common/TextFile.h"
+#include "bookdata/RefList.h"
+#include "status/ResultCode.h"
+#include "text/TextFile.h"
 #include "platform/ResolvedPath.h"
 #include "product/PathMacro.h"
 

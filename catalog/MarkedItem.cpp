@@ -1,8 +1,8 @@
 #include "catalog/MarkedItem.h"
 
 #include "catalog/CatalogLine.h"
-#include "common/TextCursor.h"
-#include "common/TextSink.h"
+#include "text/TextCursor.h"
+#include "text/TextSink.h"
 
 namespace quillora {
 

@@ -4,8 +4,8 @@
 
 #include "bookdata/BookDataFile.h"
 #include "catalog/PackageItem.h"
-#include "common/RefList.h"
-#include "common/ResultCode.h"
+#include "bookdata/RefList.h"
+#include "status/ResultCode.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "driver/ProgramHelp.h"
 
-#include "common/AsciiCase.h"
+#include "text/AsciiCase.h"
 
 namespace quillora {
 

@@ -6,7 +6,7 @@
 #include "commit/LibraryRecovery.h"
 #include "commit/RecoveryPreview.h"
 #include "commit/StagedFiles.h"
-#include "common/UnifiedDiff.h"
+#include "driver/UnifiedDiff.h"
 #include "driver/PackageUpdate.h"
 #include "driver/ProgramHelp.h"
 #include "driver/UpdateOptions.h"

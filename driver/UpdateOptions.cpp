@@ -1,6 +1,6 @@
 #include "driver/UpdateOptions.h"
 
-#include "common/AsciiCase.h"
+#include "text/AsciiCase.h"
 
 namespace quillora {
 

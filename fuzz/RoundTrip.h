@@ -7,7 +7,7 @@
 
 #include "FuzzCheck.h"
 #include "ModelText.h"
-#include "common/ResultCode.h"
+#include "status/ResultCode.h"
 #include "support/FakePlatform.h"
 
 #include <cstddef>

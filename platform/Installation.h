@@ -2,7 +2,7 @@
 // key, the drives and the product's resource library, in the tool's own terms.
 #pragma once
 
-#include "common/DriveType.h"
+#include "platform/DriveType.h"
 
 #include <memory>
 #include <string>

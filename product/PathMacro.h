@@ -2,7 +2,7 @@
 // directories; expanding and abbreviating the directory ones.
 #pragma once
 
-#include "common/AsciiCase.h"
+#include "text/AsciiCase.h"
 
 #include <string>
 

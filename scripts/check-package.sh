@@ -89,7 +89,7 @@ grep -q "^QUILLORA-UPDATE FOR WINDOWS" "$folder/README.txt" || fail "README.txt 
 
 echo "== the zipped program under Wine, golden case all-options"
 QUILLORA_GOLDEN_PROGRAM="$folder/quillora-update.exe" sh \
-    "$root/tests/platform/windows/golden-test.sh" all-options \
+    "$root/tests/run/windows/golden-test.sh" all-options \
     "$windows/tests/quillora_tests.exe" "$windows/wineprefix-template" \
     "$root/cmake/clone-wineprefix.sh" "$work/wine" >"$work/wine.log" 2>&1 || {
     cat "$work/wine.log"

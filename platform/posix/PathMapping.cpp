@@ -1,7 +1,7 @@
 #include "platform/posix/PathMapping.h"
 
-#include "common/AsciiCase.h"
-#include "common/DriveTable.h"
+#include "text/AsciiCase.h"
+#include "platform/posix/formats/DriveTable.h"
 #include "platform/posix/PosixPlatform.h"
 
 #include <algorithm>

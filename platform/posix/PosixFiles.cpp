@@ -1,6 +1,6 @@
 #include "platform/posix/PosixFiles.h"
 
-#include "common/HexText.h"
+#include "platform/HexText.h"
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/OpenFolder.h"
 #include "platform/posix/PosixPlatform.h"

@@ -8,7 +8,7 @@
 // - paths: Windows paths mapped onto the host's files (PathMapping).
 #pragma once
 
-#include "common/RegistryStore.h"
+#include "platform/posix/formats/RegistryStore.h"
 #include "platform/HostFileSystem.h"
 #include "platform/Platform.h"
 #include "platform/posix/TrustedPath.h"

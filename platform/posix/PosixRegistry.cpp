@@ -1,5 +1,5 @@
 // The registry calls of the POSIX platform, on the store file.
-#include "common/DriveTable.h"
+#include "platform/posix/formats/DriveTable.h"
 #include "platform/posix/PosixFiles.h"
 #include "platform/posix/PosixPlatform.h"
 

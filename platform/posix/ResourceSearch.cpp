@@ -1,6 +1,6 @@
 // Opening a resource library by name: its script NAME.rc (any case) in the
 // first of the resource folders that holds one.
-#include "common/ResourceScript.h"
+#include "platform/posix/formats/ResourceScript.h"
 #include "platform/posix/PathMapping.h"
 #include "platform/posix/PosixFiles.h"
 #include "platform/posix/PosixPlatform.h"

@@ -1,4 +1,4 @@
-#include "common/HexText.h"
+#include "platform/HexText.h"
 #include "platform/windows/WindowsError.h"
 #include "platform/windows/WindowsPlatform.h"
 

@@ -5,8 +5,8 @@
 #include "bookdata/GroupEntry.h"
 
 #include "BookDataTestSupport.h"
-#include "bench/SyntheticLibrary.h"
 #include "support/EveryKindLibrary.h"
+#include "support/SyntheticLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -116,8 +116,14 @@ TEST(BookDataInputLimits, AFileNameWithANulByteIsRefused) {
 
 // A version-9 book line whose numbers, in file order, are the given ones.
 std::string bookLineWith(const std::vector<std::string>& n) {
-    return "B\t" + n[0] + "\t" + n[1] + "\t" + n[2] + "\tBook|||||||" + n[3] + "\t" + n[4] + "\t" +
-           n[5] + "\t" + n[6] + "\t" + n[7] + "\t" + n[8] + "\t" + n[9] + "\t" + n[10] + "\t\n";
+    testing::BookFields b;
+    std::string* const numbers[] = {&b.id,        &b.aux,       &b.directory,   &b.typeBits,
+                                    &b.levelCode, &b.extraFlag, &b.displayKind, &b.active,
+                                    &b.hasLValue, &b.maintain,  &b.hasExtraText};
+    for (std::size_t i = 0; i < n.size(); ++i) {
+        *numbers[i] = n[i];
+    }
+    return testing::bookLine(b);
 }
 
 TEST(BookDataInputLimits, NumbersOfThirtyDigitsAreRefusedOnTheirLine) {

@@ -3,9 +3,10 @@
 
 #include "bookdata/BookDataFile.h"
 #include "bookdata/LibraryEntry.h"
-#include "common/TextCursor.h"
-#include "common/TextSink.h"
 #include "support/FakePlatform.h"
+#include "support/RecordLines.h"
+#include "text/TextCursor.h"
+#include "text/TextSink.h"
 
 #include <memory>
 #include <string>
@@ -77,11 +78,17 @@ ReadRecord<Entry> readRecord(const std::string& fields, std::int32_t fileVersion
 
 // Version-9 lines of a plain book and of a group, named after their id.
 inline std::string bookLine(int id, int hasLValue = 0) {
-    return "B\t" + std::to_string(id) + "\t0\t1\tBook" + std::to_string(id) +
-           "|||||||16\t0\t0\t0\t-1\t" + std::to_string(hasLValue) + "\t1\t0\t\n";
+    BookFields b;
+    b.id = std::to_string(id);
+    b.name = "Book" + b.id;
+    b.hasLValue = std::to_string(hasLValue);
+    return bookLine(b);
 }
 inline std::string groupLine(int id) {
-    return "G\t" + std::to_string(id) + "\t0\tGroup" + std::to_string(id) + "||||16\t0\t-1\n";
+    GroupFields g;
+    g.id = std::to_string(id);
+    g.name = "Group" + g.id;
+    return groupLine(g);
 }
 constexpr const char* kHeader9 = "zobooksdatafile 9\n";
 

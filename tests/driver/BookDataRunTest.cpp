@@ -21,16 +21,23 @@ using testing::addDirectory;
 using testing::FakePlatform;
 using testing::RunResult;
 
-// A version-5 book line in directory dir, and what it becomes in version 9
-// with the given directory and maintain flag.
+// A book in directory dir, as a version-5 line, and what it becomes in version 9
+// with the given directory and flags.
 std::string book5(int id, int dir) {
-    return "B\t" + std::to_string(id) + "\t0\t" + std::to_string(dir) + "\tBook" +
-           std::to_string(id) + "||||||0\t0\t-1\t0\t1\t0\t\n";
+    testing::BookFields b;
+    b.id = std::to_string(id);
+    b.directory = std::to_string(dir);
+    b.name = "Book" + b.id;
+    return testing::bookLine(b, 5);
 }
 std::string book9(int id, int dir, int active, int maintain) {
-    return "B\t" + std::to_string(id) + "\t0\t" + std::to_string(dir) + "\tBook" +
-           std::to_string(id) + "|||||||16\t0\t0\t0\t" + std::to_string(active) + "\t0\t" +
-           std::to_string(maintain) + "\t0\t\n";
+    testing::BookFields b;
+    b.id = std::to_string(id);
+    b.directory = std::to_string(dir);
+    b.name = "Book" + b.id;
+    b.active = std::to_string(active);
+    b.maintain = std::to_string(maintain);
+    return testing::bookLine(b);
 }
 
 TEST(BookDataUpdate, LoadRenumberAbbreviateAndSave) {

@@ -3,89 +3,48 @@
 // and saving such a file gives.
 #pragma once
 
+#include "support/RecordLines.h"
+
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace quillora::testing {
 
 namespace everykind {
 
-// One field of a record line, listed in version-9 order.
-struct Field {
-    std::string value;
-    std::string end;          // what follows it: a tab, a bar, or nothing at the line's end
-    std::int32_t since = 3;   // the first version whose files hold it
-    std::string absent = {};  // what the version-9 line holds when the file lacks it
-    std::string oldCode = {}; // what files before version 7 hold instead (type codes)
-};
-
-struct Record {
-    char tag;
-    std::vector<Field> fields;
-    std::string lineEnd; // after the last field
-    std::string after;   // lines that follow the record's own
-};
-
-// The record as a file of the given version holds it or, when upgraded, as the
-// version-9 line that loading such a file and saving it gives.
-inline std::string render(const Record& record, std::int32_t version, bool upgraded) {
-    std::string line(1, record.tag);
-    line += '\t';
-    for (const Field& f : record.fields) {
-        if (version >= f.since) {
-            line += (version < 7 && !upgraded && !f.oldCode.empty()) ? f.oldCode : f.value;
-        } else if (upgraded) {
-            line += f.absent;
-        } else {
-            continue;
-        }
-        line += f.end;
-    }
-    return line + record.lineEnd + record.after;
-}
-
-inline const char* const kTab = "\t";
-inline const char* const kBar = "|";
-
 inline Record book(const std::string& id) {
-    return {'B',
-            {{id, kTab},
-             {"4", kTab, 5, "0"},
-             {"3", kTab},
-             {"Book" + id, kBar},
-             {"t2", kBar},
-             {"t3", kBar},
-             {"t4", kBar, 6, ""},
-             {"t5", kBar},
-             {"t6", kBar},
-             {"t7", kBar, 4, ""},
-             {"32", kTab, 3, "", "2"},
-             {"2", kTab, 9, "0"},
-             {"1", kTab, 9, "0"},
-             {"1", kTab},
-             {"-1", kTab},
-             {"1", kTab},
-             {"0", kTab},
-             {"1", kTab},
-             {"extra " + id, kBar}},
-            "\n",
-            "L\t7\n"};
+    BookFields b;
+    b.id = id;
+    b.aux = "4";
+    b.directory = "3";
+    b.name = "Book" + id;
+    b.texts = {"t2", "t3", "t4", "t5", "t6", "t7"};
+    b.typeBits = "32";
+    b.oldTypeCode = "2";
+    b.levelCode = "2";
+    b.extraFlag = "1";
+    b.displayKind = "1";
+    b.active = "-1";
+    b.hasLValue = "1";
+    b.maintain = "0";
+    b.hasExtraText = "1";
+    b.extraText = "extra " + id;
+    Record r = bookRecord(b);
+    r.after = "L\t7\n";
+    return r;
 }
 
 inline Record group(const std::string& id) {
-    return {'G',
-            {{id, kTab},
-             {"4", kTab, 5, "0"},
-             {"Group" + id, kBar},
-             {"t2", kBar},
-             {"t3", kBar},
-             {"t4", kBar, 6, ""},
-             {"128", kTab, 3, "", "1"},
-             {"1", kTab, 9, "0"},
-             {"0", ""}},
-            "\n",
-            ""};
+    GroupFields g;
+    g.id = id;
+    g.aux = "4";
+    g.name = "Group" + id;
+    g.texts = {"t2", "t3", "t4"};
+    g.typeBits = "128";
+    g.oldTypeCode = "1";
+    g.levelCode = "1";
+    g.active = "0";
+    return groupRecord(g);
 }
 
 inline Record program(const std::string& id) {

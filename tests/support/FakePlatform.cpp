@@ -1,6 +1,6 @@
 #include "support/FakePlatform.h"
 
-#include "common/PathParts.h"
+#include "platform/posix/formats/PathParts.h"
 #include "product/PathMacro.h"
 #include "registry/InstallationSettings.h"
 

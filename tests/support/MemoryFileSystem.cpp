@@ -1,6 +1,6 @@
 #include "support/MemoryFileSystem.h"
 
-#include "common/HexText.h"
+#include "platform/HexText.h"
 
 #include <algorithm>
 #include <random>

@@ -1,6 +1,6 @@
 // The registry calls, RegistryKey and the installation settings on a store file.
 #include "catalog/LibraryCatalog.h"
-#include "common/Utf16Text.h"
+#include "platform/posix/formats/Utf16Text.h"
 #include "platform/PreviewFiles.h"
 #include "platform/posix/OtherUser.h"
 #include "platform/posix/PosixPlatform.h"

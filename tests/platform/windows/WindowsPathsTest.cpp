@@ -1,4 +1,4 @@
-#include "common/PathParts.h"
+#include "platform/posix/formats/PathParts.h"
 #include "platform/windows/WindowsPlatform.h"
 #include "product/PathMacro.h"
 #include "product/ProgramLocation.h"

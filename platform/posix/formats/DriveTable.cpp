@@ -1,7 +1,7 @@
-#include "common/DriveTable.h"
+#include "platform/posix/formats/DriveTable.h"
 
-#include "common/AsciiCase.h"
-#include "common/RegistryStore.h"
+#include "text/AsciiCase.h"
+#include "platform/posix/formats/RegistryStore.h"
 
 #include <algorithm>
 

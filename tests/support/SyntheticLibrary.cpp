@@ -1,4 +1,4 @@
-#include "bench/SyntheticLibrary.h"
+#include "support/SyntheticLibrary.h"
 
 #include <cerrno>
 #include <cstdio>

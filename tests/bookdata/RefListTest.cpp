@@ -1,4 +1,4 @@
-#include "common/RefList.h"
+#include "bookdata/RefList.h"
 
 #include <gtest/gtest.h>
 

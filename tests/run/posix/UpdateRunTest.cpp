@@ -2,6 +2,7 @@
 // store, drive table and resource file set up as a user would.
 #include "platform/posix/OtherUser.h"
 #include "support/ProcessRun.h"
+#include "support/RecordLines.h"
 
 #include <gtest/gtest.h>
 
@@ -31,10 +32,15 @@ std::string catalogue(const std::string& dataFile, const std::string& item5,
 
 // Book 1 lies in directory 5, book 2 in directory 6.
 std::string books(const char* id6 = "6") {
-    return std::string("zobooksdatafile 9\n"
-                       "B\t1\t0\t5\tFirst|||||||16\t0\t0\t1\t-1\t0\t1\t0\t\n"
-                       "B\t2\t0\t") +
-           id6 + "\tSecond|||||||16\t0\t0\t1\t-1\t0\t1\t0\t\n";
+    testing::BookFields first;
+    first.directory = "5";
+    first.name = "First";
+    first.displayKind = "1";
+    testing::BookFields second = first;
+    second.id = "2";
+    second.directory = id6;
+    second.name = "Second";
+    return "zobooksdatafile 9\n" + testing::bookLine(first) + testing::bookLine(second);
 }
 
 class UpdateRun : public ::testing::Test {

@@ -1,6 +1,6 @@
-#include "common/RegistryStore.h"
+#include "platform/posix/formats/RegistryStore.h"
 
-#include "common/Utf16Text.h"
+#include "platform/posix/formats/Utf16Text.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 // letter in neither key does not exist (no root folder).
 #pragma once
 
-#include "common/DriveType.h"
+#include "platform/DriveType.h"
 
 #include <map>
 #include <string>

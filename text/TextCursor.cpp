@@ -1,4 +1,4 @@
-#include "common/TextCursor.h"
+#include "text/TextCursor.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "common/PathParts.h"
+#include "platform/posix/formats/PathParts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "common/UnifiedDiff.h"
+#include "driver/UnifiedDiff.h"
 
 #include <algorithm>
 #include <vector>

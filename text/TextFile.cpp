@@ -1,4 +1,4 @@
-#include "common/TextFile.h"
+#include "text/TextFile.h"
 
 #include <cstring>
 

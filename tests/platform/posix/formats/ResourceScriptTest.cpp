@@ -1,6 +1,6 @@
-#include "common/ResourceScript.h"
+#include "platform/posix/formats/ResourceScript.h"
 
-#include "common/Utf16Text.h"
+#include "platform/posix/formats/Utf16Text.h"
 #include "registry/InstallationSettings.h"
 #include "support/ProcessRun.h"
 

@@ -1,4 +1,4 @@
-#include "common/TextSink.h"
+#include "text/TextSink.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "common/RegistryStore.h"
+#include "platform/posix/formats/RegistryStore.h"
 
-#include "common/AsciiCase.h"
-#include "common/Utf16Text.h"
+#include "text/AsciiCase.h"
+#include "platform/posix/formats/Utf16Text.h"
 
 namespace quillora {
 

@@ -1,4 +1,4 @@
-#include "common/Utf16Text.h"
+#include "platform/posix/formats/Utf16Text.h"
 
 #include <cstdint>
 

@@ -1,5 +1,5 @@
 // The in-memory writer every file goes through: numbers, growth, hand-over.
-#include "common/TextSink.h"
+#include "text/TextSink.h"
 
 #include <gtest/gtest.h>
 

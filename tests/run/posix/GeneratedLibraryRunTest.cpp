@@ -1,7 +1,7 @@
 // Whole runs of the program over a small synthetic library of every record kind
 // and file version, as the benchmark runs it: every package is saved, no record
 // is lost, and a second run finds nothing left to change.
-#include "bench/SyntheticLibrary.h"
+#include "support/SyntheticLibrary.h"
 #include "driver/UpdateCommand.h"
 #include "platform/posix/PosixPlatform.h"
 #include "support/ProcessRun.h"

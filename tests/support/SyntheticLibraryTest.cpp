@@ -1,6 +1,6 @@
 // The benchmark's synthetic records must be what the real readers expect, in
 // every kind and file version; otherwise the benchmark measures failed loads.
-#include "bench/SyntheticLibrary.h"
+#include "support/SyntheticLibrary.h"
 #include "bookdata/BookDataFile.h"
 #include "bookdata/BookEntry.h"
 #include "bookdata/ExtractGroupEntry.h"
@@ -8,7 +8,7 @@
 #include "bookdata/GroupEntry.h"
 #include "bookdata/ProgramEntry.h"
 #include "bookdata/TypeCode.h"
-#include "common/TextCursor.h"
+#include "text/TextCursor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "common/DriveTable.h"
+#include "platform/posix/formats/DriveTable.h"
 
-#include "common/RegistryStore.h"
+#include "platform/posix/formats/RegistryStore.h"
 #include "support/ProcessRun.h"
 
 #include <gtest/gtest.h>

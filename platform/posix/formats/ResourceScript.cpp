@@ -1,7 +1,7 @@
-#include "common/ResourceScript.h"
+#include "platform/posix/formats/ResourceScript.h"
 
-#include "common/AsciiCase.h"
-#include "common/Utf16Text.h"
+#include "text/AsciiCase.h"
+#include "platform/posix/formats/Utf16Text.h"
 
 #include <cstdlib>
 #include <vector>
