@@ -456,16 +456,12 @@ public:
 
     template <class Number> void leading(Number value, std::int32_t) { line_.number(value); }
     void text(TextField, std::int32_t) {
-        if (wide_) {
-            line_.text(wideText());
+        // Most texts are in the file's text, right after the one before.
+        if (wide_ || spans_[slot_] == 0) {
+            otherText();
             return;
         }
-        const std::uint32_t span = spans_[slot_++];
-        if (span == 0) {
-            flush();
-            line_.text({});
-        }
-        next_ += span;
+        next_ += spans_[slot_++];
     }
     void gap() { skip(); }
     void lastText(TextField field, std::int8_t flag) {
@@ -498,12 +494,17 @@ private:
             from_ = next_;
         }
     }
-    std::string_view wideText() {
-        if (file_ == nullptr) {
-            ++slot_;
-            return {};
+    // A text kept apart, or one that the line read lacked.
+    void otherText() {
+        if (!wide_) {
+            flush();
+            line_.text({});
+        } else if (file_ != nullptr) {
+            line_.text(file_->text(file_->wideText(next_ & ~TextRun::kWide, slot_)));
+        } else {
+            line_.text({});
         }
-        return file_->text(file_->wideText(next_ & ~TextRun::kWide, slot_++));
+        ++slot_;
     }
     void skip() {
         if (!wide_) {
