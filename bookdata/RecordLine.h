@@ -417,16 +417,16 @@ private:
             first_ = found.at;
             next_ = found.at;
         }
+        // Only the text after a gap may begin apart from the one before it.
         const std::uint32_t lead = found.at - next_;
-        if (lead != 0) {
-            const bool afterGap = slot_ == gap_ + 1;
-            fits_ = fits_ && afterGap && lead <= TextRun::kLongestSpan;
-            if (afterGap) {
-                spans_[gap_] = static_cast<std::uint8_t>(lead);
-            }
+        if (slot_ == gap_ + 1) {
+            spans_[gap_] = static_cast<std::uint8_t>(lead);
+            fits_ &= lead <= TextRun::kLongestSpan;
+        } else {
+            fits_ &= lead == 0;
         }
         const std::uint32_t span = found.size + 1;
-        fits_ = fits_ && span <= TextRun::kLongestSpan;
+        fits_ &= span <= TextRun::kLongestSpan;
         spans_[slot_++] = static_cast<std::uint8_t>(span);
         next_ = found.at + span;
     }

@@ -63,6 +63,29 @@ TEST(BookEntry, Version3LineLacksTheLaterFieldsAndIsWrittenInFull) {
     EXPECT_EQ(writeRecord(*book), "B\t7\t0\t3\tGuide|t2|t3||t5|t6||128\t0\t0\t2\t-1\t0\t1\t0\t\n");
 }
 
+// A text of 254 characters and a gap of 255 before the extra text are the
+// most an entry's own bytes say; one more keeps the texts with the file.
+TEST(BookEntry, TextsAtTheEdgeOfAnEntrysBytesAreReadAndWrittenWhole) {
+    const std::string numbers = "48\t2\t1\t1\t-1\t1\t1\t1\t"; // 19 characters
+    const struct {
+        std::size_t text3;
+        std::size_t zeros; // before typeBits: the gap is 19 more
+    } cases[] = {{254, 0}, {255, 0}, {3, 236}, {3, 237}};
+    for (const auto& c : cases) {
+        const std::string text3(c.text3, '3');
+        const std::string line = "7\t4\t3\tGuide|t2|" + text3 + "|t4|t5|t6|t7|" +
+                                 std::string(c.zeros, '0') + numbers + "extra text|\n";
+        auto book = readRecord<BookEntry>(line, 9);
+        ASSERT_NE(book, nullptr) << c.text3 << " " << c.zeros;
+        EXPECT_EQ(book->text(TextField::text3), text3) << c.zeros;
+        EXPECT_EQ(book->text(TextField::text4), "t4") << c.text3 << " " << c.zeros;
+        EXPECT_EQ(book->text(TextField::text7), "t7") << c.text3 << " " << c.zeros;
+        EXPECT_EQ(book->text(TextField::extraText), "extra text") << c.text3 << " " << c.zeros;
+        EXPECT_EQ(writeRecord(*book), "B\t7\t4\t3\tGuide|t2|" + text3 + "|t4|t5|t6|t7|" + numbers +
+                                          "extra text|\nL\t-1\n");
+    }
+}
+
 TEST(BookEntry, NumbersAreFoldedIntoRange) {
     // levelCode 3, extraFlag 2, displayKind 7, active 5, hasLValue 2, maintain 2, hasExtraText 2
     auto book = readRecord<BookEntry>("1\t0\t2\tn|||||||16\t3\t2\t7\t5\t2\t2\t2\tleft|\n", 9);
