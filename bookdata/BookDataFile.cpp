@@ -1,11 +1,11 @@
 // The book data file as a whole: where it lives, its header, loading and saving.
 #include "bookdata/BookDataFile.h"
 #include "bookdata/GroupEntry.h"
-#include "text/AsciiCase.h"
+#include "platform/Platform.h"
 #include "status/Diagnostic.h"
+#include "text/AsciiCase.h"
 #include "text/TextCursor.h"
 #include "text/TextSink.h"
-#include "platform/Platform.h"
 
 #include <cstring>
 

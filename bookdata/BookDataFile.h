@@ -4,9 +4,9 @@
 
 #include "bookdata/LibraryEntry.h"
 #include "bookdata/RefList.h"
+#include "platform/ResolvedPath.h"
 #include "status/ResultCode.h"
 #include "text/TextFile.h"
-#include "platform/ResolvedPath.h"
 
 #include <cstdint>
 #include <memory_resource>
@@ -83,6 +83,8 @@ public:
     // A text of this size or more cannot be read: an entry's texts say where
     // they are in 31 bits.
     static constexpr std::size_t kLargestText = std::size_t{1} << 31;
+    // The oldest version read.
+    static constexpr std::int32_t kOldestVersion = 3;
 
 private:
     static constexpr std::uint32_t kKept = std::uint32_t{1} << 31;

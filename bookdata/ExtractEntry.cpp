@@ -31,7 +31,7 @@ template <class Self, class Fields>
 // Every field is in the oldest version read, so the file's does not matter.
 bool ExtractEntry::readLine(TextCursor& in) {
     imageId = 10;
-    return readFields(*this, in, kOldestFileVersion);
+    return readFields(*this, in, BookDataFile::kOldestVersion);
 }
 
 void ExtractEntry::writeLine(TextSink& out, char tag) const {

@@ -26,7 +26,7 @@ template <class Self, class Fields>
 }
 
 bool ProgramEntry::read(TextCursor& in, std::int32_t fileVersion) {
-    if (fileVersion < 3) {
+    if (fileVersion < BookDataFile::kOldestVersion) {
         return false;
     }
     imageId = 10;

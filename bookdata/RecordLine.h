@@ -328,9 +328,6 @@ private:
 // The visitors below read the list from a line, write it, or find a text in it.
 // The texts take the entry's slots in the list's order.
 
-// The oldest file version read: a field that it has needs no test.
-constexpr std::int32_t kOldestFileVersion = 3;
-
 // Reads a line's fields from either line reader into an entry, working out
 // the bytes of its texts as they are found. When found is given, it gets
 // every slot's text as well (for texts that do not fit in those bytes).
@@ -405,7 +402,10 @@ public:
     std::uint32_t first() const { return first_; }
 
 private:
-    bool has(std::int32_t since) const { return since <= kOldestFileVersion || version_ >= since; }
+    // A field of the oldest version read needs no test.
+    bool has(std::int32_t since) const {
+        return since <= BookDataFile::kOldestVersion || version_ >= since;
+    }
     // The next text, which follows the one before it or the gap.
     void take() {
         EntryText found;

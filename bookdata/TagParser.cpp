@@ -6,15 +6,14 @@
 #include "bookdata/ExtractSingleEntry.h"
 #include "bookdata/GroupEntry.h"
 #include "bookdata/ProgramEntry.h"
-#include "text/AsciiCase.h"
 #include "status/Diagnostic.h"
+#include "text/AsciiCase.h"
 #include "text/TextCursor.h"
 
 namespace quillora {
 
 namespace {
 
-constexpr std::int32_t kOldestVersion = 3;
 // Windows text mode ends a file at Ctrl-Z; old files may still carry one.
 constexpr char kDosEndOfFile = '\x1a';
 
@@ -165,11 +164,11 @@ private:
 // Any record that cannot be read ends the load with 401, so that a save never
 // drops the records after it.
 ResultCode BookDataFile::readEntries(TextCursor& in, std::int32_t fileVersion) {
-    if (fileVersion < kOldestVersion) {
+    if (fileVersion < BookDataFile::kOldestVersion) {
         diagnostic = diagnosticAt(openedPath.text(), 1,
                                   "version " + std::to_string(fileVersion) +
                                       " is older than this tool reads (" +
-                                      std::to_string(kOldestVersion) + ")");
+                                      std::to_string(BookDataFile::kOldestVersion) + ")");
         return result::VersionTooOld;
     }
     if (in.text().size() >= kLargestText) {
