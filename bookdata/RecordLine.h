@@ -455,7 +455,7 @@ public:
           from_(entry.textsAt), wide_(file_ == nullptr || (entry.textsAt & TextRun::kWide) != 0) {}
 
     template <class Number> void leading(Number value, std::int32_t) { line_.number(value); }
-    void text(TextField, std::int32_t) {
+    [[gnu::always_inline]] void text(TextField, std::int32_t) {
         // Most texts are in the file's text, right after the one before.
         if (wide_ || spans_[slot_] == 0) {
             otherText();
