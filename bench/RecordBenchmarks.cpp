@@ -2,12 +2,12 @@
 // parser) and writers (through TextSink), one per record kind, and of whole
 // files: a package's book data file and the catalogue. Each reports bytes per
 // second of file text.
-#include "support/SyntheticLibrary.h"
 #include "bookdata/BookDataFile.h"
 #include "catalog/LibraryCatalog.h"
+#include "platform/Platform.h"
+#include "support/SyntheticLibrary.h"
 #include "text/TextCursor.h"
 #include "text/TextSink.h"
-#include "platform/Platform.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,7 +41,7 @@ std::string recordLines(char tag, int version, RecordMix mix) {
 bool readAll(const std::string& text, int version, BookDataFile& package) {
     package.clear();
     TextCursor in(text);
-    return package.readEntries(in, version) == 0 && package.allEntries.count() == kLines;
+    return package.readEntries(in, version).ok() && package.allEntries.count() == kLines;
 }
 
 void readRecords(benchmark::State& state, char tag, int version, RecordMix mix) {
@@ -90,14 +90,11 @@ public:
         dir.clear();
     }
     Installation& installation() override { return *this; }
-    std::unique_ptr<OpenKey> openKey(const std::string&, bool, RegistryStatus& status) override {
-        status = RegistryStatus::AccessDenied;
-        return nullptr;
+    Expected<std::unique_ptr<OpenKey>> openKey(const std::string&, bool) override {
+        return Status::failed(Failure::AccessDenied, std::string());
     }
-    std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string&,
-                                                         std::string& error) override {
-        error = "none";
-        return nullptr;
+    Expected<std::unique_ptr<ResourceLibrary>> openResourceLibrary(const std::string&) override {
+        return Status::failed("none");
     }
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override {
         auto it = files.find(name);
@@ -140,7 +137,7 @@ void loadPackage(benchmark::State& state, int version, const char* eol) {
     BookDataFile package;
     for (auto _ : state) {
         package.clear();
-        if (package.load(platform, "p.dat") != 0 || package.allEntries.count() != kLines) {
+        if (!package.load(platform, "p.dat").ok() || package.allEntries.count() != kLines) {
             state.SkipWithError("the package did not load completely");
             break;
         }
@@ -153,12 +150,12 @@ void savePackage(benchmark::State& state, const char* eol) {
     MemoryPlatform platform;
     platform.files["p.dat"] = packageFile(9, eol);
     BookDataFile package;
-    if (package.load(platform, "p.dat") != 0) {
+    if (!package.load(platform, "p.dat").ok()) {
         state.SkipWithError("the package did not load");
         return;
     }
     for (auto _ : state) {
-        if (package.save(platform, "p.dat") != 0) {
+        if (!package.save(platform, "p.dat").ok()) {
             state.SkipWithError("the package was not saved");
             break;
         }
@@ -182,7 +179,7 @@ void readCatalog(benchmark::State& state, int version) {
     for (auto _ : state) {
         LibraryCatalog catalog;
         catalog.catalogFileName = "Quillora.ini";
-        if (catalog.readCatalog(platform) != 0 || catalog.body.packages.count() != 500) {
+        if (!catalog.readCatalog(platform).ok() || catalog.body.packages.count() != 500) {
             state.SkipWithError("the catalogue did not read completely");
             break;
         }
@@ -196,7 +193,7 @@ void writeCatalog(benchmark::State& state) {
     platform.files["Quillora.ini"] = catalogText(9);
     LibraryCatalog catalog;
     catalog.catalogFileName = "Quillora.ini";
-    if (catalog.readCatalog(platform) != 0) {
+    if (!catalog.readCatalog(platform).ok()) {
         state.SkipWithError("the catalogue did not read");
         return;
     }

@@ -29,27 +29,25 @@ bool isMagic(const std::string& word) {
 
 } // namespace
 
-ResultCode BookDataFile::load(Platform& platform, const std::string& path) {
+Status BookDataFile::load(Platform& platform, const std::string& path) {
     if (loaded) {
-        return result::Success;
+        return Status();
     }
     clear();
     maxEntryId = 0;
-    diagnostic.clear();
     // The system would take such a name for the part before the NUL, and the
     // file would then be saved in place rather than replaced in one step.
     const std::size_t nul = path.find('\0');
     if (nul != std::string::npos) {
         openedPath = ResolvedPath();
-        diagnostic = path.substr(0, nul) + ": the file name holds a NUL byte";
-        return result::DataFileUnreadable;
+        return Status::formatResult(result::BadMagic,
+                                    path.substr(0, nul) + ": the file name holds a NUL byte");
     }
     FileBytes file;
     std::string error;
     if (!platform.readFile(path, file, error)) {
         openedPath = ResolvedPath();
-        diagnostic = path + ": " + error;
-        return result::DataFileUnreadable;
+        return Status::formatResult(result::BadMagic, path + ": " + error);
     }
     openedPath = file.resolvedPath;
     DecodedText decoded = decodeText(std::move(file.bytes));
@@ -57,18 +55,15 @@ ResultCode BookDataFile::load(Platform& platform, const std::string& path) {
     text_ = std::move(decoded.text);
     TextCursor in(text_);
     std::int32_t fileVersion = 0;
-    ResultCode code = readHeader(in, fileVersion);
-    if (isSuccess(code)) {
-        code = readEntries(in, fileVersion);
+    Status status = readHeader(in, fileVersion);
+    if (status) {
+        status = readEntries(in, fileVersion);
     }
-    if (isSuccess(code)) {
-        loaded = true;
-    }
-    return code;
+    loaded = status.ok();
+    return status;
 }
 
-ResultCode BookDataFile::save(Platform& platform, const std::string& path) {
-    diagnostic.clear();
+Status BookDataFile::save(Platform& platform, const std::string& path) {
     // Write back where the file was found, so a path matched without regard to
     // case is not written beside the original.
     const ResolvedPath target = openedPath.empty() ? platform.resolve(path) : openedPath;
@@ -85,10 +80,9 @@ ResultCode BookDataFile::save(Platform& platform, const std::string& path) {
         return out.finish();
     };
     if (!platform.replaceFileWith(target, content, error)) {
-        diagnostic = target.text() + ": " + error;
-        return result::WriteFailed;
+        return Status::formatResult(result::WriteFailed, target.text() + ": " + error);
     }
-    return result::Success;
+    return Status();
 }
 
 void BookDataFile::clear() {
@@ -139,7 +133,7 @@ void BookDataFile::addEntry(LibraryEntry* entry) {
 // "zobooksdatafile", one space, the version. A version above ours is reported
 // even when the magic word is wrong; a missing one gives 400. Versions below 3,
 // negative ones included, are refused before any record is read.
-ResultCode BookDataFile::readHeader(TextCursor& in, std::int32_t& fileVersion) {
+Status BookDataFile::readHeader(TextCursor& in, std::int32_t& fileVersion) {
     // The first word and the one space that ends it, within the first characters.
     std::string word;
     bool spaceFound = false;
@@ -153,32 +147,33 @@ ResultCode BookDataFile::readHeader(TextCursor& in, std::int32_t& fileVersion) {
             word.push_back(static_cast<char>(c));
         }
     }
-    const bool magicOk = spaceFound && isMagic(word);
-    if (!magicOk) {
-        diagnostic = diagnosticAt(openedPath.text(), 1,
-                                  "not a book data file: it does not begin with \"" +
-                                      std::string(kMagic) + " \"");
+    Status status;
+    if (!spaceFound || !isMagic(word)) {
+        status = Status::formatResult(
+            result::BadMagic, diagnosticAt(openedPath.text(), 1,
+                                           "not a book data file: it does not begin with \"" +
+                                               std::string(kMagic) + " \""));
         if (!spaceFound) {
-            return result::BadMagic;
+            return status;
         }
     }
     std::int32_t version = 0;
     if (!in.readInt32(version)) {
-        diagnostic = diagnosticAt(openedPath.text(), in.lineNumber(),
-                                  "the header has no version number, or one out of range");
-        return result::BadMagic;
+        return Status::formatResult(
+            result::BadMagic,
+            diagnosticAt(openedPath.text(), in.lineNumber(),
+                         "the header has no version number, or one out of range"));
     }
     fileVersion = version;
-    ResultCode code = magicOk ? result::Success : result::BadMagic;
     if (version > formatVersion) {
-        diagnostic =
-            diagnosticAt(openedPath.text(), in.lineNumber(),
-                         "version " + std::to_string(version) + " is newer than this tool reads (" +
-                             std::to_string(formatVersion) + ")");
-        code = result::VersionTooNew;
+        status = Status::formatResult(result::VersionTooNew,
+                                      diagnosticAt(openedPath.text(), in.lineNumber(),
+                                                   "version " + std::to_string(version) +
+                                                       " is newer than this tool reads (" +
+                                                       std::to_string(formatVersion) + ")"));
     }
     in.ignore(kRestOfHeader, '\n');
-    return code;
+    return status;
 }
 
 void BookDataFile::writeHeader(TextSink& out) const {

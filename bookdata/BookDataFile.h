@@ -5,7 +5,7 @@
 #include "bookdata/LibraryEntry.h"
 #include "bookdata/RefList.h"
 #include "platform/ResolvedPath.h"
-#include "status/ResultCode.h"
+#include "status/Status.h"
 #include "text/TextFile.h"
 
 #include <cstdint>
@@ -30,10 +30,11 @@ public:
     BookDataFile& operator=(const BookDataFile&) = delete;
 
     // Reads the file at path (its macros already expanded); once loaded, a
-    // further load reads nothing.
-    ResultCode load(Platform& platform, const std::string& path);
+    // further load reads nothing. A failure carries the format's result code
+    // and says why as "file:line: reason".
+    Status load(Platform& platform, const std::string& path);
     // Writes where the last load found the file, or to path when none did.
-    ResultCode save(Platform& platform, const std::string& path);
+    Status save(Platform& platform, const std::string& path);
     // Frees every entry and the file's text.
     void clear();
     // A new entry of this file, in the file's own memory: it lives until
@@ -60,10 +61,10 @@ public:
     void setSourceText(std::string_view text) { source_ = text; }
     // entry is made by make() and from now on freed by clear().
     void addEntry(LibraryEntry* entry);
-    ResultCode readHeader(TextCursor& in, std::int32_t& fileVersion);
+    Status readHeader(TextCursor& in, std::int32_t& fileVersion);
     void writeHeader(TextSink& out) const;
     // The entries' texts point into in's text, which must outlive them.
-    ResultCode readEntries(TextCursor& in, std::int32_t fileVersion);
+    Status readEntries(TextCursor& in, std::int32_t fileVersion);
     void writeEntries(TextSink& out) const;
 
     EntryList rootEntries;
@@ -77,8 +78,6 @@ public:
     // Where the last load found the file; save writes back there.
     ResolvedPath openedPath;
     LineEnding lineEnding = LineEnding::Lf;
-    // Why the last load or save failed: "file:line: reason" (empty on success).
-    std::string diagnostic;
 
     // A text of this size or more cannot be read: an entry's texts say where
     // they are in 31 bits.

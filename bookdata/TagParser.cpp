@@ -64,7 +64,7 @@ public:
     TagParser(BookDataFile& file, TextCursor& in, std::int32_t fileVersion)
         : file_(file), in_(in), fileVersion_(fileVersion) {}
 
-    ResultCode readAll() {
+    Status readAll() {
         char raw = 0;
         while (in_.readChar(raw)) {
             const std::size_t tagPosition = in_.position() - 1;
@@ -82,20 +82,20 @@ public:
                     return fail(tagPosition, "the L line has no number");
                 }
             } else {
-                const ResultCode code = readRecord(raw, tag, tagPosition);
-                if (!isSuccess(code)) {
-                    return code;
+                Status status = readRecord(raw, tag, tagPosition);
+                if (!status) {
+                    return status;
                 }
             }
         }
-        return result::Success;
+        return Status();
     }
 
 private:
-    ResultCode fail(std::size_t tagPosition, const std::string& reason) {
-        file_.diagnostic =
-            diagnosticAt(file_.openedPath.text(), in_.lineNumberAt(tagPosition), reason);
-        return result::BadRecordTag;
+    Status fail(std::size_t tagPosition, const std::string& reason) {
+        return Status::formatResult(
+            result::BadRecordTag,
+            diagnosticAt(file_.openedPath.text(), in_.lineNumberAt(tagPosition), reason));
     }
 
     // Closes the innermost open group.
@@ -127,7 +127,7 @@ private:
         return true;
     }
 
-    ResultCode readRecord(char raw, char tag, std::size_t tagPosition) {
+    Status readRecord(char raw, char tag, std::size_t tagPosition) {
         LibraryEntry* entry = makeEntry(tag, file_);
         if (entry == nullptr) {
             return fail(tagPosition, "no record begins with " + shown(raw));
@@ -148,7 +148,7 @@ private:
             currentGroup_ = static_cast<GroupEntry*>(lastEntry_);
         }
         file_.addEntry(entry);
-        return result::Success;
+        return Status();
     }
 
     BookDataFile& file_;
@@ -163,24 +163,26 @@ private:
 
 // Any record that cannot be read ends the load with 401, so that a save never
 // drops the records after it.
-ResultCode BookDataFile::readEntries(TextCursor& in, std::int32_t fileVersion) {
-    if (fileVersion < BookDataFile::kOldestVersion) {
-        diagnostic = diagnosticAt(openedPath.text(), 1,
-                                  "version " + std::to_string(fileVersion) +
-                                      " is older than this tool reads (" +
-                                      std::to_string(BookDataFile::kOldestVersion) + ")");
-        return result::VersionTooOld;
+Status BookDataFile::readEntries(TextCursor& in, std::int32_t fileVersion) {
+    if (fileVersion < kOldestVersion) {
+        return Status::formatResult(result::VersionTooOld,
+                                    diagnosticAt(openedPath.text(), 1,
+                                                 "version " + std::to_string(fileVersion) +
+                                                     " is older than this tool reads (" +
+                                                     std::to_string(kOldestVersion) + ")"));
     }
+    // Too large to read counts as a file that cannot be read at all.
     if (in.text().size() >= kLargestText) {
-        diagnostic = openedPath.text() + ": the file is 2 GiB or larger, more than this tool reads";
-        return result::DataFileUnreadable;
+        return Status::formatResult(result::BadMagic,
+                                    openedPath.text() +
+                                        ": the file is 2 GiB or larger, more than this tool reads");
     }
     setSourceText(in.text());
-    const ResultCode code = TagParser(*this, in, fileVersion).readAll();
-    if (isSuccess(code)) {
+    Status status = TagParser(*this, in, fileVersion).readAll();
+    if (status) {
         modified = false;
     }
-    return code;
+    return status;
 }
 
 } // namespace quillora

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "bookdata/RefList.h"
 #include "catalog/Category.h"
 #include "catalog/Package.h"
-#include "bookdata/RefList.h"
-#include "status/ResultCode.h"
+#include "status/Status.h"
 
 #include <cstdint>
 #include <string>
@@ -24,9 +24,8 @@ public:
     CatalogBody& operator=(const CatalogBody&) = delete;
 
     // Category lines and package sections; in is just past the section line.
-    // On failure diagnostic says why, naming path.
-    ResultCode readBody(TextCursor& in, std::uint32_t version, const std::string& path,
-                        std::string& diagnostic);
+    // A failure's reason names path.
+    Status readBody(TextCursor& in, std::uint32_t version, const std::string& path);
     void writeBody(TextSink& out, std::uint32_t version) const;
 
     OwningList<Package> packages;

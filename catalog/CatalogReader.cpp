@@ -3,10 +3,10 @@
 #include "catalog/DirectoryItem.h"
 #include "catalog/LibraryCatalog.h"
 #include "catalog/MarkedItem.h"
-#include "text/AsciiCase.h"
-#include "status/Diagnostic.h"
-#include "text/TextCursor.h"
 #include "platform/Platform.h"
+#include "status/Diagnostic.h"
+#include "text/AsciiCase.h"
+#include "text/TextCursor.h"
 
 #include <memory>
 #include <unordered_set>
@@ -25,6 +25,12 @@ constexpr std::uint32_t kFirstLetteredVersion = 8;
 // The diagnostic for the line of the cursor's position.
 std::string at(const std::string& path, const TextCursor& position, const std::string& reason) {
     return diagnosticAt(path, position.lineNumber(), reason);
+}
+
+// A body that cannot be read gets the code of a category line that cannot be.
+Status bodyUnreadable(const std::string& path, const TextCursor& position,
+                      const std::string& reason) {
+    return Status::formatResult(result::VersionTooOld, at(path, position, reason));
 }
 
 // The header splits at ":" runs, leading ones passed over: name, qualifier, and
@@ -71,15 +77,14 @@ void readSearchLine(TextCursor& in, OwningList<SearchEntry>& searches) {
 }
 
 // The header, the two paths and the status line of a package section, from
-// its "[" on; false (with why) when they cannot be read completely.
-bool readPackageHead(TextCursor& in, const std::string& path, Package& package, std::string& why) {
+// its "[" on; a failure when they cannot be read completely.
+Status readPackageHead(TextCursor& in, const std::string& path, Package& package) {
     const TextCursor sectionStart = in;
     in.get();
     std::string header;
     in.readUntil(header, ']');
     if (in.failed() || in.atEnd() || header.find('\n') != std::string::npos) {
-        why = at(path, sectionStart, "the section header has no \"]\" on its line");
-        return false;
+        return bodyUnreadable(path, sectionStart, "the section header has no \"]\" on its line");
     }
     std::string name;
     std::string qualifier;
@@ -94,9 +99,10 @@ bool readPackageHead(TextCursor& in, const std::string& path, Package& package, 
     readLine(in, line);
     package.setSecondPath(line);
     if (!in.readUInt32(package.number)) {
-        why = in.atEnd() ? at(path, sectionStart, "the package section ends before its status line")
-                         : at(path, in, "the status line does not begin with a number");
-        return false;
+        return in.atEnd()
+                   ? bodyUnreadable(path, sectionStart,
+                                    "the package section ends before its status line")
+                   : bodyUnreadable(path, in, "the status line does not begin with a number");
     }
     skipThroughTab(in, 5);
     std::string status;
@@ -104,7 +110,7 @@ bool readPackageHead(TextCursor& in, const std::string& path, Package& package, 
     // Only a lower-case first letter counts: "Active" is inactive.
     package.active = !status.empty() && status[0] == 'a';
     package.modified = true;
-    return true;
+    return Status();
 }
 
 // The item line at the cursor, or null at the end of the items. skipped is
@@ -132,8 +138,8 @@ std::unique_ptr<PackageItem> itemAt(TextCursor& in, std::uint32_t version, bool&
 }
 
 // The item lines that follow a package's status line.
-bool readPackageItems(TextCursor& in, std::uint32_t version, const std::string& path,
-                      Package& package, std::string& why) {
+Status readPackageItems(TextCursor& in, std::uint32_t version, const std::string& path,
+                        Package& package) {
     // Stands for the package's hasItem, kept here so that reading stays linear.
     std::unordered_set<std::int32_t> ids;
     while (true) {
@@ -144,12 +150,12 @@ bool readPackageItems(TextCursor& in, std::uint32_t version, const std::string& 
             continue;
         }
         if (item == nullptr) {
-            return true;
+            return Status();
         }
         // Dropping the line and reading on would write the catalogue back without it.
         if (!item->read(in, version)) {
-            why = at(path, lineStart, "the item line has no readable identifier or is cut short");
-            return false;
+            return bodyUnreadable(path, lineStart,
+                                  "the item line has no readable identifier or is cut short");
         }
         // The first item with an identifier wins.
         if (!ids.insert(item->id).second) {
@@ -165,20 +171,19 @@ bool readPackageItems(TextCursor& in, std::uint32_t version, const std::string& 
 
 } // namespace
 
-ResultCode CatalogBody::readBody(TextCursor& in, std::uint32_t version, const std::string& path,
-                                 std::string& diagnostic) {
+Status CatalogBody::readBody(TextCursor& in, std::uint32_t version, const std::string& path) {
     if (version < kOldestVersion) {
-        diagnostic = at(path, in,
-                        "version " + std::to_string(version) + " is older than " +
-                            std::to_string(kOldestVersion) + ", the oldest one read");
-        return result::CatalogTooOld;
+        return Status::formatResult(result::VersionTooOld,
+                                    at(path, in,
+                                       "version " + std::to_string(version) + " is older than " +
+                                           std::to_string(kOldestVersion) +
+                                           ", the oldest one read"));
     }
     while (!in.failed() && isDigit(in.peek())) {
         const TextCursor lineStart = in;
         auto category = std::make_unique<Category>();
         if (!category->read(in, version)) {
-            diagnostic = at(path, lineStart, "the category line's fields cannot be read");
-            return result::CatalogBodyUnreadable;
+            return bodyUnreadable(path, lineStart, "the category line's fields cannot be read");
         }
         categories.append(std::move(category));
     }
@@ -192,60 +197,64 @@ ResultCode CatalogBody::readBody(TextCursor& in, std::uint32_t version, const st
             continue;
         }
         auto package = std::make_unique<Package>();
-        if (!readPackageHead(in, path, *package, diagnostic) ||
-            !readPackageItems(in, version, path, *package, diagnostic)) {
-            return result::CatalogBodyUnreadable;
+        Status status = readPackageHead(in, path, *package);
+        if (status) {
+            status = readPackageItems(in, version, path, *package);
+        }
+        if (!status) {
+            return status;
         }
         packages.append(std::move(package));
     }
-    return result::Success;
+    return Status();
 }
 
 namespace {
 
-// The "Version <n>" line. On failure diagnostic says why.
-ResultCode readVersionLine(TextCursor& in, const std::string& path, std::uint32_t newest,
-                           std::uint32_t& version, std::string& diagnostic) {
+Status notACatalog(const std::string& path, const TextCursor& position, const std::string& reason) {
+    return Status::formatResult(result::NotACatalog, at(path, position, reason));
+}
+
+// The "Version <n>" line.
+Status readVersionLine(TextCursor& in, const std::string& path, std::uint32_t newest,
+                       std::uint32_t& version) {
     const TextCursor fileStart = in;
     int first = in.peek();
     if (first == TextCursor::kEnd) {
-        diagnostic = at(path, in, "the file is empty");
-        return result::NotACatalog;
+        return notACatalog(path, in, "the file is empty");
     }
     std::string word;
     if ((first != 'V' && first != 'v') || !in.readWord(word) || toLowerAscii(word) != "version") {
-        diagnostic = at(path, fileStart, "the file does not begin with the word \"Version\"");
-        return result::NotACatalog;
+        return notACatalog(path, fileStart, "the file does not begin with the word \"Version\"");
     }
     if (!in.readUInt32(version)) {
-        diagnostic = at(path, in, "the version is not a number");
-        return result::NotACatalog;
+        return notACatalog(path, in, "the version is not a number");
     }
     if (version > newest) {
-        diagnostic =
+        return Status::formatResult(
+            result::CatalogTooNew,
             at(path, in,
-               "version " + std::to_string(version) + " is newer than " + std::to_string(newest));
-        return result::CatalogTooNew;
+               "version " + std::to_string(version) + " is newer than " + std::to_string(newest)));
     }
     dropLine(in);
-    return result::Success;
+    return Status();
 }
 
 } // namespace
 
 // The WELCOME, INIT, MODE and SEARCH lines up to the section line, which is
 // dropped too.
-ResultCode LibraryCatalog::readKeyLines(TextCursor& in) {
+Status LibraryCatalog::readKeyLines(TextCursor& in) {
     while (true) {
         switch (in.peek()) {
         case TextCursor::kEnd:
             // Waiting for a "[" that never comes would read nothing more.
-            diagnostic = at(openedPath.text(), in,
-                            "the file ends before its section line (a line beginning with \"[\")");
-            return result::NotACatalog;
+            return notACatalog(openedPath.text(), in,
+                               "the file ends before its section line (a line beginning with "
+                               "\"[\")");
         case '[':
             dropLine(in);
-            return result::Success;
+            return Status();
         case 'W':
         case 'w':
             readKeyLine(in, hasWelcome, welcome);
@@ -268,13 +277,12 @@ ResultCode LibraryCatalog::readKeyLines(TextCursor& in) {
     }
 }
 
-ResultCode LibraryCatalog::readCatalog(Platform& platform) {
-    diagnostic.clear();
+Status LibraryCatalog::readCatalog(Platform& platform) {
     FileBytes file;
     std::string error;
     if (!platform.readFile(catalogFileName, file, error)) {
-        diagnostic = diagnosticAt(catalogFileName, "cannot read the file: " + error);
-        return result::NotACatalog;
+        return Status::formatResult(
+            result::NotACatalog, diagnosticAt(catalogFileName, "cannot read the file: " + error));
     }
     openedPath = file.resolvedPath;
     // The cursor refers to this text, so it lives until the read is over.
@@ -283,14 +291,14 @@ ResultCode LibraryCatalog::readCatalog(Platform& platform) {
     TextCursor in(decoded.text);
 
     std::uint32_t version = 0;
-    ResultCode code = readVersionLine(in, openedPath.text(), formatVersion, version, diagnostic);
-    if (isSuccess(code) && version >= kOldestVersion) {
-        code = readKeyLines(in);
+    Status status = readVersionLine(in, openedPath.text(), formatVersion, version);
+    if (status && version >= kOldestVersion) {
+        status = readKeyLines(in);
     }
-    if (!isSuccess(code)) {
-        return code;
+    if (!status) {
+        return status;
     }
-    return body.readBody(in, version, openedPath.text(), diagnostic);
+    return body.readBody(in, version, openedPath.text());
 }
 
 } // namespace quillora

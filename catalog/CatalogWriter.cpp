@@ -1,8 +1,8 @@
 #include "catalog/CatalogBody.h"
 #include "catalog/LibraryCatalog.h"
+#include "platform/Platform.h"
 #include "status/Diagnostic.h"
 #include "text/TextSink.h"
-#include "platform/Platform.h"
 
 namespace quillora {
 
@@ -53,15 +53,15 @@ std::string LibraryCatalog::formatCatalog() const {
     return out.take();
 }
 
-ResultCode LibraryCatalog::writeCatalog(Platform& platform) {
+Status LibraryCatalog::writeCatalog(Platform& platform) {
     // Back to the file that was read, with its line ends.
     const ResolvedPath target = openedPath.empty() ? platform.resolve(catalogFileName) : openedPath;
     std::string error;
     if (!platform.replaceFile(target, encodeText(formatCatalog(), lineEnding), error)) {
-        diagnostic = diagnosticAt(target.text(), "cannot write the file: " + error);
-        return result::CatalogWriteFailed;
+        return Status::formatResult(result::CatalogWriteFailed,
+                                    diagnosticAt(target.text(), "cannot write the file: " + error));
     }
-    return result::Success;
+    return Status();
 }
 
 } // namespace quillora

@@ -1,13 +1,13 @@
 // The one object of a run: the product settings and the catalogue's contents.
 #pragma once
 
+#include "bookdata/RefList.h"
 #include "catalog/CatalogBody.h"
 #include "catalog/SearchEntry.h"
-#include "bookdata/RefList.h"
-#include "status/ResultCode.h"
-#include "text/TextFile.h"
 #include "platform/ResolvedPath.h"
 #include "product/PathMacro.h"
+#include "status/Status.h"
+#include "text/TextFile.h"
 
 #include <cstdint>
 #include <string>
@@ -23,14 +23,15 @@ public:
     LibraryCatalog(const LibraryCatalog&) = delete;
     LibraryCatalog& operator=(const LibraryCatalog&) = delete;
 
-    // Reads catalogFileName; diagnostic says why when the result is not 0.
-    ResultCode readCatalog(Platform& platform);
+    // Reads catalogFileName. A failure carries the format's result code and
+    // says why as "file:line: reason".
+    Status readCatalog(Platform& platform);
     // Replaces the catalogue file with the version-9 form of this model.
-    ResultCode writeCatalog(Platform& platform);
+    Status writeCatalog(Platform& platform);
     // The whole file content that writeCatalog stores (LF line ends).
     std::string formatCatalog() const;
     // The lines between the version line and the section line.
-    ResultCode readKeyLines(TextCursor& in);
+    Status readKeyLines(TextCursor& in);
 
     std::uint32_t formatVersion = 9;
     bool hasWelcome = false;
@@ -56,8 +57,6 @@ public:
     // Where readCatalog found the file; writeCatalog writes back there.
     ResolvedPath openedPath;
     LineEnding lineEnding = LineEnding::Lf;
-    // Why the last read or write failed: "file:line: reason".
-    std::string diagnostic;
 };
 
 } // namespace quillora

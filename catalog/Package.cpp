@@ -43,11 +43,11 @@ std::int32_t Package::allocateDirectoryId() {
     return highItemId;
 }
 
-ResultCode Package::load(Platform& platform, const InstallDirectories& directories) {
+Status Package::load(Platform& platform, const InstallDirectories& directories) {
     return bookData.load(platform, expandDirectoryMacros(dataFileLocation, directories));
 }
 
-ResultCode Package::save(Platform& platform, const InstallDirectories& directories) {
+Status Package::save(Platform& platform, const InstallDirectories& directories) {
     modified = false;
     return bookData.save(platform, expandDirectoryMacros(dataFileLocation, directories));
 }

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "bookdata/BookDataFile.h"
-#include "catalog/PackageItem.h"
 #include "bookdata/RefList.h"
-#include "status/ResultCode.h"
+#include "catalog/PackageItem.h"
+#include "status/Status.h"
 
 #include <cstdint>
 #include <string>
@@ -33,8 +33,8 @@ public:
 
     // Loads and saves the book data file that dataFileLocation names, its
     // macros expanded with directories.
-    ResultCode load(Platform& platform, const InstallDirectories& directories);
-    ResultCode save(Platform& platform, const InstallDirectories& directories);
+    Status load(Platform& platform, const InstallDirectories& directories);
+    Status save(Platform& platform, const InstallDirectories& directories);
 
     OwningList<PackageItem> items;
     std::string name = "None";

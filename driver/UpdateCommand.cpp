@@ -6,9 +6,9 @@
 #include "commit/LibraryRecovery.h"
 #include "commit/RecoveryPreview.h"
 #include "commit/StagedFiles.h"
-#include "driver/UnifiedDiff.h"
 #include "driver/PackageUpdate.h"
 #include "driver/ProgramHelp.h"
+#include "driver/UnifiedDiff.h"
 #include "driver/UpdateOptions.h"
 #include "platform/Platform.h"
 #include "platform/PreviewFiles.h"
@@ -68,24 +68,24 @@ public:
     const std::string& recordPath() const { return recordPath_; }
 
     // The installation's directories: where the program is, then the registry.
-    bool readSettings(const std::string& programPath, const ResourceLibrary* resources,
-                      const std::string& resourceError) {
+    bool readSettings(const std::string& programPath,
+                      const Expected<std::unique_ptr<ResourceLibrary>>& resources) {
         InstallDirectories located;
         locateProgram(located, programPath, platform_);
         catalog_.homeDirectory = located.home;
         catalog_.localDirectory = located.local;
-        if (resources == nullptr) {
-            note("cannot open the resource library KIVRes: " + resourceError);
+        if (!resources) {
+            note("cannot open the resource library KIVRes: " + resources.status().reason());
         }
-        std::string diagnostic;
-        if (!readInstallationSettings(catalog_, resources, platform_.installation(), diagnostic,
-                                      &cdDrive_)) {
+        const SettingsOutcome settings = readInstallationSettings(
+            catalog_, resources ? resources->get() : nullptr, platform_.installation(), &cdDrive_);
+        if (!settings.runGoesOn) {
             say(out_, "Error reading registry. Update aborted.");
-            note(diagnostic);
+            note(settings.note);
             return false;
         }
-        if (!diagnostic.empty()) {
-            note(diagnostic);
+        if (!settings.note.empty()) {
+            note(settings.note);
         }
         return true;
     }
@@ -138,10 +138,10 @@ public:
     }
 
     bool readCatalogue() {
-        const ResultCode readResult = catalog_.readCatalog(platform_);
-        if (!isSuccess(readResult)) {
+        const Status read = catalog_.readCatalog(platform_);
+        if (!read) {
             say(out_, "Cannot find " + catalogName());
-            note(catalog_.diagnostic + "; nothing was written");
+            note(read.reason() + "; nothing was written");
             return false;
         }
         return true;
@@ -185,10 +185,10 @@ public:
         }
         warnOfNamelessPackages();
         say(out_, "Saving " + catalogName());
-        const ResultCode writeResult = catalog_.writeCatalog(files);
-        if (!isSuccess(writeResult)) {
+        const Status written = catalog_.writeCatalog(files);
+        if (!written) {
             files.discard();
-            note(catalog_.diagnostic + "; nothing was written");
+            note(written.reason() + "; nothing was written");
             summarise(preview_ ? "the catalogue could not be written, so no file would be"
                                : "the catalogue could not be written, so no file was");
             return kExitIncomplete;
@@ -260,10 +260,10 @@ private:
     bool updatePackage(Package& package, const UpdateOptions& options,
                        const InstallDirectories& directories, FileTransaction& files) {
         say(out_, "\tLoading " + package.name);
-        const ResultCode loadResult = package.load(files, directories);
-        if (!isSuccess(loadResult)) {
+        const Status loaded = package.load(files, directories);
+        if (!loaded) {
             // Saving what little was read would destroy the file: leave it as it is.
-            note("package " + package.name + ": " + package.bookData.diagnostic +
+            note("package " + package.name + ": " + loaded.reason() +
                  "; its book data file is left unchanged");
             abbreviatePackagePaths(package, directories);
             return false;
@@ -279,11 +279,11 @@ private:
                 counted(changes.size(), "renumbered directory", "renumbered directories"));
         }
         say(out_, "\tSaving");
-        const ResultCode saveResult = package.save(files, directories);
-        if (!isSuccess(saveResult)) {
+        const Status saved = package.save(files, directories);
+        if (!saved) {
             // The file keeps its old identifiers, so the catalogue must too.
             undoDirectoryChanges(changes);
-            note("package " + package.name + ": " + package.bookData.diagnostic +
+            note("package " + package.name + ": " + saved.reason() +
                  "; its book data file is left unchanged and its directories keep their "
                  "identifiers");
             return false;
@@ -340,13 +340,12 @@ int runUpdate(const std::vector<std::string>& arguments, std::ostream& out, std:
     }
     Platform& host = preview ? *preview : platform;
     // The resource library is opened before the run and kept to its end.
-    std::string resourceError;
-    const std::unique_ptr<ResourceLibrary> resources =
-        host.installation().openResourceLibrary("KIVRes", resourceError);
+    const Expected<std::unique_ptr<ResourceLibrary>> resources =
+        host.installation().openResourceLibrary("KIVRes");
     UpdateRun run(out, err, host, preview.get());
     announceOptions(options, out);
     const std::string programPath = arguments.empty() ? std::string() : arguments[0];
-    if (!run.readSettings(programPath, resources.get(), resourceError)) {
+    if (!run.readSettings(programPath, resources)) {
         return kExitStopped;
     }
     const std::unique_ptr<LibraryLock> lock = run.lockAndRecover();

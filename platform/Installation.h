@@ -3,22 +3,12 @@
 #pragma once
 
 #include "platform/DriveType.h"
+#include "status/Status.h"
 
 #include <memory>
 #include <string>
 
 namespace quillora {
-
-// How a registry call ended.
-enum class RegistryStatus {
-    Ok,
-    NotFound,     // no such key or value
-    AccessDenied, // the key cannot be written (or created)
-    BadPath,      // the key path is malformed
-    KeyDeleted,   // the key went away while it was open
-    Unreadable,   // the registry cannot be read; any other failure
-    Unusable,     // the registry is set up wrongly: a mistake to mend, the run stops
-};
 
 // A registry key held open; closed when destroyed.
 class OpenKey {
@@ -26,7 +16,11 @@ public:
     virtual ~OpenKey() = default;
     // The value's data as stored (string values with their terminating zero
     // when they were stored with it); the value's type is not looked at.
-    virtual RegistryStatus readValue(const std::string& name, std::string& data) = 0;
+    // NotFound when there is no such value, KeyDeleted when the key went away.
+    virtual Expected<std::string> readValue(const std::string& name) = 0;
+    // What a diagnostic about the key adds (a key that is only pretended);
+    // empty for most.
+    virtual std::string note() const { return std::string(); }
 };
 
 // A string table loaded from the product's resource library.
@@ -43,26 +37,24 @@ public:
 
     // Opens the key at path (below the machine's root, no leading backslash)
     // for reading and writing; with create, a missing key is made, empty.
-    // Null with the reason in status when it cannot be held.
-    virtual std::unique_ptr<OpenKey> openKey(const std::string& path, bool create,
-                                             RegistryStatus& status) = 0;
+    // A key that cannot be held fails NotFound, AccessDenied, BadPath or
+    // Misconfigured, or Failed for any other reason.
+    virtual Expected<std::unique_ptr<OpenKey>> openKey(const std::string& path, bool create) = 0;
     // Whether openKey(path, true) would be let make the missing key at path,
-    // asked without making anything; Ok where it cannot be told.
-    virtual RegistryStatus mayCreateKey(const std::string& path) {
+    // asked without making anything; success where it cannot be told.
+    virtual Status mayCreateKey(const std::string& path) {
         static_cast<void>(path);
-        return RegistryStatus::Ok;
+        return Status();
     }
-    // Where the registry is kept and, after a failed open, why it failed; for
-    // diagnostics. Empty for the system's own registry.
-    virtual std::string registryNote() const { return std::string(); }
+    // Where the registry is kept, for diagnostics; empty for the system's own.
+    virtual std::string registryLocation() const { return std::string(); }
 
     // root is like "d:\".
     virtual DriveType driveType(const std::string& root) = 0;
 
-    // The resource library, opened by name; null when it cannot be opened
-    // (error says why).
-    virtual std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
-                                                                 std::string& error) = 0;
+    // The resource library, opened by name.
+    virtual Expected<std::unique_ptr<ResourceLibrary>>
+    openResourceLibrary(const std::string& name) = 0;
 };
 
 } // namespace quillora

@@ -9,8 +9,11 @@ namespace {
 // The key a real run would create: there, with no values.
 class AbsentKey : public OpenKey {
 public:
-    RegistryStatus readValue(const std::string&, std::string&) override {
-        return RegistryStatus::NotFound;
+    Expected<std::string> readValue(const std::string&) override {
+        return Status::failed(Failure::NotFound, std::string());
+    }
+    std::string note() const override {
+        return "the key is missing: a run that writes would create it, empty";
     }
 };
 
@@ -18,38 +21,27 @@ class ReadOnlyInstallation : public Installation {
 public:
     explicit ReadOnlyInstallation(Installation& inner) : inner_(inner) {}
 
-    std::unique_ptr<OpenKey> openKey(const std::string& path, bool create,
-                                     RegistryStatus& status) override {
-        std::unique_ptr<OpenKey> key = inner_.openKey(path, false, status);
-        if (key == nullptr && create && status == RegistryStatus::NotFound) {
+    Expected<std::unique_ptr<OpenKey>> openKey(const std::string& path, bool create) override {
+        Expected<std::unique_ptr<OpenKey>> key = inner_.openKey(path, false);
+        if (!key && create && key.status().failure() == Failure::NotFound) {
             // Where a run would be refused the key, it goes on without it.
-            status = inner_.mayCreateKey(path);
-            if (status != RegistryStatus::Ok) {
-                return nullptr;
+            Status mayCreate = inner_.mayCreateKey(path);
+            if (!mayCreate) {
+                return mayCreate;
             }
-            missing_ = true;
-            status = RegistryStatus::Ok;
-            return std::make_unique<AbsentKey>();
+            return std::unique_ptr<OpenKey>(std::make_unique<AbsentKey>());
         }
         return key;
     }
-    std::string registryNote() const override {
-        std::string note = inner_.registryNote();
-        if (missing_) {
-            note += (note.empty() ? "" : "; ") +
-                    std::string("the key is missing: a run that writes would create it, empty");
-        }
-        return note;
-    }
+    std::string registryLocation() const override { return inner_.registryLocation(); }
     DriveType driveType(const std::string& root) override { return inner_.driveType(root); }
-    std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
-                                                         std::string& error) override {
-        return inner_.openResourceLibrary(name, error);
+    Expected<std::unique_ptr<ResourceLibrary>>
+    openResourceLibrary(const std::string& name) override {
+        return inner_.openResourceLibrary(name);
     }
 
 private:
     Installation& inner_;
-    bool missing_ = false;
 };
 
 } // namespace

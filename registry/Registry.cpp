@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <utility>
 
 namespace quillora {
 
@@ -10,27 +11,36 @@ namespace {
 
 constexpr std::uint32_t kValueRoom = 260;
 
-long statusNumber(RegistryStatus status) {
-    switch (status) {
-    case RegistryStatus::Ok:
+long statusNumber(const Status& status) {
+    switch (status.failure()) {
+    case Failure::None:
         return kErrorSuccess;
-    case RegistryStatus::NotFound:
+    case Failure::NotFound:
         return kErrorFileNotFound;
-    case RegistryStatus::AccessDenied:
+    case Failure::AccessDenied:
         return kErrorAccessDenied;
-    case RegistryStatus::BadPath:
+    case Failure::BadPath:
         return kErrorBadPathname;
-    case RegistryStatus::KeyDeleted:
+    case Failure::KeyDeleted:
         return kErrorKeyDeleted;
-    case RegistryStatus::Unusable:
+    case Failure::Misconfigured:
         return kErrorBadConfiguration;
-    case RegistryStatus::Unreadable:
-        break;
+    default:
+        return kErrorBadDb;
     }
-    return kErrorBadDb;
 }
 
 } // namespace
+
+Expected<std::unique_ptr<RegistryKey>> RegistryKey::hold(Installation& installation,
+                                                         const char* subKey, bool create) {
+    std::unique_ptr<RegistryKey> key(new RegistryKey(installation));
+    Status opened = key->openKey(subKey, create);
+    if (!opened) {
+        return opened;
+    }
+    return key;
+}
 
 RegistryKey::RegistryKey(Installation& installation, const char* subKey, bool create)
     : installation_(installation) {
@@ -42,20 +52,26 @@ RegistryKey::~RegistryKey() {
 }
 
 long RegistryKey::open(const char* subKey, bool create) {
+    return statusNumber(openKey(subKey, create));
+}
+
+Status RegistryKey::openKey(const char* subKey, bool create) {
     if (subKey[0] == '\\') {
         ++subKey;
     }
     if (isOpen_) {
         close();
     }
-    RegistryStatus status = RegistryStatus::Ok;
-    hRegKey = installation_.openKey(subKey, create, status);
-    if (hRegKey == nullptr && status == RegistryStatus::Ok) {
-        status = RegistryStatus::Unreadable; // no key without a reason
+    Expected<std::unique_ptr<OpenKey>> key = installation_.openKey(subKey, create);
+    if (!key) {
+        return key.status();
     }
-    isOpen_ = hRegKey != nullptr ? 1 : 0;
-    openStatus_ = statusNumber(status);
-    return openStatus_;
+    if (*key == nullptr) {
+        return Status::failed("the registry handed back no key"); // no key without a reason
+    }
+    hRegKey = std::move(*key);
+    isOpen_ = 1;
+    return Status();
 }
 
 long RegistryKey::queryString(const char* valueName, char* buffer, std::uint32_t* size) {
@@ -64,11 +80,11 @@ long RegistryKey::queryString(const char* valueName, char* buffer, std::uint32_t
         return -1;
     }
     std::uint32_t room = std::min(*size, kValueRoom);
-    std::string data;
-    RegistryStatus status = hRegKey->readValue(valueName, data);
-    if (status != RegistryStatus::Ok) {
-        return statusNumber(status);
+    Expected<std::string> value = hRegKey->readValue(valueName);
+    if (!value) {
+        return statusNumber(value.status());
     }
+    const std::string& data = *value;
     *size = static_cast<std::uint32_t>(data.size());
     if (data.size() > room) {
         return kErrorMoreData;

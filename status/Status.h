@@ -20,6 +20,17 @@ enum class Failure : std::uint8_t {
     Failed,
     // A file was to be made new, and its name was taken.
     NameTaken,
+    // No such registry key or value.
+    NotFound,
+    // The system refuses this user the access asked for.
+    AccessDenied,
+    // A registry key path that is malformed.
+    BadPath,
+    // The registry key went away while it was held.
+    KeyDeleted,
+    // The registry is set up wrongly: a mistake to mend, so the run stops
+    // rather than go on without it.
+    Misconfigured,
 };
 
 class [[nodiscard]] Status {

@@ -8,10 +8,10 @@
 // - paths: Windows paths mapped onto the host's files (PathMapping).
 #pragma once
 
-#include "platform/posix/formats/RegistryStore.h"
 #include "platform/HostFileSystem.h"
 #include "platform/Platform.h"
 #include "platform/posix/TrustedPath.h"
+#include "platform/posix/formats/RegistryStore.h"
 
 #include <string>
 #include <vector>
@@ -50,13 +50,12 @@ public:
     std::string fullPath(const std::string& path) override;
     void splitPath(const std::string& path, std::string& drive, std::string& dir) override;
     Installation& installation() override { return *this; }
-    std::unique_ptr<OpenKey> openKey(const std::string& path, bool create,
-                                     RegistryStatus& status) override;
-    RegistryStatus mayCreateKey(const std::string& path) override;
-    std::string registryNote() const override;
+    Expected<std::unique_ptr<OpenKey>> openKey(const std::string& path, bool create) override;
+    Status mayCreateKey(const std::string& path) override;
+    std::string registryLocation() const override;
     DriveType driveType(const std::string& root) override;
-    std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
-                                                         std::string& error) override;
+    Expected<std::unique_ptr<ResourceLibrary>>
+    openResourceLibrary(const std::string& name) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
     ResolvedPath resolve(const std::string& name) override { return ResolvedPath(hostPath(name)); }
     bool hasFile(const std::string& name) override;
@@ -73,20 +72,19 @@ public:
     std::string hostPath(const std::string& name);
 
     // A value of the key at keyPath, as the store file now holds it.
-    RegistryStatus readValue(const std::string& keyPath, const std::string& name,
-                             std::string& data);
+    Expected<std::string> readValue(const std::string& keyPath, const std::string& name);
 
 private:
     // The store as the file now holds it (re-read when the file changed).
-    // Not Ok when it cannot be read: the status a registry call then returns.
-    RegistryStatus loadStore();
+    // A failure when it cannot be read: what a registry call then returns.
+    Status loadStore();
     // Opens the store's folder once, by the trust rule of TrustedPath.h;
     // NotFound for a missing default folder that create does not make.
-    RegistryStatus openStoreFolder(bool create);
+    Status openStoreFolder(bool create);
     // The store file's bytes and stamp, read through its folder.
-    RegistryStatus readStore(std::string& bytes, std::string& stamp);
+    Status readStore(std::string& bytes, std::string& stamp);
     // Replaces the store file with bytes, through its folder.
-    RegistryStatus saveStore(const std::string& bytes);
+    Status saveStore(const std::string& bytes);
     // The drive table as the store now holds it (empty when it cannot be read).
     DriveTable drives();
 
@@ -98,7 +96,6 @@ private:
     // Identity and age of the file store_ was read from; empty when store_ is
     // not what the file holds.
     std::string storeStamp_;
-    std::string registryProblem_;
     HostFileSystem files_;
 };
 

@@ -1,7 +1,7 @@
 // The registry calls of the POSIX platform, on the store file.
-#include "platform/posix/formats/DriveTable.h"
 #include "platform/posix/PosixFiles.h"
 #include "platform/posix/PosixPlatform.h"
+#include "platform/posix/formats/DriveTable.h"
 
 #include "platform/posix/TrustedPath.h"
 
@@ -17,6 +17,9 @@ namespace {
 
 // Far beyond any product key and drive table, and checked before memory is taken.
 constexpr off_t kLargestStore = 64 << 20;
+constexpr const char* kNoStore = "there is no store file (set QUILLORA_REGISTRY)";
+// Why a key cannot be made, after why the store cannot be written.
+constexpr const char* kWriteDenied = ", so write access is denied";
 
 // Tells a file apart from the one read before, also when it was replaced.
 std::string stampOf(const struct stat& info) {
@@ -34,9 +37,19 @@ std::string failureText(const std::string& what, const std::string& path, int fa
     return what + " " + path + ": " + std::strerror(failure);
 }
 
+// A system refusal denies access; any other failure is a store that cannot be used.
+Status storeFailure(int failure, std::string reason) {
+    return Status::failed(refusedAccess(failure) ? Failure::AccessDenied : Failure::Misconfigured,
+                          std::move(reason));
+}
+
+Status unusable(std::string reason) {
+    return Status::failed(Failure::Misconfigured, std::move(reason));
+}
+
 } // namespace
 
-RegistryStatus PosixPlatform::openStoreFolder(bool create) {
+Status PosixPlatform::openStoreFolder(bool create) {
     PathRule rule = ruleForThisUser();
     rule.createFolders = create;
     ResolvedFile file;
@@ -45,30 +58,27 @@ RegistryStatus PosixPlatform::openStoreFolder(bool create) {
     case PathStatus::Ok:
         storeFolder_ = std::move(file.folder);
         storeName_ = file.name;
-        return RegistryStatus::Ok;
+        return Status();
     case PathStatus::FolderMissing:
-        registryProblem_ = why;
         // Only the default location is made when first written.
-        return settings_.createRegistryFolder ? RegistryStatus::NotFound : RegistryStatus::Unusable;
+        return Status::failed(
+            settings_.createRegistryFolder ? Failure::NotFound : Failure::Misconfigured, why);
     case PathStatus::Refused:
-        registryProblem_ = why;
-        return RegistryStatus::Unusable;
+        return unusable(why);
     case PathStatus::Failed:
         break;
     }
-    registryProblem_ = why;
-    return refusedAccess(file.failure) ? RegistryStatus::AccessDenied : RegistryStatus::Unusable;
+    return storeFailure(file.failure, why);
 }
 
-RegistryStatus PosixPlatform::loadStore() {
+Status PosixPlatform::loadStore() {
     const std::string& path = settings_.registryFile;
     std::string stamp = "none";
     struct stat info {};
     if (!path.empty() && !storeFolder_.isOpen()) {
-        RegistryStatus opened = openStoreFolder(false);
-        if (opened == RegistryStatus::NotFound) {
-            registryProblem_.clear(); // a default store not made yet: an empty registry
-        } else if (opened != RegistryStatus::Ok) {
+        Status opened = openStoreFolder(false);
+        // A default store not made yet is an empty registry.
+        if (!opened && opened.failure() != Failure::NotFound) {
             return opened;
         }
     }
@@ -76,33 +86,32 @@ RegistryStatus PosixPlatform::loadStore() {
         if (::fstatat(storeFolder_.get(), storeName_.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
             stamp = stampOf(info);
         } else if (errno != ENOENT) {
-            registryProblem_ = failureText("cannot examine", path, errno);
-            return refusedAccess(errno) ? RegistryStatus::AccessDenied : RegistryStatus::Unusable;
+            const int failure = errno;
+            return storeFailure(failure, failureText("cannot examine", path, failure));
         }
     }
     if (stamp == storeStamp_) {
-        return RegistryStatus::Ok;
+        return Status();
     }
     RegistryStore store;
     if (stamp != "none") {
         std::string bytes;
-        RegistryStatus read = readStore(bytes, stamp);
-        if (read != RegistryStatus::Ok) {
+        Status read = readStore(bytes, stamp);
+        if (!read) {
             return read;
         }
         std::string error;
         if (!store.parse(bytes, error)) {
-            registryProblem_ = path + ": " + error;
-            return RegistryStatus::Unusable;
+            return unusable(path + ": " + error);
         }
     }
     // A missing file is an empty registry.
     store_ = std::move(store);
     storeStamp_ = stamp;
-    return RegistryStatus::Ok;
+    return Status();
 }
 
-RegistryStatus PosixPlatform::readStore(std::string& bytes, std::string& stamp) {
+Status PosixPlatform::readStore(std::string& bytes, std::string& stamp) {
     const std::string& path = settings_.registryFile;
     // Never through a link, and never waiting at a FIFO put in its place.
     FileDescriptor fd(::openat(storeFolder_.get(), storeName_.c_str(),
@@ -110,38 +119,34 @@ RegistryStatus PosixPlatform::readStore(std::string& bytes, std::string& stamp) 
     struct stat info {};
     if (!fd.isOpen() || ::fstat(fd.get(), &info) != 0) {
         const int failure = errno;
-        registryProblem_ = failureText("cannot open", path, failure);
-        return refusedAccess(failure) ? RegistryStatus::AccessDenied : RegistryStatus::Unusable;
+        return storeFailure(failure, failureText("cannot open", path, failure));
     }
     if (!S_ISREG(info.st_mode)) {
-        registryProblem_ = path + " is not a regular file";
-        return RegistryStatus::Unusable;
+        return unusable(path + " is not a regular file");
     }
-    if (!trusted(info, ruleForThisUser(), path, registryProblem_)) {
-        return RegistryStatus::Unusable;
+    std::string why;
+    if (!trusted(info, ruleForThisUser(), path, why)) {
+        return unusable(why);
     }
     if (info.st_size > kLargestStore) {
-        registryProblem_ = path + " is larger than a store can be (64 MiB)";
-        return RegistryStatus::Unusable;
+        return unusable(path + " is larger than a store can be (64 MiB)");
     }
     stamp = stampOf(info);
     if (!readOpenFile(fd.get(), static_cast<std::size_t>(info.st_size), bytes) ||
         bytes.size() > static_cast<std::size_t>(kLargestStore)) {
-        registryProblem_ = failureText("cannot read", path, errno);
-        return RegistryStatus::Unusable;
+        return unusable(failureText("cannot read", path, errno));
     }
-    return RegistryStatus::Ok;
+    return Status();
 }
 
-RegistryStatus PosixPlatform::saveStore(const std::string& bytes) {
+Status PosixPlatform::saveStore(const std::string& bytes) {
     const std::string& path = settings_.registryFile;
     if (path.empty()) {
-        registryProblem_ = "there is no store file (set QUILLORA_REGISTRY)";
-        return RegistryStatus::AccessDenied;
+        return Status::failed(Failure::AccessDenied, kNoStore);
     }
     if (!storeFolder_.isOpen()) {
-        RegistryStatus opened = openStoreFolder(true);
-        if (opened != RegistryStatus::Ok) {
+        Status opened = openStoreFolder(true);
+        if (!opened) {
             return opened;
         }
     }
@@ -157,8 +162,7 @@ RegistryStatus PosixPlatform::saveStore(const std::string& bytes) {
             replacing = ::fstat(probe.get(), &old) == 0;
         } else if (errno != ENOENT) {
             const int failure = errno;
-            registryProblem_ = failureText("cannot write", path, failure);
-            return refusedAccess(failure) ? RegistryStatus::AccessDenied : RegistryStatus::Unusable;
+            return storeFailure(failure, failureText("cannot write", path, failure));
         }
     }
     const std::string staged = storeName_ + ".quillora-" + files_.randomHex().substr(0, 16);
@@ -203,10 +207,9 @@ RegistryStatus PosixPlatform::saveStore(const std::string& bytes) {
         step(FileOperation::SyncFolder, [&] { return ::fsync(folder) == 0; });
     }
     if (failure != 0) {
-        registryProblem_ = failureText("cannot write", path, failure);
-        return refusedAccess(failure) ? RegistryStatus::AccessDenied : RegistryStatus::Unusable;
+        return storeFailure(failure, failureText("cannot write", path, failure));
     }
-    return RegistryStatus::Ok;
+    return Status();
 }
 
 namespace {
@@ -216,8 +219,8 @@ class PosixKey : public OpenKey {
 public:
     PosixKey(PosixPlatform& platform, std::string path)
         : platform_(platform), path_(std::move(path)) {}
-    RegistryStatus readValue(const std::string& name, std::string& data) override {
-        return platform_.readValue(path_, name, data);
+    Expected<std::string> readValue(const std::string& name) override {
+        return platform_.readValue(path_, name);
     }
 
 private:
@@ -227,42 +230,44 @@ private:
 
 } // namespace
 
-std::unique_ptr<OpenKey> PosixPlatform::openKey(const std::string& path, bool create,
-                                                RegistryStatus& status) {
-    registryProblem_.clear();
-    status = !path.empty() && path[0] == '\\' ? RegistryStatus::BadPath : loadStore();
-    if (status != RegistryStatus::Ok) {
-        return nullptr;
+Expected<std::unique_ptr<OpenKey>> PosixPlatform::openKey(const std::string& path, bool create) {
+    if (!path.empty() && path[0] == '\\') {
+        return Status::failed(Failure::BadPath, std::string());
+    }
+    Status status = loadStore();
+    if (!status) {
+        return status;
     }
     // A key that is there is read as it is: nothing needs writing then.
     if (!store_.hasKey(path)) {
         if (!create) {
-            status = RegistryStatus::NotFound;
-        } else {
-            // Created keys are written at once, as Windows keeps them.
-            RegistryStore grown = store_;
-            grown.addKey(path);
-            storeStamp_.clear();
-            status = saveStore(grown.serialize());
-            if (status == RegistryStatus::AccessDenied) {
-                registryProblem_ += ", so write access is denied";
-            }
+            return Status::failed(Failure::NotFound, std::string());
+        }
+        // Created keys are written at once, as Windows keeps them.
+        RegistryStore grown = store_;
+        grown.addKey(path);
+        storeStamp_.clear();
+        status = saveStore(grown.serialize());
+        if (status.failure() == Failure::AccessDenied) {
+            return Status::failed(Failure::AccessDenied, status.reason() + kWriteDenied);
+        }
+        if (!status) {
+            return status;
         }
     }
-    return status == RegistryStatus::Ok ? std::make_unique<PosixKey>(*this, path) : nullptr;
+    return std::unique_ptr<OpenKey>(std::make_unique<PosixKey>(*this, path));
 }
 
 // What saveStore would be refused, asked of the system as its open asks: root
 // may write a 0444 file. A default store whose folder is not made yet counts
 // as one that can be made.
-RegistryStatus PosixPlatform::mayCreateKey(const std::string&) {
+Status PosixPlatform::mayCreateKey(const std::string&) {
     const std::string& path = settings_.registryFile;
     if (path.empty()) {
-        registryProblem_ = "there is no store file (set QUILLORA_REGISTRY)";
-        return RegistryStatus::AccessDenied;
+        return Status::failed(Failure::AccessDenied, kNoStore);
     }
     if (!storeFolder_.isOpen()) {
-        return RegistryStatus::Ok;
+        return Status();
     }
     const int folder = storeFolder_.get();
     int failure = 0;
@@ -272,45 +277,42 @@ RegistryStatus PosixPlatform::mayCreateKey(const std::string&) {
         failure = errno; // the new store is made beside the old one
     }
     if (failure == 0) {
-        return RegistryStatus::Ok;
+        return Status();
     }
-    registryProblem_ = failureText("cannot write", path, failure);
     if (!refusedAccess(failure)) {
-        return RegistryStatus::Unusable;
+        return unusable(failureText("cannot write", path, failure));
     }
-    registryProblem_ += ", so write access is denied";
-    return RegistryStatus::AccessDenied;
+    return Status::failed(Failure::AccessDenied,
+                          failureText("cannot write", path, failure) + kWriteDenied);
 }
 
-RegistryStatus PosixPlatform::readValue(const std::string& keyPath, const std::string& name,
-                                        std::string& data) {
-    RegistryStatus status = loadStore();
-    RegistryValue value;
-    if (status != RegistryStatus::Ok) {
+Expected<std::string> PosixPlatform::readValue(const std::string& keyPath,
+                                               const std::string& name) {
+    Status status = loadStore();
+    if (!status) {
         return status;
     }
     if (!store_.hasKey(keyPath)) {
-        return RegistryStatus::KeyDeleted; // the file changed under the open key
+        // The file changed under the open key.
+        return Status::failed(Failure::KeyDeleted, std::string());
     }
+    RegistryValue value;
     if (!store_.findValue(keyPath, name, value)) {
-        return RegistryStatus::NotFound;
+        return Status::failed(Failure::NotFound, std::string());
     }
-    data = std::move(value.data);
-    return RegistryStatus::Ok;
+    return std::move(value.data);
 }
 
 DriveTable PosixPlatform::drives() {
-    return loadStore() == RegistryStatus::Ok ? DriveTable(store_) : DriveTable();
+    return loadStore().ok() ? DriveTable(store_) : DriveTable();
 }
 
 DriveType PosixPlatform::driveType(const std::string& root) {
     return drives().type(root);
 }
 
-std::string PosixPlatform::registryNote() const {
-    std::string note =
-        "registry store " + (settings_.registryFile.empty() ? "(none)" : settings_.registryFile);
-    return registryProblem_.empty() ? note : note + ": " + registryProblem_;
+std::string PosixPlatform::registryLocation() const {
+    return "registry store " + (settings_.registryFile.empty() ? "(none)" : settings_.registryFile);
 }
 
 } // namespace quillora

@@ -1,9 +1,9 @@
 // Opening a resource library by name: its script NAME.rc (any case) in the
 // first of the resource folders that holds one.
-#include "platform/posix/formats/ResourceScript.h"
 #include "platform/posix/PathMapping.h"
 #include "platform/posix/PosixFiles.h"
 #include "platform/posix/PosixPlatform.h"
+#include "platform/posix/formats/ResourceScript.h"
 
 #include <sys/stat.h>
 
@@ -29,8 +29,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<ResourceLibrary> PosixPlatform::openResourceLibrary(const std::string& name,
-                                                                    std::string& error) {
+Expected<std::unique_ptr<ResourceLibrary>>
+PosixPlatform::openResourceLibrary(const std::string& name) {
     std::string base = name;
     if (base.size() > 4 && base.compare(base.size() - 4, 4, ".dll") == 0) {
         base.erase(base.size() - 4); // the name as LoadLibrary takes it
@@ -44,23 +44,23 @@ std::unique_ptr<ResourceLibrary> PosixPlatform::openResourceLibrary(const std::s
         }
         // The first one found is the library, even when it is broken.
         std::string bytes;
+        std::string error;
         if (readHostFile(path, bytes, error) != 0) {
-            return nullptr;
+            return Status::failed(error);
         }
         ResourceScript script;
         if (!script.parse(bytes, error)) {
-            error = path + ": " + error;
-            return nullptr;
+            return Status::failed(path + ": " + error);
         }
-        return std::make_unique<ScriptLibrary>(std::move(script));
+        return std::unique_ptr<ResourceLibrary>(std::make_unique<ScriptLibrary>(std::move(script)));
     }
     std::string searched;
     for (const std::string& folder : folders) {
         searched += (searched.empty() ? "" : ", ") + folder;
     }
-    error = fileName + " is in none of the folders searched (QUILLORA_RESOURCE_PATH, beside " +
-            "the program, ../share/quillora): " + (searched.empty() ? "none" : searched);
-    return nullptr;
+    return Status::failed(
+        fileName + " is in none of the folders searched (QUILLORA_RESOURCE_PATH, beside " +
+        "the program, ../share/quillora): " + (searched.empty() ? "none" : searched));
 }
 
 } // namespace quillora

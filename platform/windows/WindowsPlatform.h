@@ -11,13 +11,11 @@ public:
     std::string fullPath(const std::string& path) override;
     void splitPath(const std::string& path, std::string& drive, std::string& dir) override;
     Installation& installation() override { return *this; }
-    std::unique_ptr<OpenKey> openKey(const std::string& path, bool create,
-                                     RegistryStatus& status) override;
-    RegistryStatus mayCreateKey(const std::string& path) override;
-    std::string registryNote() const override { return registryProblem_; }
+    Expected<std::unique_ptr<OpenKey>> openKey(const std::string& path, bool create) override;
+    Status mayCreateKey(const std::string& path) override;
     DriveType driveType(const std::string& root) override;
-    std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
-                                                         std::string& error) override;
+    Expected<std::unique_ptr<ResourceLibrary>>
+    openResourceLibrary(const std::string& name) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
     // The one place a stored name is resolved: its spelling on the disk.
     ResolvedPath resolve(const std::string& name) override;
@@ -32,7 +30,6 @@ public:
 
 private:
     HostFileSystem files_;
-    std::string registryProblem_; // a failure the tool has no name for
 };
 
 } // namespace quillora

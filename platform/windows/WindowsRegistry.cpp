@@ -3,24 +3,27 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace quillora {
 
 namespace {
 
-RegistryStatus statusOf(LSTATUS code) {
+// The failures the tool tells apart; any other is Failed, with otherwise for reason.
+Status statusOf(LSTATUS code, std::string otherwise = std::string()) {
     switch (code) {
     case ERROR_SUCCESS:
-        return RegistryStatus::Ok;
+        return Status();
     case ERROR_FILE_NOT_FOUND:
-        return RegistryStatus::NotFound;
+        return Status::failed(Failure::NotFound, std::string());
     case ERROR_ACCESS_DENIED:
-        return RegistryStatus::AccessDenied;
+        return Status::failed(Failure::AccessDenied, std::string());
     case ERROR_BAD_PATHNAME:
-        return RegistryStatus::BadPath;
+        return Status::failed(Failure::BadPath, std::string());
     case ERROR_KEY_DELETED:
-        return RegistryStatus::KeyDeleted;
+        return Status::failed(Failure::KeyDeleted, std::string());
     default:
-        return RegistryStatus::Unreadable;
+        return Status::failed(std::move(otherwise));
     }
 }
 
@@ -31,7 +34,8 @@ public:
     WindowsKey(const WindowsKey&) = delete;
     WindowsKey& operator=(const WindowsKey&) = delete;
 
-    RegistryStatus readValue(const std::string& name, std::string& data) override {
+    Expected<std::string> readValue(const std::string& name) override {
+        std::string data;
         DWORD size = 0;
         LSTATUS code = RegQueryValueExA(key_, name.c_str(), nullptr, nullptr, nullptr, &size);
         // The value may grow between the two calls.
@@ -46,7 +50,10 @@ public:
             }
             size = room;
         }
-        return statusOf(code);
+        if (code != ERROR_SUCCESS) {
+            return statusOf(code);
+        }
+        return data;
     }
 
 private:
@@ -55,8 +62,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<OpenKey> WindowsPlatform::openKey(const std::string& path, bool create,
-                                                  RegistryStatus& status) {
+Expected<std::unique_ptr<OpenKey>> WindowsPlatform::openKey(const std::string& path, bool create) {
     HKEY key = nullptr;
     const REGSAM access = KEY_READ | KEY_WRITE;
     // The class is only read; the API's prototype predates const.
@@ -64,16 +70,15 @@ std::unique_ptr<OpenKey> WindowsPlatform::openKey(const std::string& path, bool 
     LSTATUS code = create ? RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, keyClass,
                                             REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr)
                           : RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &key);
-    status = statusOf(code);
-    registryProblem_ =
-        status == RegistryStatus::Unreadable
-            ? windowsErrorText("cannot open", "the key", static_cast<unsigned long>(code))
-            : std::string();
-    return status == RegistryStatus::Ok ? std::make_unique<WindowsKey>(key) : nullptr;
+    if (code != ERROR_SUCCESS) {
+        return statusOf(
+            code, windowsErrorText("cannot open", "the key", static_cast<unsigned long>(code)));
+    }
+    return std::unique_ptr<OpenKey>(std::make_unique<WindowsKey>(key));
 }
 
 // The nearest key above path that is there must let this user add a key.
-RegistryStatus WindowsPlatform::mayCreateKey(const std::string& path) {
+Status WindowsPlatform::mayCreateKey(const std::string& path) {
     std::string parent = path;
     while (true) {
         const std::size_t cut = parent.find_last_of('\\');
@@ -84,7 +89,7 @@ RegistryStatus WindowsPlatform::mayCreateKey(const std::string& path) {
                           KEY_CREATE_SUB_KEY, &key);
         if (code == ERROR_SUCCESS) {
             RegCloseKey(key);
-            return RegistryStatus::Ok;
+            return Status();
         }
         if (code != ERROR_FILE_NOT_FOUND || parent.empty()) {
             return statusOf(code);

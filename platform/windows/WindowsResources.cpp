@@ -32,14 +32,13 @@ private:
 
 } // namespace
 
-std::unique_ptr<ResourceLibrary> WindowsPlatform::openResourceLibrary(const std::string& name,
-                                                                      std::string& error) {
+Expected<std::unique_ptr<ResourceLibrary>>
+WindowsPlatform::openResourceLibrary(const std::string& name) {
     HMODULE module = LoadLibraryA(name.c_str());
     if (module == nullptr) {
-        error = windowsErrorText("cannot load", name + ".dll", GetLastError());
-        return nullptr;
+        return Status::failed(windowsErrorText("cannot load", name + ".dll", GetLastError()));
     }
-    return std::make_unique<WindowsResourceLibrary>(module);
+    return std::unique_ptr<ResourceLibrary>(std::make_unique<WindowsResourceLibrary>(module));
 }
 
 } // namespace quillora

@@ -47,14 +47,15 @@ TEST(BookDataFile, HeaderCases) {
         // A record follows, in a layout that every version shares, that would load if
         // the header let it through.
         const std::string record = "X\t1\t0\t0\tx||||||||16\t0\t0\t0\t-1\t1\t\n";
-        EXPECT_EQ(loadText(p, fs, c.header + "\n" + record), c.expected) << c.header;
+        const Status loaded = loadText(p, fs, c.header + "\n" + record);
+        EXPECT_EQ(loaded.code(), c.expected) << c.header;
         EXPECT_EQ(p.loaded, c.expected == result::Success) << c.header;
         if (c.expected == result::Success) {
             EXPECT_EQ(p.allEntries.count(), 1u) << c.header;
-            EXPECT_EQ(p.diagnostic, "") << c.header;
+            EXPECT_EQ(loaded.reason(), "") << c.header;
         } else {
             EXPECT_TRUE(p.allEntries.empty()) << c.header;
-            EXPECT_EQ(p.diagnostic.rfind("book.dat:", 0), 0u) << c.header << p.diagnostic;
+            EXPECT_EQ(loaded.reason().rfind("book.dat:", 0), 0u) << c.header << loaded.reason();
         }
     }
 }
@@ -62,39 +63,40 @@ TEST(BookDataFile, HeaderCases) {
 TEST(BookDataFile, NegativeVersionsAreRefusedBeforeAnyRecord) {
     FakePlatform fs;
     BookDataFile p;
-    EXPECT_EQ(loadText(p, fs, "zobooksdatafile -2147483648\n" + bookLine(1)),
-              result::VersionTooOld);
-    EXPECT_EQ(p.diagnostic, "book.dat:1: version -2147483648 is older than this tool reads (3)");
+    const Status loaded = loadText(p, fs, "zobooksdatafile -2147483648\n" + bookLine(1));
+    EXPECT_EQ(loaded.code(), result::VersionTooOld);
+    EXPECT_EQ(loaded.reason(), "book.dat:1: version -2147483648 is older than this tool reads (3)");
     TextCursor in(bookLine(1));
-    EXPECT_EQ(p.readEntries(in, -1), result::VersionTooOld);
+    EXPECT_EQ(p.readEntries(in, -1).code(), result::VersionTooOld);
     EXPECT_TRUE(p.allEntries.empty());
 }
 
 TEST(BookDataFile, MissingFileGives400AndSaysWhich) {
     FakePlatform fs;
     BookDataFile p;
-    EXPECT_EQ(p.load(fs, "absent.dat"), result::BadMagic);
-    EXPECT_NE(p.diagnostic.find("absent.dat"), std::string::npos);
+    const Status loaded = p.load(fs, "absent.dat");
+    EXPECT_EQ(loaded.code(), result::BadMagic);
+    EXPECT_NE(loaded.reason().find("absent.dat"), std::string::npos);
     EXPECT_FALSE(p.loaded);
 }
 
 TEST(BookDataFile, LoadingTwiceReadsTheFileOnce) {
     FakePlatform fs;
     BookDataFile p;
-    ASSERT_EQ(loadText(p, fs, kHeader9 + bookLine(1)), result::Success);
+    ASSERT_EQ(loadText(p, fs, kHeader9 + bookLine(1)).code(), result::Success);
     fs.files[kDataFile] = "not a book data file";
-    EXPECT_EQ(p.load(fs, kDataFile), result::Success);
+    EXPECT_EQ(p.load(fs, kDataFile).code(), result::Success);
     EXPECT_EQ(p.allEntries.count(), 1u);
     p.clear();
     EXPECT_TRUE(p.modified);
-    EXPECT_EQ(p.load(fs, kDataFile), result::BadMagic);
+    EXPECT_EQ(p.load(fs, kDataFile).code(), result::BadMagic);
 }
 
 TEST(BookDataFile, EmptyPackageSavesTheHeaderOnly) {
     FakePlatform fs;
     BookDataFile p;
     p.modified = true;
-    EXPECT_EQ(p.save(fs, kDataFile), result::Success);
+    EXPECT_EQ(p.save(fs, kDataFile).code(), result::Success);
     EXPECT_EQ(fs.files[kDataFile], "zobooksdatafile 9\n");
     EXPECT_FALSE(p.modified);
 }
@@ -118,7 +120,7 @@ TEST(BookDataFile, Version5FileIsSavedAsVersion9) {
                            "E\n";
     FakePlatform fs;
     BookDataFile p;
-    ASSERT_EQ(loadText(p, fs, v5), result::Success);
+    ASSERT_EQ(loadText(p, fs, v5).code(), result::Success);
     EXPECT_EQ(saveText(p, fs), v9);
 }
 
@@ -130,7 +132,7 @@ TEST(BookDataFile, CrLfFilesKeepTheirLineEnds) {
                              "E\r\n";
     FakePlatform fs;
     BookDataFile p;
-    ASSERT_EQ(loadText(p, fs, crlf), result::Success);
+    ASSERT_EQ(loadText(p, fs, crlf).code(), result::Success);
     EXPECT_EQ(static_cast<BookEntry*>(p.allEntries.at(1))->lValue, 4);
     EXPECT_EQ(saveText(p, fs), crlf);
 }
@@ -148,10 +150,10 @@ public:
 TEST(BookDataFile, SaveWritesBackWhereTheFileWasFound) {
     RenamingPlatform fs;
     BookDataFile p;
-    ASSERT_EQ(loadText(p, fs, kHeader9 + bookLine(1)), result::Success);
+    ASSERT_EQ(loadText(p, fs, kHeader9 + bookLine(1)).code(), result::Success);
     EXPECT_EQ(p.openedPath.text(), "/library/BOOK.DAT");
     fs.files.clear();
-    EXPECT_EQ(p.save(fs, kDataFile), result::Success);
+    EXPECT_EQ(p.save(fs, kDataFile).code(), result::Success);
     EXPECT_EQ(fs.files.count("/library/BOOK.DAT"), 1u);
     EXPECT_EQ(fs.files.count(kDataFile), 0u);
 }
@@ -160,13 +162,14 @@ TEST(BookDataFile, AFailedReplaceGives402AndKeepsTheFile) {
     FakePlatform fs;
     BookDataFile p;
     const std::string v5 = "zobooksdatafile 5\nB\t1\t0\t1\tb||||||1\t0\t-1\t0\t1\t0\t\n";
-    ASSERT_EQ(loadText(p, fs, v5), result::Success);
+    ASSERT_EQ(loadText(p, fs, v5).code(), result::Success);
     fs.readOnly.insert(kDataFile);
     p.modified = true;
-    EXPECT_EQ(p.save(fs, kDataFile), result::WriteFailed);
+    const Status saved = p.save(fs, kDataFile);
+    EXPECT_EQ(saved.code(), result::WriteFailed);
     EXPECT_FALSE(p.modified);
-    EXPECT_NE(p.diagnostic.find("read-only"), std::string::npos);
-    EXPECT_EQ(p.diagnostic.rfind("book.dat", 0), 0u);
+    EXPECT_NE(saved.reason().find("read-only"), std::string::npos);
+    EXPECT_EQ(saved.reason().rfind("book.dat", 0), 0u);
     EXPECT_EQ(fs.files[kDataFile], v5);
 }
 
@@ -177,7 +180,7 @@ TEST(BookDataFile, PackageLoadExpandsTheLocationsMacros) {
     fs.files["C:\\Quillora\\books\\guide.dat"] = kHeader9 + bookLine(1);
     Package p;
     p.dataFileLocation = "$+HOME.\\books\\guide.dat";
-    EXPECT_EQ(p.load(fs, directories), result::Success);
+    EXPECT_EQ(p.load(fs, directories).code(), result::Success);
     EXPECT_EQ(p.bookData.allEntries.count(), 1u);
 }
 

@@ -42,7 +42,8 @@ TEST(BookDataInputLimits, MegabyteTextsAndNulBytesAreSavedBackWhole) {
             const std::string file = everyKindWith(text, *value);
             FakePlatform fs;
             BookDataFile p;
-            ASSERT_EQ(loadText(p, fs, file), result::Success) << text << ": " << p.diagnostic;
+            const Status loaded = loadText(p, fs, file);
+            ASSERT_EQ(loaded.code(), result::Success) << text << ": " << loaded.reason();
             EXPECT_EQ(p.allEntries.count(), 11u) << text;
             // Not EXPECT_EQ: a megabyte in a failure message helps nobody.
             EXPECT_TRUE(saveText(p, fs) == file)
@@ -61,7 +62,8 @@ TEST(BookDataInputLimits, AFileOfManyPiecesIsSavedAsItWouldBeWhole) {
                                  bench::makeBookDataBody(rng, 30000, 9, eol, directories, 3);
         FakePlatform fs;
         BookDataFile p;
-        ASSERT_EQ(loadText(p, fs, file), result::Success) << p.diagnostic;
+        const Status loaded = loadText(p, fs, file);
+        ASSERT_EQ(loaded.code(), result::Success) << loaded.reason();
         TextSink whole;
         p.writeHeader(whole);
         p.writeEntries(whole);
@@ -79,8 +81,8 @@ TEST(BookDataInputLimits, AFileCutBeforeItsLastNewlineIsSavedBackComplete) {
                                      std::string(kHeader9) + groupLine(1) + "E\n" + bookLine(2)}) {
         FakePlatform fs;
         BookDataFile p;
-        ASSERT_EQ(loadText(p, fs, whole.substr(0, whole.size() - 1)), result::Success)
-            << whole << p.diagnostic;
+        const Status loaded = loadText(p, fs, whole.substr(0, whole.size() - 1));
+        ASSERT_EQ(loaded.code(), result::Success) << whole << loaded.reason();
         EXPECT_EQ(saveText(p, fs), whole);
     }
 }
@@ -99,8 +101,9 @@ TEST(BookDataInputLimits, NulBytesOutsideTextsAreRefusedOnTheirLine) {
     for (const Case& c : cases) {
         FakePlatform fs;
         BookDataFile p;
-        EXPECT_EQ(loadText(p, fs, kHeader9 + c.body), result::BadRecordTag);
-        EXPECT_EQ(p.diagnostic.rfind(c.diagnostic, 0), 0u) << p.diagnostic;
+        const Status loaded = loadText(p, fs, kHeader9 + c.body);
+        EXPECT_EQ(loaded.code(), result::BadRecordTag);
+        EXPECT_EQ(loaded.reason().rfind(c.diagnostic, 0), 0u) << loaded.reason();
     }
 }
 
@@ -109,8 +112,9 @@ TEST(BookDataInputLimits, AFileNameWithANulByteIsRefused) {
     FakePlatform fs;
     fs.files[name] = std::string(kHeader9) + bookLine(1);
     BookDataFile p;
-    EXPECT_EQ(p.load(fs, name), result::BadMagic);
-    EXPECT_EQ(p.diagnostic, "C:\\Books\\a.dat: the file name holds a NUL byte");
+    const Status loaded = p.load(fs, name);
+    EXPECT_EQ(loaded.code(), result::BadMagic);
+    EXPECT_EQ(loaded.reason(), "C:\\Books\\a.dat: the file name holds a NUL byte");
     EXPECT_TRUE(p.allEntries.empty());
 }
 
@@ -147,14 +151,16 @@ TEST(BookDataInputLimits, NumbersOfThirtyDigitsAreRefusedOnTheirLine) {
     for (const Case& c : cases) {
         FakePlatform fs;
         BookDataFile p;
-        EXPECT_EQ(loadText(p, fs, kHeader9 + c.body), result::BadRecordTag) << c.body;
-        EXPECT_EQ(p.diagnostic.rfind("book.dat:" + std::to_string(c.line) + ": ", 0), 0u)
-            << p.diagnostic;
+        const Status loaded = loadText(p, fs, kHeader9 + c.body);
+        EXPECT_EQ(loaded.code(), result::BadRecordTag) << c.body;
+        EXPECT_EQ(loaded.reason().rfind("book.dat:" + std::to_string(c.line) + ": ", 0), 0u)
+            << loaded.reason();
     }
     FakePlatform fs;
     BookDataFile header;
-    EXPECT_EQ(loadText(header, fs, "zobooksdatafile " + kThirtyDigits + "\n"), result::BadMagic);
-    EXPECT_EQ(header.diagnostic.rfind("book.dat:1: ", 0), 0u) << header.diagnostic;
+    const Status headerLoaded = loadText(header, fs, "zobooksdatafile " + kThirtyDigits + "\n");
+    EXPECT_EQ(headerLoaded.code(), result::BadMagic);
+    EXPECT_EQ(headerLoaded.reason().rfind("book.dat:1: ", 0), 0u) << headerLoaded.reason();
 }
 
 TEST(BookDataInputLimits, LeadingZerosMakeNoNumberTooLong) {
@@ -163,9 +169,9 @@ TEST(BookDataInputLimits, LeadingZerosMakeNoNumberTooLong) {
                                         "-" + zeros + "1", "0", "1",          "0"};
     FakePlatform fs;
     BookDataFile p;
-    ASSERT_EQ(loadText(p, fs, "zobooksdatafile " + zeros + "09\n" + bookLineWith(numbers)),
-              result::Success)
-        << p.diagnostic;
+    const Status loaded =
+        loadText(p, fs, "zobooksdatafile " + zeros + "09\n" + bookLineWith(numbers));
+    ASSERT_EQ(loaded.code(), result::Success) << loaded.reason();
     const auto* book = static_cast<const BookEntry*>(p.allEntries.at(0));
     EXPECT_EQ(book->id, 7);
     EXPECT_EQ(book->directoryId, 5);
@@ -187,7 +193,8 @@ TEST(BookDataInputLimits, GroupsNestedAHundredThousandDeepAreSavedBackWhole) {
     for (const std::string* file : {&closed, &opened}) {
         FakePlatform fs;
         BookDataFile p;
-        ASSERT_EQ(loadText(p, fs, *file), result::Success) << p.diagnostic;
+        const Status loaded = loadText(p, fs, *file);
+        ASSERT_EQ(loaded.code(), result::Success) << loaded.reason();
         ASSERT_EQ(p.allEntries.count(), static_cast<std::size_t>(kDepth) + 1);
         EXPECT_EQ(p.rootEntries.count(), 1u);
         EXPECT_EQ(static_cast<const LibraryEntry*>(p.allEntries.at(kDepth)->parent),

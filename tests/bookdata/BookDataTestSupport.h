@@ -16,14 +16,14 @@ namespace quillora::testing {
 constexpr const char* kDataFile = "book.dat";
 
 // Loads text as a book data file.
-inline ResultCode loadText(BookDataFile& file, FakePlatform& platform, const std::string& text) {
+inline Status loadText(BookDataFile& file, FakePlatform& platform, const std::string& text) {
     platform.files[kDataFile] = text;
     return file.load(platform, kDataFile);
 }
 
 // Saves the file and returns what it wrote.
 inline std::string saveText(BookDataFile& file, FakePlatform& platform) {
-    file.save(platform, kDataFile);
+    static_cast<void>(file.save(platform, kDataFile));
     return platform.files[kDataFile];
 }
 

@@ -37,7 +37,7 @@ TEST(TagParser, NestedGroupsBuildTheTree) {
     BookDataFile p;
     const std::string body =
         groupLine(1) + bookLine(2) + groupLine(3) + bookLine(4) + "E\n" + bookLine(5) + "E\n";
-    ASSERT_EQ(loadText(p, fs, kHeader9 + body), result::Success);
+    ASSERT_EQ(loadText(p, fs, kHeader9 + body).code(), result::Success);
     EXPECT_TRUE(p.loaded);
     EXPECT_FALSE(p.modified);
     EXPECT_EQ(ids(p.allEntries), (Ids{1, 2, 3, 4, 5}));
@@ -63,7 +63,7 @@ TEST(TagParser, EmptyGroupLowerCaseTagsAndSurplusEndLines) {
     lowerBook[0] = 'b';
     // E before any record and E after a closed group change nothing.
     const std::string body = "E\n" + bookLine(1) + "E\n" + lowerGroup + "e\n" + "E\n" + lowerBook;
-    ASSERT_EQ(loadText(p, fs, kHeader9 + body), result::Success);
+    ASSERT_EQ(loadText(p, fs, kHeader9 + body).code(), result::Success);
     EXPECT_EQ(ids(p.rootEntries), (Ids{1, 2, 3}));
     EXPECT_TRUE(childrenOf(p.rootEntries.at(1)).empty());
     EXPECT_EQ(p.rootEntries.at(1)->kind, EntryKind::Group);
@@ -74,8 +74,9 @@ TEST(TagParser, ExtractGroupNeverOpensAGroup) {
     FakePlatform fs;
     BookDataFile p;
     const std::string y = "Y\t2\t0\t0\tY|||||||16\t0\t0\t0\t-1\t1\t\n";
-    ASSERT_EQ(loadText(p, fs, kHeader9 + groupLine(1) + y + bookLine(3) + "E\n" + bookLine(4)),
-              result::Success);
+    ASSERT_EQ(
+        loadText(p, fs, kHeader9 + groupLine(1) + y + bookLine(3) + "E\n" + bookLine(4)).code(),
+        result::Success);
     EXPECT_EQ(ids(p.rootEntries), (Ids{1, 4}));
     EXPECT_EQ(ids(childrenOf(p.rootEntries.at(0))), (Ids{2, 3}));
     EXPECT_EQ(p.allEntries.at(2)->parent, p.rootEntries.at(0)); // the book is not the Y's
@@ -94,7 +95,7 @@ TEST(TagParser, MaxEntryIdIsTheLargestIdAboveZero) {
     for (const Case& c : cases) {
         FakePlatform fs;
         BookDataFile p;
-        ASSERT_EQ(loadText(p, fs, kHeader9 + c.body), result::Success);
+        ASSERT_EQ(loadText(p, fs, kHeader9 + c.body).code(), result::Success);
         EXPECT_EQ(p.maxEntryId, c.expected) << c.body;
     }
 }
@@ -119,7 +120,7 @@ TEST(TagParser, LLinesSetTheValueOfTheBookJustRead) {
     for (const Case& c : cases) {
         FakePlatform fs;
         BookDataFile p;
-        ASSERT_EQ(loadText(p, fs, kHeader9 + c.body), result::Success) << c.what;
+        ASSERT_EQ(loadText(p, fs, kHeader9 + c.body).code(), result::Success) << c.what;
         auto* book = static_cast<BookEntry*>(p.allEntries.at(0));
         EXPECT_EQ(book->hasLValue, c.hasLValue) << c.what;
         EXPECT_EQ(book->lValue, c.lValue) << c.what;
@@ -129,11 +130,11 @@ TEST(TagParser, LLinesSetTheValueOfTheBookJustRead) {
 TEST(TagParser, ABookWhoseLLineIsMissingLosesTheFlagOverTwoSaves) {
     FakePlatform fs;
     BookDataFile p;
-    ASSERT_EQ(loadText(p, fs, kHeader9 + bookLine(1, 1)), result::Success);
+    ASSERT_EQ(loadText(p, fs, kHeader9 + bookLine(1, 1)).code(), result::Success);
     EXPECT_EQ(saveText(p, fs), kHeader9 + bookLine(1, 1) + "L\t-1\n");
     // Read again, the L line of -1 clears the flag.
     BookDataFile again;
-    ASSERT_EQ(loadText(again, fs, fs.files[testing::kDataFile]), result::Success);
+    ASSERT_EQ(loadText(again, fs, fs.files[testing::kDataFile]).code(), result::Success);
     EXPECT_EQ(saveText(again, fs), kHeader9 + bookLine(1, 0));
 }
 
@@ -171,10 +172,11 @@ TEST(TagParser, RecordsThatCannotBeReadFailTheLoadAndKeepWhatCameBefore) {
     for (const Case& c : cases) {
         FakePlatform fs;
         BookDataFile p;
-        EXPECT_EQ(loadText(p, fs, kHeader9 + c.body), result::BadRecordTag) << c.what;
+        const Status loaded = loadText(p, fs, kHeader9 + c.body);
+        EXPECT_EQ(loaded.code(), result::BadRecordTag) << c.what;
         EXPECT_FALSE(p.loaded) << c.what;
         EXPECT_EQ(p.allEntries.count(), c.entriesKept) << c.what;
-        EXPECT_EQ(p.diagnostic.rfind(c.where, 0), 0u) << c.what << ": " << p.diagnostic;
+        EXPECT_EQ(loaded.reason().rfind(c.where, 0), 0u) << c.what << ": " << loaded.reason();
     }
 }
 
@@ -188,7 +190,7 @@ TEST(TagParser, EndOfFileWithoutNewlineOrAtCtrlZIsAnEnd) {
                                     bookLine(1) + bookLine(2) + "\x1a\r\n\x1a"}) {
         FakePlatform fs;
         BookDataFile p;
-        EXPECT_EQ(loadText(p, fs, kHeader9 + body), result::Success);
+        EXPECT_EQ(loadText(p, fs, kHeader9 + body).code(), result::Success);
         EXPECT_EQ(p.allEntries.count(), 2u);
     }
 }
@@ -196,9 +198,9 @@ TEST(TagParser, EndOfFileWithoutNewlineOrAtCtrlZIsAnEnd) {
 TEST(TagParser, RecordsAfterACtrlZAreNotDropped) {
     FakePlatform fs;
     BookDataFile p;
-    EXPECT_EQ(loadText(p, fs, kHeader9 + bookLine(1) + "\x1a\n" + bookLine(2)),
-              result::BadRecordTag);
-    EXPECT_EQ(p.diagnostic.rfind("book.dat:3: ", 0), 0u) << p.diagnostic;
+    const Status loaded = loadText(p, fs, kHeader9 + bookLine(1) + "\x1a\n" + bookLine(2));
+    EXPECT_EQ(loaded.code(), result::BadRecordTag);
+    EXPECT_EQ(loaded.reason().rfind("book.dat:3: ", 0), 0u) << loaded.reason();
 }
 
 TEST(TagParser, LongStringsAreReadWholeAndWrittenBackUnchanged) {
@@ -208,7 +210,7 @@ TEST(TagParser, LongStringsAreReadWholeAndWrittenBackUnchanged) {
                              "||||||16\t0\t0\t0\t-1\t0\t1\t1\t" + longText + "|\n";
     FakePlatform fs;
     BookDataFile p;
-    ASSERT_EQ(loadText(p, fs, file), result::Success);
+    ASSERT_EQ(loadText(p, fs, file).code(), result::Success);
     auto* book = static_cast<BookEntry*>(p.allEntries.at(0));
     EXPECT_EQ(book->text(TextField::name), longName);
     EXPECT_EQ(book->text(TextField::text2), longText);

@@ -55,8 +55,8 @@ TEST(CatalogInputLimits, MegabyteTextsAndNulBytesAreWrittenBackWhole) {
             texts.*field.text = *value;
             const std::string file = catalogue(texts);
             LibraryCatalog catalog;
-            ASSERT_EQ(readCatalogText(catalog, file), 0)
-                << field.name << ": " << catalog.diagnostic;
+            const Status read = readCatalogText(catalog, file);
+            ASSERT_EQ(read.code(), 0) << field.name << ": " << read.reason();
             // Not EXPECT_EQ: a megabyte in a failure message helps nobody.
             EXPECT_TRUE(catalog.formatCatalog() == file)
                 << field.name << " of " << value->size() << " characters is not written back whole";
@@ -70,7 +70,7 @@ TEST(CatalogInputLimits, AFileCutBeforeItsLastNewlineIsWrittenBackComplete) {
     // of the last item line as well.
     for (std::size_t cut : {1u, 2u}) {
         LibraryCatalog catalog;
-        ASSERT_EQ(readCatalogText(catalog, whole.substr(0, whole.size() - cut)), 0) << cut;
+        ASSERT_EQ(readCatalogText(catalog, whole.substr(0, whole.size() - cut)).code(), 0) << cut;
         EXPECT_EQ(catalog.formatCatalog(), whole) << cut;
     }
 }
@@ -94,19 +94,20 @@ TEST(CatalogInputLimits, NumbersOfThirtyDigitsAreRefusedOnTheirLine) {
     };
     for (const Case& c : cases) {
         LibraryCatalog catalog;
-        EXPECT_NE(readCatalogText(catalog, c.file), 0) << c.file;
-        EXPECT_EQ(catalog.diagnostic.rfind("Quillora.ini:" + std::to_string(c.line) + ": ", 0), 0u)
-            << catalog.diagnostic;
+        const Status read = readCatalogText(catalog, c.file);
+        EXPECT_NE(read.code(), 0) << c.file;
+        EXPECT_EQ(read.reason().rfind("Quillora.ini:" + std::to_string(c.line) + ": ", 0), 0u)
+            << read.reason();
     }
 }
 
 TEST(CatalogInputLimits, LeadingZerosMakeNoNumberTooLong) {
     const std::string zeros(28, '0');
     LibraryCatalog catalog;
-    ASSERT_EQ(readCatalogText(catalog, "Version " + zeros + "09\n[Categories]\n[P:Q]\nl\ns\n" +
-                                           zeros + "07\tactive\nD\t" + zeros + "05\tpath\n"),
-              0)
-        << catalog.diagnostic;
+    const Status read =
+        readCatalogText(catalog, "Version " + zeros + "09\n[Categories]\n[P:Q]\nl\ns\n" + zeros +
+                                     "07\tactive\nD\t" + zeros + "05\tpath\n");
+    ASSERT_EQ(read.code(), 0) << read.reason();
     const Package& package = *catalog.body.packages.at(0);
     EXPECT_EQ(package.number, 7u);
     EXPECT_EQ(package.items.at(0)->id, 5);

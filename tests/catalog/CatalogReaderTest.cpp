@@ -52,11 +52,12 @@ TEST(CatalogReader, HeaderWordAndVersionDecideTheResult) {
     };
     for (const Case& c : cases) {
         LibraryCatalog catalog;
-        EXPECT_EQ(readCatalogText(catalog, c.text), c.expected) << c.text;
+        const Status read = readCatalogText(catalog, c.text);
+        EXPECT_EQ(read.code(), c.expected) << c.text;
         if (c.expected != 0) {
-            EXPECT_EQ(catalog.diagnostic.rfind("Quillora.ini:", 0), 0u) << catalog.diagnostic;
+            EXPECT_EQ(read.reason().rfind("Quillora.ini:", 0), 0u) << read.reason();
         } else {
-            EXPECT_EQ(catalog.diagnostic, "");
+            EXPECT_EQ(read.reason(), "");
         }
     }
 }
@@ -65,19 +66,19 @@ TEST(CatalogReader, MissingFileIsNotACatalogue) {
     LibraryCatalog catalog;
     testing::FakePlatform platform;
     catalog.catalogFileName = testing::kCatalogName;
-    EXPECT_EQ(catalog.readCatalog(platform), 601);
+    const Status read = catalog.readCatalog(platform);
+    EXPECT_EQ(read.code(), 601);
     EXPECT_EQ(catalog.openedPath.text(), "");
     // No line of a file that is not there is at fault.
-    EXPECT_EQ(catalog.diagnostic.rfind("Quillora.ini: cannot read the file", 0), 0u)
-        << catalog.diagnostic;
+    EXPECT_EQ(read.reason().rfind("Quillora.ini: cannot read the file", 0), 0u) << read.reason();
 }
 
 TEST(CatalogReader, RejectedVersionsLeaveTheCatalogueUnchanged) {
     for (const char* header : {"Version 4\n", "Version 10\n", "Version x\n"}) {
         LibraryCatalog catalog;
-        readCatalogText(catalog, std::string(header) +
-                                     "WELCOME=w\nSEARCH=a|b|T|\n[Categories]\n1\t0\tN|\n[P:Q]\n"
-                                     "a\nb\n0\tactive\n");
+        static_cast<void>(readCatalogText(catalog, std::string(header) +
+                                                       "WELCOME=w\nSEARCH=a|b|T|\n[Categories]\n"
+                                                       "1\t0\tN|\n[P:Q]\na\nb\n0\tactive\n"));
         EXPECT_FALSE(catalog.hasWelcome) << header;
         EXPECT_TRUE(catalog.searches.empty()) << header;
         EXPECT_TRUE(catalog.body.categories.empty()) << header;
@@ -97,7 +98,8 @@ TEST(CatalogReader, KeyLinesGoByTheirFirstCharacter) {
                                        "SEARCH=c|d|F|WELCOME=second\n"
                                        "iNIT=\n"
                                        " MODE=indented\n"
-                                       "[anything]\n"),
+                                       "[anything]\n")
+                  .code(),
               0);
     EXPECT_TRUE(catalog.hasMode);
     EXPECT_EQ(catalog.mode, "");
@@ -118,8 +120,9 @@ TEST(CatalogReader, KeyLinesGoByTheirFirstCharacter) {
 
 TEST(CatalogReader, RepeatedKeysKeepTheLastValue) {
     LibraryCatalog catalog;
-    ASSERT_EQ(readCatalogText(catalog, "Version 9\nWELCOME=x\nwelcome=y\nMODE=1\nMODE=2\n[C]\n"),
-              0);
+    ASSERT_EQ(
+        readCatalogText(catalog, "Version 9\nWELCOME=x\nwelcome=y\nMODE=1\nMODE=2\n[C]\n").code(),
+        0);
     EXPECT_EQ(catalog.welcome, "y");
     EXPECT_EQ(catalog.mode, "2");
     EXPECT_FALSE(catalog.hasInit);
@@ -149,7 +152,7 @@ TEST(CatalogReader, CategoryLinesFollowTheVersion) {
         LibraryCatalog catalog;
         std::string text = "Version " + std::to_string(c.version) + "\n[Categories]\n" + c.line +
                            "4\t0\tNext|T|0 0 0|\n";
-        ASSERT_EQ(readCatalogText(catalog, text), 0) << text;
+        ASSERT_EQ(readCatalogText(catalog, text).code(), 0) << text;
         ASSERT_EQ(catalog.body.categories.count(), 2u) << text;
         const Category& category = *catalog.body.categories.at(0);
         EXPECT_EQ(category.number, 3u) << text;
@@ -165,16 +168,17 @@ TEST(CatalogReader, CategoryLinesFollowTheVersion) {
 
 TEST(CatalogReader, UnreadableCategoryStopsWith404AndKeepsWhatCameBefore) {
     LibraryCatalog catalog;
-    EXPECT_EQ(readCatalogText(catalog, "Version 9\nWELCOME=w\nSEARCH=a|b|T|\n[Categories]\n"
-                                       "1\t0\tA|B|1 2 3|\n"
-                                       "2\tx\tB|C|1 2 3|\n"
-                                       "[P:Q]\nloc\nsecond\n0\tactive\n"),
-              404);
+    const Status read =
+        readCatalogText(catalog, "Version 9\nWELCOME=w\nSEARCH=a|b|T|\n[Categories]\n"
+                                 "1\t0\tA|B|1 2 3|\n"
+                                 "2\tx\tB|C|1 2 3|\n"
+                                 "[P:Q]\nloc\nsecond\n0\tactive\n");
+    EXPECT_EQ(read.code(), 404);
     EXPECT_EQ(catalog.welcome, "w");
     EXPECT_EQ(catalog.searches.count(), 1u);
     EXPECT_EQ(catalog.body.categories.count(), 1u);
     EXPECT_TRUE(catalog.body.packages.empty());
-    EXPECT_EQ(catalog.diagnostic.rfind("Quillora.ini:6: ", 0), 0u) << catalog.diagnostic;
+    EXPECT_EQ(read.reason().rfind("Quillora.ini:6: ", 0), 0u) << read.reason();
 }
 
 TEST(CatalogReader, EmptyLineEndsTheCategories) {
@@ -182,7 +186,8 @@ TEST(CatalogReader, EmptyLineEndsTheCategories) {
     ASSERT_EQ(readCatalogText(catalog, v9("1\t0\tA|B|1 2 3|\n"
                                           "\n"
                                           "2\t0\tB|C|1 2 3|\n"
-                                          "[P:Q]\nloc\nsecond\n0\tactive\n")),
+                                          "[P:Q]\nloc\nsecond\n0\tactive\n"))
+                  .code(),
               0);
     EXPECT_EQ(catalog.body.categories.count(), 1u);
     EXPECT_EQ(catalog.body.packages.count(), 1u);
@@ -208,7 +213,7 @@ TEST(CatalogReader, SectionHeaderSplitsAtColons) {
     for (const Case& c : cases) {
         LibraryCatalog catalog;
         std::string text = v9(std::string(c.header) + "\nloc\nsecond\n7\tactive\n");
-        ASSERT_EQ(readCatalogText(catalog, text), 0) << text;
+        ASSERT_EQ(readCatalogText(catalog, text).code(), 0) << text;
         ASSERT_EQ(catalog.body.packages.count(), 1u) << text;
         const Package& package = *catalog.body.packages.at(0);
         EXPECT_EQ(package.name, c.name) << text;
@@ -229,8 +234,9 @@ TEST(CatalogReader, OnlyALowerCaseAMakesAPackageActive) {
                           {"", false},      {"ACTIVE", false}, {"anything", true}};
     for (const Case& c : cases) {
         LibraryCatalog catalog;
-        ASSERT_EQ(readCatalogText(catalog, v9(std::string("[P:Q]\nl\ns\n12\t") + c.word + "\n")),
-                  0);
+        ASSERT_EQ(
+            readCatalogText(catalog, v9(std::string("[P:Q]\nl\ns\n12\t") + c.word + "\n")).code(),
+            0);
         EXPECT_EQ(catalog.body.packages.at(0)->active, c.active) << c.word;
     }
 }
@@ -249,7 +255,8 @@ TEST(CatalogReader, LettersLeadItemLinesFromVersion8) {
     for (const char* version : {"8", "9"}) {
         LibraryCatalog catalog;
         ASSERT_EQ(readCatalogText(catalog,
-                                  std::string("Version ") + version + "\n[Categories]\n" + section),
+                                  std::string("Version ") + version + "\n[Categories]\n" + section)
+                      .code(),
                   0);
         const Package& package = *catalog.body.packages.at(0);
         ASSERT_EQ(package.items.count(), 5u) << version;
@@ -271,7 +278,8 @@ TEST(CatalogReader, DigitsLeadItemLinesBeforeVersion8) {
     for (std::uint32_t version = 5; version <= 9; ++version) {
         LibraryCatalog catalog;
         ASSERT_EQ(readCatalogText(catalog, "Version " + std::to_string(version) +
-                                               "\n[Categories]\n" + section),
+                                               "\n[Categories]\n" + section)
+                      .code(),
                   0);
         const Package& package = *catalog.body.packages.at(0);
         if (version >= 8) {
@@ -290,7 +298,8 @@ TEST(CatalogReader, FirstItemWithAnIdentifierWins) {
     LibraryCatalog catalog;
     ASSERT_EQ(
         readCatalogText(catalog, v9("[P:Q]\nl\ns\n0\tactive\n"
-                                    "D\t5\tfirst\nD\t5\tsecond\nA\t5\tH\tthird\nD\t6\tnext\n")),
+                                    "D\t5\tfirst\nD\t5\tsecond\nA\t5\tH\tthird\nD\t6\tnext\n"))
+            .code(),
         0);
     const Package& package = *catalog.body.packages.at(0);
     ASSERT_EQ(package.items.count(), 2u);
@@ -309,8 +318,9 @@ TEST(CatalogReader, HighItemIdFollowsTheGreatestIdentifierAbove100) {
                           {"", 100}};
     for (const Case& c : cases) {
         LibraryCatalog catalog;
-        ASSERT_EQ(readCatalogText(catalog, v9(std::string("[P:Q]\nl\ns\n0\tactive\n") + c.items)),
-                  0);
+        ASSERT_EQ(
+            readCatalogText(catalog, v9(std::string("[P:Q]\nl\ns\n0\tactive\n") + c.items)).code(),
+            0);
         const Package& package = *catalog.body.packages.at(0);
         EXPECT_EQ(package.highItemId, c.high) << c.items;
         EXPECT_TRUE(package.modified);
@@ -320,7 +330,8 @@ TEST(CatalogReader, HighItemIdFollowsTheGreatestIdentifierAbove100) {
 TEST(CatalogReader, LinesOutsideSectionsAreSkipped) {
     LibraryCatalog catalog;
     ASSERT_EQ(readCatalogText(catalog, v9("junk before\n\n[One:Q]\nl\ns\n0\tactive\nD\t1\tp\n\n"
-                                          "stray words\n[Two:Q]\nl\ns\n1\tdeleted\n")),
+                                          "stray words\n[Two:Q]\nl\ns\n1\tdeleted\n"))
+                  .code(),
               0);
     ASSERT_EQ(catalog.body.packages.count(), 2u);
     EXPECT_EQ(catalog.body.packages.at(0)->name, "One");
@@ -341,7 +352,7 @@ TEST(CatalogReader, AFileWithoutANewlineAtItsEndIsReadCompletely) {
     for (const Case& c : cases) {
         LibraryCatalog catalog;
         std::string text = v9(std::string("[P:Q]\nl\ns\n0\tactive\n") + c.tail);
-        ASSERT_EQ(readCatalogText(catalog, text), 0) << text;
+        ASSERT_EQ(readCatalogText(catalog, text).code(), 0) << text;
         const Package& package = *catalog.body.packages.at(0);
         ASSERT_EQ(package.items.count(), c.items) << text;
         if (c.lastPath != nullptr) {
@@ -349,13 +360,13 @@ TEST(CatalogReader, AFileWithoutANewlineAtItsEndIsReadCompletely) {
         }
     }
     LibraryCatalog statusLast;
-    ASSERT_EQ(readCatalogText(statusLast, v9("[P:Q]\nl\ns\n0\tactive")), 0);
+    ASSERT_EQ(readCatalogText(statusLast, v9("[P:Q]\nl\ns\n0\tactive")).code(), 0);
     EXPECT_TRUE(statusLast.body.packages.at(0)->active);
     LibraryCatalog sectionLineLast;
-    EXPECT_EQ(readCatalogText(sectionLineLast, "Version 9\nWELCOME=w\n[Categories]"), 0);
+    EXPECT_EQ(readCatalogText(sectionLineLast, "Version 9\nWELCOME=w\n[Categories]").code(), 0);
     EXPECT_EQ(sectionLineLast.welcome, "w");
     LibraryCatalog categoryLast;
-    ASSERT_EQ(readCatalogText(categoryLast, v9("1\t2\tN|T|1 2 3|")), 0);
+    ASSERT_EQ(readCatalogText(categoryLast, v9("1\t2\tN|T|1 2 3|")).code(), 0);
     EXPECT_EQ(categoryLast.body.categories.at(0)->value3, 3u);
 }
 
@@ -373,13 +384,14 @@ TEST(CatalogReader, ItemLineThatCannotBeReadStopsTheRead) {
     for (const Case& c : cases) {
         LibraryCatalog catalog;
         std::string text = v9(std::string("[P:Q]\nl\ns\n0\tactive\n") + c.items);
-        EXPECT_EQ(readCatalogText(catalog, text), 404) << text;
-        EXPECT_EQ(catalog.diagnostic.rfind("Quillora.ini:" + std::to_string(c.line) + ": ", 0), 0u)
-            << catalog.diagnostic;
+        const Status read = readCatalogText(catalog, text);
+        EXPECT_EQ(read.code(), 404) << text;
+        EXPECT_EQ(read.reason().rfind("Quillora.ini:" + std::to_string(c.line) + ": ", 0), 0u)
+            << read.reason();
         EXPECT_TRUE(catalog.body.packages.empty());
     }
     LibraryCatalog version7;
-    EXPECT_EQ(readCatalogText(version7, "Version 7\n[C]\n[P:Q]\nl\ns\n0\tactive\n5"), 404);
+    EXPECT_EQ(readCatalogText(version7, "Version 7\n[C]\n[P:Q]\nl\ns\n0\tactive\n5").code(), 404);
 }
 
 TEST(CatalogReader, ASectionCutShortStopsTheRead) {
@@ -388,8 +400,9 @@ TEST(CatalogReader, ASectionCutShortStopsTheRead) {
           "[P:Q\nloc\nsecond\n0\tactive\n[Next:R]\nl\ns\n0\tactive\n", "[P:Q]", "[P:Q]\nloc",
           "[P:Q]\nloc\nsecond\n", "[P:Q]\nloc\nsecond\nactive\n"}) {
         LibraryCatalog catalog;
-        EXPECT_EQ(readCatalogText(catalog, v9(section)), 404) << section;
-        EXPECT_FALSE(catalog.diagnostic.empty());
+        const Status read = readCatalogText(catalog, v9(section));
+        EXPECT_EQ(read.code(), 404) << section;
+        EXPECT_FALSE(read.reason().empty());
     }
 }
 
@@ -401,7 +414,8 @@ TEST(CatalogReader, LongFieldsAreReadWhole) {
     ASSERT_EQ(readCatalogText(catalog, "Version 9\nWELCOME=" + longPath + "\n[Categories]\n1\t0\t" +
                                            longName + "|" + longPath + "|1 2 3|\n[" + longName +
                                            ":Q]\n" + longPath + "\ns\n0\t" + longWord + "\nD\t5\t" +
-                                           longPath + "\n"),
+                                           longPath + "\n")
+                  .code(),
               0);
     EXPECT_EQ(catalog.welcome, longPath);
     EXPECT_EQ(catalog.body.categories.at(0)->name, longName);
@@ -416,7 +430,8 @@ TEST(CatalogReader, LongFieldsAreReadWhole) {
 TEST(CatalogReader, CrLfLineEndsAreOneNewline) {
     LibraryCatalog catalog;
     ASSERT_EQ(readCatalogText(catalog, "Version 9\r\nMODE=m\r\n[Categories]\r\n1\t0\tA|B|1 2 3|\r\n"
-                                       "[P:Q]\r\nloc\r\nsecond\r\n0\tactive\r\nD\t5\tpath\r\n\r\n"),
+                                       "[P:Q]\r\nloc\r\nsecond\r\n0\tactive\r\nD\t5\tpath\r\n\r\n")
+                  .code(),
               0);
     EXPECT_EQ(catalog.lineEnding, LineEnding::CrLf);
     EXPECT_EQ(catalog.mode, "m");

@@ -13,7 +13,7 @@ namespace quillora::testing {
 constexpr const char* kCatalogName = "Quillora.ini";
 
 // Reads text as the catalogue file into catalog; the result of readCatalog.
-inline ResultCode readCatalogText(LibraryCatalog& catalog, const std::string& text) {
+inline Status readCatalogText(LibraryCatalog& catalog, const std::string& text) {
     FakePlatform platform;
     platform.files[kCatalogName] = text;
     catalog.catalogFileName = kCatalogName;

@@ -110,12 +110,13 @@ TEST(CatalogWriter, WritesTheVersion9Layout) {
 TEST(CatalogWriter, KeysComeOutInAFixedOrderAndOnlyWhenRead) {
     LibraryCatalog catalog;
     ASSERT_EQ(readCatalogText(catalog, "Version 9\nSEARCH=a|b|T|\nINIT=i\nMODE\nWELCOME=w\n"
-                                       "SEARCH=c|d|x|\n[C]\n"),
+                                       "SEARCH=c|d|x|\n[C]\n")
+                  .code(),
               0);
     EXPECT_EQ(catalog.formatCatalog(), "Version 9\nWELCOME=w\nMODE=\nINIT=i\n"
                                        "SEARCH=a|b|T|\nSEARCH=c|d|F|\n[Categories]\n");
     LibraryCatalog onlyMode;
-    ASSERT_EQ(readCatalogText(onlyMode, "Version 9\nMODE=m\n[C]\n"), 0);
+    ASSERT_EQ(readCatalogText(onlyMode, "Version 9\nMODE=m\n[C]\n").code(), 0);
     EXPECT_EQ(onlyMode.formatCatalog(), "Version 9\nMODE=m\n[Categories]\n");
 }
 
@@ -178,7 +179,8 @@ TEST(CatalogWriter, WriteThenReadGivesTheSameModel) {
     fillSample(original);
     const std::string text = original.formatCatalog();
     LibraryCatalog readBack;
-    ASSERT_EQ(readCatalogText(readBack, text), 0) << readBack.diagnostic;
+    const Status read = readCatalogText(readBack, text);
+    ASSERT_EQ(read.code(), 0) << read.reason();
     expectSameModel(original, readBack);
     EXPECT_EQ(readBack.body.packages.at(0)->highItemId, 150);
     EXPECT_EQ(readBack.formatCatalog(), text);
@@ -201,7 +203,8 @@ TEST(CatalogWriter, AVersion5FileComesOutAsVersion9) {
                                        "[Gone:Q]\n"
                                        "x\n"
                                        "y\n"
-                                       "3\tremoved\n"),
+                                       "3\tremoved\n")
+                  .code(),
               0);
     EXPECT_EQ(catalog.formatCatalog(), "Version 9\n"
                                        "WELCOME=w\n"
@@ -239,8 +242,8 @@ TEST(CatalogWriter, WritesBackToTheFileThatWasReadWithItsLineEnds) {
     platform.files["Quillora.ini"] = crlf;
     LibraryCatalog catalog;
     catalog.catalogFileName = "Quillora.ini";
-    ASSERT_EQ(catalog.readCatalog(platform), 0);
-    EXPECT_EQ(catalog.writeCatalog(platform), 0);
+    ASSERT_EQ(catalog.readCatalog(platform).code(), 0);
+    EXPECT_EQ(catalog.writeCatalog(platform).code(), 0);
     EXPECT_EQ(platform.files["Quillora.ini"],
               "Version 9\r\nMODE=m\r\n[Categories]\r\n1\t0\tA|B|1 2 3|\r\n"
               "[P:Q]\r\nloc\r\nsecond\r\n0\tactive\r\nD\t5\tpath\r\n\r\n");
@@ -249,9 +252,9 @@ TEST(CatalogWriter, WritesBackToTheFileThatWasReadWithItsLineEnds) {
     LibraryCatalog lf;
     lf.catalogFileName = "Quillora.ini";
     platform.files["Quillora.ini"] = "Version 9\n[Categories]\n";
-    ASSERT_EQ(lf.readCatalog(platform), 0);
+    ASSERT_EQ(lf.readCatalog(platform).code(), 0);
     lf.catalogFileName = "elsewhere.ini"; // the file that was read wins
-    EXPECT_EQ(lf.writeCatalog(platform), 0);
+    EXPECT_EQ(lf.writeCatalog(platform).code(), 0);
     EXPECT_EQ(platform.files["Quillora.ini"], "Version 9\n[Categories]\n");
     EXPECT_EQ(platform.files.count("elsewhere.ini"), 0u);
 }
@@ -260,7 +263,7 @@ TEST(CatalogWriter, NothingReadWritesToTheCatalogueName) {
     testing::FakePlatform platform;
     LibraryCatalog catalog;
     catalog.catalogFileName = "New.ini";
-    EXPECT_EQ(catalog.writeCatalog(platform), 0);
+    EXPECT_EQ(catalog.writeCatalog(platform).code(), 0);
     EXPECT_EQ(platform.files["New.ini"], "Version 9\n[Categories]\n");
 }
 
@@ -271,11 +274,12 @@ TEST(CatalogWriter, ReadOnlyTargetGives602AndStaysUnchanged) {
     platform.readOnly.insert("Quillora.ini");
     LibraryCatalog catalog;
     catalog.catalogFileName = "Quillora.ini";
-    ASSERT_EQ(catalog.readCatalog(platform), 0);
-    EXPECT_EQ(catalog.writeCatalog(platform), 602);
+    ASSERT_EQ(catalog.readCatalog(platform).code(), 0);
+    const Status written = catalog.writeCatalog(platform);
+    EXPECT_EQ(written.code(), 602);
     EXPECT_EQ(platform.files["Quillora.ini"], before);
-    EXPECT_EQ(catalog.diagnostic.rfind("Quillora.ini:", 0), 0u) << catalog.diagnostic;
-    EXPECT_NE(catalog.diagnostic.find("read-only"), std::string::npos) << catalog.diagnostic;
+    EXPECT_EQ(written.reason().rfind("Quillora.ini:", 0), 0u) << written.reason();
+    EXPECT_NE(written.reason().find("read-only"), std::string::npos) << written.reason();
 }
 
 } // namespace

@@ -57,7 +57,7 @@ TEST(BookDataUpdate, LoadRenumberAbbreviateAndSave) {
     p.dataFileLocation = "C:\\Lib\\manuals.dat";
     DirectoryItem* copied = addDirectory(p, 3, "c:\\lib\\copied");
     DirectoryItem* onCd = addDirectory(p, 4, "$+CD.\\books");
-    ASSERT_EQ(p.load(fs, directories), result::Success);
+    ASSERT_EQ(p.load(fs, directories).code(), result::Success);
 
     UpdateOptions options;
     options.setMaintain = true;
@@ -72,7 +72,7 @@ TEST(BookDataUpdate, LoadRenumberAbbreviateAndSave) {
     EXPECT_EQ(copied->path, "$+HOME.\\copied");
     EXPECT_EQ(onCd->id, 4);
 
-    ASSERT_EQ(p.save(fs, directories), result::Success);
+    ASSERT_EQ(p.save(fs, directories).code(), result::Success);
     EXPECT_EQ(fs.files["C:\\Lib\\manuals.dat"], "zobooksdatafile 9\n"
                                                 "G\t1\t0\tManuals||||16\t0\t-1\n" +
                                                     book9(2, 101, -1, 0) + book9(3, 4, -1, 0) +

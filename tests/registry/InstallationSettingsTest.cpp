@@ -29,11 +29,12 @@ Outcome readWith(testing::FakePlatform& platform, bool withResources = true) {
     LibraryCatalog catalog;
     catalog.homeDirectory = kLocated;
     catalog.localDirectory = kLocated;
-    std::string error;
     std::unique_ptr<ResourceLibrary> resources =
-        withResources ? platform.openResourceLibrary("KIVRes", error) : nullptr;
+        withResources ? std::move(*platform.openResourceLibrary("KIVRes")) : nullptr;
+    const SettingsOutcome read = readInstallationSettings(catalog, resources.get(), platform);
     Outcome o;
-    o.result = readInstallationSettings(catalog, resources.get(), platform, o.diagnostic);
+    o.result = read.runGoesOn;
+    o.diagnostic = read.note;
     o.home = catalog.homeDirectory;
     o.local = catalog.localDirectory;
     o.cd = catalog.cdDirectory;
@@ -183,11 +184,14 @@ TEST(InstallationSettings, StaleDiagnosticIsCleared) {
     testing::FakePlatform platform;
     platform.setInstallation("C:\\Lib", "C:\\Lib", "E:");
     LibraryCatalog catalog;
-    std::string error;
-    auto resources = platform.openResourceLibrary("KIVRes", error);
-    std::string diagnostic = "left over";
-    EXPECT_TRUE(readInstallationSettings(catalog, resources.get(), platform, diagnostic));
-    EXPECT_EQ(diagnostic, "");
+    auto resources = platform.openResourceLibrary("KIVRes");
+    // A read that had something to say leaves nothing for the next one.
+    platform.registryDenied = true;
+    EXPECT_NE(readInstallationSettings(catalog, resources->get(), platform).note, "");
+    platform.registryDenied = false;
+    const SettingsOutcome read = readInstallationSettings(catalog, resources->get(), platform);
+    EXPECT_TRUE(read.runGoesOn);
+    EXPECT_EQ(read.note, "");
 }
 
 } // namespace

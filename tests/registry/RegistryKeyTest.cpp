@@ -39,9 +39,10 @@ protected:
 
 TEST_F(RegistryKeyTest, LeadingBackslashOpensTheSameKey) {
     // The platform itself does not take the backslash...
-    RegistryStatus status = RegistryStatus::Ok;
-    EXPECT_EQ(platform.openKey("\\Software\\Tolvane Works\\Quillora", false, status), nullptr);
-    EXPECT_EQ(status, RegistryStatus::BadPath);
+    Expected<std::unique_ptr<OpenKey>> opened =
+        platform.openKey("\\Software\\Tolvane Works\\Quillora", false);
+    EXPECT_FALSE(opened.ok());
+    EXPECT_EQ(opened.status().failure(), Failure::BadPath);
     // ...the wrapper skips it.
     for (const char* path : {kKeyPath, "\\Software\\Tolvane Works\\Quillora"}) {
         RegistryKey key(platform, path, false);

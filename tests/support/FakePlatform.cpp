@@ -47,14 +47,13 @@ public:
     Key(const Key&) = delete;
     Key& operator=(const Key&) = delete;
 
-    RegistryStatus readValue(const std::string& name, std::string& data) override {
+    Expected<std::string> readValue(const std::string& name) override {
         auto& values = platform_.registry[path_];
         auto it = values.find(name);
         if (it == values.end()) {
-            return RegistryStatus::NotFound;
+            return Status::failed(Failure::NotFound, std::string());
         }
-        data = it->second;
-        return RegistryStatus::Ok;
+        return it->second;
     }
 
 private:
@@ -62,27 +61,25 @@ private:
     const std::string path_;
 };
 
-std::unique_ptr<OpenKey> FakePlatform::openKey(const std::string& path, bool create,
-                                               RegistryStatus& status) {
+Expected<std::unique_ptr<OpenKey>> FakePlatform::openKey(const std::string& path, bool create) {
     std::string lower = toLowerAscii(path);
-    status = !path.empty() && path[0] == '\\'        ? RegistryStatus::BadPath
-             : registryDenied                        ? RegistryStatus::AccessDenied
-             : !create && registry.count(lower) == 0 ? RegistryStatus::NotFound
-                                                     : RegistryStatus::Ok;
-    if (status != RegistryStatus::Ok) {
-        return nullptr;
+    const Failure failure = !path.empty() && path[0] == '\\'        ? Failure::BadPath
+                            : registryDenied                        ? Failure::AccessDenied
+                            : !create && registry.count(lower) == 0 ? Failure::NotFound
+                                                                    : Failure::None;
+    if (failure != Failure::None) {
+        return Status::failed(failure, std::string());
     }
     registry[lower];
-    return std::make_unique<Key>(*this, lower);
+    return std::unique_ptr<OpenKey>(std::make_unique<Key>(*this, lower));
 }
 
-std::unique_ptr<ResourceLibrary> FakePlatform::openResourceLibrary(const std::string& name,
-                                                                   std::string& error) {
+Expected<std::unique_ptr<ResourceLibrary>>
+FakePlatform::openResourceLibrary(const std::string& name) {
     if (!hasResources) {
-        error = "no library " + name;
-        return nullptr;
+        return Status::failed("no library " + name);
     }
-    return std::make_unique<FakeResources>(resources);
+    return std::unique_ptr<ResourceLibrary>(std::make_unique<FakeResources>(resources));
 }
 
 bool FakePlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {

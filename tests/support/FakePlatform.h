@@ -55,11 +55,10 @@ public:
     std::string fullPath(const std::string& path) override;
     void splitPath(const std::string& path, std::string& drive, std::string& dir) override;
     Installation& installation() override { return *this; }
-    std::unique_ptr<OpenKey> openKey(const std::string& path, bool create,
-                                     RegistryStatus& status) override;
+    Expected<std::unique_ptr<OpenKey>> openKey(const std::string& path, bool create) override;
     DriveType driveType(const std::string& root) override;
-    std::unique_ptr<ResourceLibrary> openResourceLibrary(const std::string& name,
-                                                         std::string& error) override;
+    Expected<std::unique_ptr<ResourceLibrary>>
+    openResourceLibrary(const std::string& name) override;
     bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
     // Names are kept as given.
     ResolvedPath resolve(const std::string& name) override { return ResolvedPath(name); }

@@ -100,7 +100,8 @@ TEST(SyntheticRecords, EveryKindAndVersionReadsBackThroughTheTagParser) {
             }
             BookDataFile package;
             TextCursor in(text);
-            ASSERT_EQ(package.readEntries(in, version), 0) << package.diagnostic;
+            const Status read = package.readEntries(in, version);
+            ASSERT_EQ(read.code(), 0) << read.reason();
             ASSERT_EQ(package.allEntries.count(), records.size());
             for (std::size_t i = 0; i < records.size(); ++i) {
                 LibraryEntry* entry = package.allEntries.at(i);
@@ -116,7 +117,8 @@ TEST(SyntheticRecords, BodiesNestGroupsAndCarryLinesWithoutEntries) {
     const std::string body = makeBookDataBody(rng, 3000, 9, "\n", kIds, std::size(kIds));
     BookDataFile package;
     TextCursor in(body);
-    ASSERT_EQ(package.readEntries(in, 9), 0) << package.diagnostic;
+    const Status read = package.readEntries(in, 9);
+    ASSERT_EQ(read.code(), 0) << read.reason();
     ASSERT_EQ(package.allEntries.count(), 3000u);
     std::size_t kinds[5] = {};
     std::size_t nested = 0;

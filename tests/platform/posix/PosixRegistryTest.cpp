@@ -1,9 +1,9 @@
 // The registry calls, RegistryKey and the installation settings on a store file.
 #include "catalog/LibraryCatalog.h"
-#include "platform/posix/formats/Utf16Text.h"
 #include "platform/PreviewFiles.h"
 #include "platform/posix/OtherUser.h"
 #include "platform/posix/PosixPlatform.h"
+#include "platform/posix/formats/Utf16Text.h"
 #include "product/CdDrive.h"
 #include "registry/InstallationSettings.h"
 #include "registry/Registry.h"
@@ -191,11 +191,11 @@ TEST(PosixRegistryTrust, StoreThatAnotherUserCanSteerIsNotUsed) {
         PosixSettings s;
         s.registryFile = t.path(c.store);
         PosixPlatform platform(s);
-        RegistryKey key(platform, kProductKey, true);
-        EXPECT_FALSE(key.isOpen()) << c.label;
-        EXPECT_EQ(key.openStatus(), kErrorBadConfiguration) << c.label;
-        EXPECT_NE(platform.registryNote().find(c.reason), std::string::npos)
-            << c.label << ": " << platform.registryNote();
+        auto key = RegistryKey::hold(platform, kProductKey, true);
+        EXPECT_FALSE(key.ok()) << c.label;
+        EXPECT_EQ(key.status().failure(), Failure::Misconfigured) << c.label;
+        EXPECT_NE(key.status().reason().find(c.reason), std::string::npos)
+            << c.label << ": " << key.status().reason();
         EXPECT_EQ(t.read("real/store.reg"), kept) << c.label;
     }
 }
@@ -236,26 +236,24 @@ TEST_F(PosixRegistryTest, StoreThatCannotBeWrittenDeniesWriteAccess) {
             const char* label;
             const char* path;
             bool create;
-            RegistryStatus status;
+            Failure status;
         };
         const Case cases[] = {
-            {"open an existing key", kProductKey, false, RegistryStatus::Ok},
-            {"create an existing key", kProductKey, true, RegistryStatus::Ok},
-            {"create a missing key", "Software\\New", true, RegistryStatus::AccessDenied},
-            {"open a missing key", "Software\\New", false, RegistryStatus::NotFound},
+            {"open an existing key", kProductKey, false, Failure::None},
+            {"create an existing key", kProductKey, true, Failure::None},
+            {"create a missing key", "Software\\New", true, Failure::AccessDenied},
+            {"open a missing key", "Software\\New", false, Failure::NotFound},
         };
         for (const Case& c : cases) {
-            RegistryStatus status = RegistryStatus::Ok;
-            EXPECT_EQ(platform.openKey(c.path, c.create, status) != nullptr,
-                      c.status == RegistryStatus::Ok)
-                << c.label;
-            EXPECT_EQ(status, c.status) << c.label;
+            auto key = platform.openKey(c.path, c.create);
+            EXPECT_EQ(key.ok(), c.status == Failure::None) << c.label;
+            EXPECT_EQ(key.status().failure(), c.status) << c.label;
         }
-        // The note says why the last open failed.
-        RegistryKey key(platform, "Software\\New", true);
-        EXPECT_EQ(key.isOpen(), 0);
-        EXPECT_NE(platform.registryNote().find("Permission denied"), std::string::npos)
-            << platform.registryNote();
+        // The failure says why the open failed.
+        auto key = RegistryKey::hold(platform, "Software\\New", true);
+        EXPECT_FALSE(key.ok());
+        EXPECT_NE(key.status().reason().find("Permission denied"), std::string::npos)
+            << key.status().reason();
         return ::testing::Test::HasFailure() ? 1 : 0;
     }),
               0);
@@ -267,9 +265,10 @@ TEST_F(PosixRegistryTest, StoreInAMissingFolder) {
     s.registryFile = library.path("config/quillora/registry.reg");
     {
         PosixPlatform platform(s);
-        RegistryKey key(platform, kProductKey, true);
-        EXPECT_FALSE(key.isOpen()) << "a folder the user named is not invented";
-        EXPECT_EQ(key.openStatus(), kErrorBadConfiguration) << "a mistake, not a lack of rights";
+        auto key = RegistryKey::hold(platform, kProductKey, true);
+        EXPECT_FALSE(key.ok()) << "a folder the user named is not invented";
+        EXPECT_EQ(key.status().failure(), Failure::Misconfigured)
+            << "a mistake, not a lack of rights";
         EXPECT_FALSE(library.exists("config"));
     }
     s.createRegistryFolder = true; // the default location
@@ -285,7 +284,8 @@ TEST_F(PosixRegistryTest, StoreThatIsNoExportOpensNoKey) {
     RegistryKey key(platform, "", false);
     EXPECT_EQ(key.isOpen(), 0);
     EXPECT_EQ(key.open(kProductKey, true), kErrorBadConfiguration);
-    EXPECT_NE(platform.registryNote().find("line 1"), std::string::npos) << platform.registryNote();
+    auto held = RegistryKey::hold(platform, kProductKey, true);
+    EXPECT_NE(held.status().reason().find("line 1"), std::string::npos) << held.status().reason();
     EXPECT_EQ(store(), "HomeDirectory=/srv/lib\n");
 }
 
@@ -309,11 +309,13 @@ Settings readSettings(Installation& installation) {
     LibraryCatalog catalog;
     catalog.homeDirectory = "/located";
     catalog.localDirectory = "/located";
-    std::string error;
-    auto resources = installation.openResourceLibrary("KIVRes", error);
-    EXPECT_NE(resources, nullptr) << error;
+    auto resources = installation.openResourceLibrary("KIVRes");
+    EXPECT_TRUE(resources.ok()) << resources.status().reason();
+    const SettingsOutcome read =
+        readInstallationSettings(catalog, resources ? resources->get() : nullptr, installation);
     Settings s;
-    s.result = readInstallationSettings(catalog, resources.get(), installation, s.diagnostic);
+    s.result = read.runGoesOn;
+    s.diagnostic = read.note;
     s.home = catalog.homeDirectory;
     s.local = catalog.localDirectory;
     s.cd = catalog.cdDirectory;

@@ -19,7 +19,9 @@ protected:
         settings.resourceFolders = {library.path("first"), library.path("bin"),
                                     library.path("share")};
         PosixPlatform platform(settings);
-        return platform.openResourceLibrary("KIVRes", error);
+        Expected<std::unique_ptr<ResourceLibrary>> opened = platform.openResourceLibrary("KIVRes");
+        error = opened ? std::string() : opened.status().reason();
+        return opened ? std::move(*opened) : nullptr;
     }
     static std::string script(const char* home) {
         return std::string("STRINGTABLE BEGIN 10248 \"") + home + "\" END\n";

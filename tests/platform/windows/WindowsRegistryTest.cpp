@@ -129,17 +129,16 @@ TEST_F(WindowsRegistry, SecondCloseHasNoKeyToClose) {
 class WindowsInstallationSettings : public WindowsRegistry {
 protected:
     void SetUp() override {
-        std::string error;
-        resources_ = platform_.openResourceLibrary("KIVRes", error);
-        ASSERT_NE(resources_, nullptr) << error;
+        Expected<std::unique_ptr<ResourceLibrary>> opened = platform_.openResourceLibrary("KIVRes");
+        ASSERT_TRUE(opened.ok()) << opened.status().reason();
+        resources_ = std::move(*opened);
         ASSERT_TRUE(resources_->loadString(kHomeValueNameId, homeName_));
         ASSERT_TRUE(resources_->loadString(kLocalValueNameId, localName_));
         ASSERT_TRUE(resources_->loadString(kCdValueNameId, cdName_));
         catalog_.registryKeyPath = keyPath_;
     }
     bool read() {
-        std::string diagnostic;
-        return readInstallationSettings(catalog_, resources_.get(), platform_, diagnostic);
+        return readInstallationSettings(catalog_, resources_.get(), platform_).runGoesOn;
     }
 
     std::unique_ptr<ResourceLibrary> resources_;

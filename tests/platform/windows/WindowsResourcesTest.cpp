@@ -17,9 +17,9 @@ std::string resourceScript() {
 
 TEST(WindowsResources, LibraryBesideTheProgramHoldsTheScriptsStrings) {
     WindowsPlatform platform;
-    std::string error;
-    std::unique_ptr<ResourceLibrary> library = platform.openResourceLibrary("KIVRes", error);
-    ASSERT_NE(library, nullptr) << error;
+    Expected<std::unique_ptr<ResourceLibrary>> opened = platform.openResourceLibrary("KIVRes");
+    ASSERT_TRUE(opened.ok()) << opened.status().reason();
+    const std::unique_ptr<ResourceLibrary>& library = *opened;
     const std::string script = resourceScript();
     ASSERT_FALSE(script.empty());
     for (unsigned id : {kHomeValueNameId, kLocalValueNameId, kCdValueNameId}) {
@@ -36,8 +36,10 @@ TEST(WindowsResources, LibraryBesideTheProgramHoldsTheScriptsStrings) {
 
 TEST(WindowsResources, MissingLibraryIsReported) {
     WindowsPlatform platform;
-    std::string error;
-    EXPECT_EQ(platform.openResourceLibrary("NoSuchLibrary", error), nullptr);
+    Expected<std::unique_ptr<ResourceLibrary>> opened =
+        platform.openResourceLibrary("NoSuchLibrary");
+    EXPECT_FALSE(opened.ok());
+    const std::string& error = opened.status().reason();
     EXPECT_NE(error.find("NoSuchLibrary"), std::string::npos) << error;
 }
 

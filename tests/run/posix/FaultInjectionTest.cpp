@@ -159,10 +159,11 @@ protected:
         catalog.homeDirectory = "C:\\Quillora";
         catalog.localDirectory = "C:\\Users\\Public\\Quillora";
         catalog.cdDirectory = "d:";
-        ASSERT_EQ(catalog.readCatalog(platform), 0) << label << ": " << catalog.diagnostic;
+        const Status read = catalog.readCatalog(platform);
+        ASSERT_EQ(read.code(), 0) << label << ": " << read.reason();
         for (Package* package : catalog.body.packages) {
-            ASSERT_EQ(package->load(platform, catalog.installDirectories()), 0)
-                << label << ": " << package->bookData.diagnostic;
+            const Status loaded = package->load(platform, catalog.installDirectories());
+            ASSERT_EQ(loaded.code(), 0) << label << ": " << loaded.reason();
             for (LibraryEntry* entry : package->bookData.allEntries) {
                 if (entry->kind != EntryKind::Book) {
                     continue;
