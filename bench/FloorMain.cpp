@@ -24,21 +24,21 @@ int main(int argc, char** argv) {
     std::unique_ptr<quillora::Platform> host = quillora::makeHostPlatform();
     // The lines go out as a run's messages do.
     std::unique_ptr<std::ostream> out = quillora::makeMessageOutput();
-    std::string error;
-    auto lock = host->fileSystem().lockLibrary(
-        "quillora-bench-floor.lock", [] {}, error);
+    auto lock = host->fileSystem().lockLibrary("quillora-bench-floor.lock", [] {});
     if (!lock) {
-        std::cerr << "quillora-bench-floor: " << error << std::endl;
+        std::cerr << "quillora-bench-floor: " << lock.status().reason() << std::endl;
         return 1;
     }
     quillora::StagedFiles staged(*host, "quillora-bench-floor.commit");
     unsigned long printed = 0;
     for (unsigned long i = 0; i < files; ++i) {
         const std::string name = argv[i + 2];
-        quillora::FileBytes file;
-        if (!staged.readFile(name, file, error) ||
-            !staged.replaceFile(file.resolvedPath, file.bytes, error)) {
-            std::cerr << "quillora-bench-floor: " << name << ": " << error << std::endl;
+        quillora::Expected<quillora::FileBytes> file = staged.readFile(name);
+        const quillora::Status copied =
+            file ? staged.stage(file->resolvedPath, quillora::wholeContent(file->bytes))
+                 : file.status();
+        if (!copied) {
+            std::cerr << "quillora-bench-floor: " << name << ": " << copied.reason() << std::endl;
             return 1;
         }
         // The lines are spread over the files as a run's would be.
@@ -46,11 +46,9 @@ int main(int argc, char** argv) {
             *out << "Updating Floor Line " << printed << " id 41 to 101" << std::endl;
         }
     }
-    std::vector<std::string> errors;
-    if (!staged.commit(errors)) {
-        for (const std::string& e : errors) {
-            std::cerr << "quillora-bench-floor: " << e << std::endl;
-        }
+    const quillora::Status committed = staged.commit();
+    if (!committed) {
+        std::cerr << "quillora-bench-floor: " << committed.reason() << std::endl;
         return 1;
     }
     return 0;

@@ -4,6 +4,7 @@
 // second of file text.
 #include "bookdata/BookDataFile.h"
 #include "catalog/LibraryCatalog.h"
+#include "platform/FileStage.h"
 #include "platform/Platform.h"
 #include "support/SyntheticLibrary.h"
 #include "text/TextCursor.h"
@@ -79,7 +80,7 @@ void writeRecords(benchmark::State& state, char tag, RecordMix mix) {
 
 // A platform whose files are strings; nothing touches the disk, so load and
 // save are measured without I/O.
-class MemoryPlatform : public Platform, public Installation {
+class MemoryPlatform : public Platform, public Installation, public FileStage {
 public:
     std::map<std::string, std::string> files;
 
@@ -96,26 +97,24 @@ public:
     Expected<std::unique_ptr<ResourceLibrary>> openResourceLibrary(const std::string&) override {
         return Status::failed("none");
     }
-    bool readFile(const std::string& name, FileBytes& out, std::string& error) override {
+    Expected<FileBytes> readFile(const std::string& name) override {
         auto it = files.find(name);
         if (it == files.end()) {
-            error = "no file " + name;
-            return false;
+            return Status::failed("no file " + name);
         }
-        out.bytes = it->second;
-        out.resolvedPath = resolve(name);
-        return true;
+        return FileBytes{it->second, resolve(name)};
     }
     ResolvedPath resolve(const std::string& name) override { return ResolvedPath(name); }
     // Saving replaces a string; the file system is never reached.
-    bool replaceFileWith(const ResolvedPath& resolvedPath, const NewContent& content,
-                         std::string&) override {
+    Status stage(const ResolvedPath& resolvedPath, const NewContent& content) override {
         std::string& bytes = files[resolvedPath.text()];
         bytes.clear();
-        return content([&bytes](std::string_view piece) {
+        const bool made = content([&bytes](std::string_view piece) {
             bytes.append(piece);
             return true;
         });
+        return made ? Status()
+                    : Status::failed("cannot make the content of " + resolvedPath.text());
     }
     FileSystem& fileSystem() override { return host_->fileSystem(); }
 

@@ -1,6 +1,7 @@
 // The book data file as a whole: where it lives, its header, loading and saving.
 #include "bookdata/BookDataFile.h"
 #include "bookdata/GroupEntry.h"
+#include "platform/FileStage.h"
 #include "platform/Platform.h"
 #include "status/Diagnostic.h"
 #include "text/AsciiCase.h"
@@ -43,14 +44,13 @@ Status BookDataFile::load(Platform& platform, const std::string& path) {
         return Status::formatResult(result::BadMagic,
                                     path.substr(0, nul) + ": the file name holds a NUL byte");
     }
-    FileBytes file;
-    std::string error;
-    if (!platform.readFile(path, file, error)) {
+    Expected<FileBytes> file = platform.readFile(path);
+    if (!file) {
         openedPath = ResolvedPath();
-        return Status::formatResult(result::BadMagic, path + ": " + error);
+        return Status::formatResult(result::BadMagic, path + ": " + file.status().reason());
     }
-    openedPath = file.resolvedPath;
-    DecodedText decoded = decodeText(std::move(file.bytes));
+    openedPath = file->resolvedPath;
+    DecodedText decoded = decodeText(std::move(file->bytes));
     lineEnding = decoded.lineEnding;
     text_ = std::move(decoded.text);
     TextCursor in(text_);
@@ -63,12 +63,11 @@ Status BookDataFile::load(Platform& platform, const std::string& path) {
     return status;
 }
 
-Status BookDataFile::save(Platform& platform, const std::string& path) {
+Status BookDataFile::save(FileStage& stage, const std::string& path) {
     // Write back where the file was found, so a path matched without regard to
     // case is not written beside the original.
-    const ResolvedPath target = openedPath.empty() ? platform.resolve(path) : openedPath;
+    const ResolvedPath target = openedPath.empty() ? stage.resolve(path) : openedPath;
     modified = false;
-    std::string error;
     const auto content = [this](const PieceWriter& write) {
         // A large file is written out a piece at a time rather than built whole
         // beside the text it was read from.
@@ -79,8 +78,9 @@ Status BookDataFile::save(Platform& platform, const std::string& path) {
         writeEntries(out);
         return out.finish();
     };
-    if (!platform.replaceFileWith(target, content, error)) {
-        return Status::formatResult(result::WriteFailed, target.text() + ": " + error);
+    const Status saved = stage.stage(target, content);
+    if (!saved) {
+        return Status::formatResult(result::WriteFailed, target.text() + ": " + saved.reason());
     }
     return Status();
 }

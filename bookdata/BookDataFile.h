@@ -18,6 +18,7 @@
 
 namespace quillora {
 
+class FileStage;
 class Platform;
 class TextCursor;
 class TextSink;
@@ -34,7 +35,7 @@ public:
     // and says why as "file:line: reason".
     Status load(Platform& platform, const std::string& path);
     // Writes where the last load found the file, or to path when none did.
-    Status save(Platform& platform, const std::string& path);
+    Status save(FileStage& stage, const std::string& path);
     // Frees every entry and the file's text.
     void clear();
     // A new entry of this file, in the file's own memory: it lives until

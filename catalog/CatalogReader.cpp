@@ -278,15 +278,15 @@ Status LibraryCatalog::readKeyLines(TextCursor& in) {
 }
 
 Status LibraryCatalog::readCatalog(Platform& platform) {
-    FileBytes file;
-    std::string error;
-    if (!platform.readFile(catalogFileName, file, error)) {
+    Expected<FileBytes> file = platform.readFile(catalogFileName);
+    if (!file) {
         return Status::formatResult(
-            result::NotACatalog, diagnosticAt(catalogFileName, "cannot read the file: " + error));
+            result::NotACatalog,
+            diagnosticAt(catalogFileName, "cannot read the file: " + file.status().reason()));
     }
-    openedPath = file.resolvedPath;
+    openedPath = file->resolvedPath;
     // The cursor refers to this text, so it lives until the read is over.
-    DecodedText decoded = decodeText(std::move(file.bytes));
+    DecodedText decoded = decodeText(std::move(file->bytes));
     lineEnding = decoded.lineEnding;
     TextCursor in(decoded.text);
 

@@ -1,6 +1,6 @@
 #include "catalog/CatalogBody.h"
 #include "catalog/LibraryCatalog.h"
-#include "platform/Platform.h"
+#include "platform/FileStage.h"
 #include "status/Diagnostic.h"
 #include "text/TextSink.h"
 
@@ -53,13 +53,15 @@ std::string LibraryCatalog::formatCatalog() const {
     return out.take();
 }
 
-Status LibraryCatalog::writeCatalog(Platform& platform) {
+Status LibraryCatalog::writeCatalog(FileStage& stage) {
     // Back to the file that was read, with its line ends.
-    const ResolvedPath target = openedPath.empty() ? platform.resolve(catalogFileName) : openedPath;
-    std::string error;
-    if (!platform.replaceFile(target, encodeText(formatCatalog(), lineEnding), error)) {
-        return Status::formatResult(result::CatalogWriteFailed,
-                                    diagnosticAt(target.text(), "cannot write the file: " + error));
+    const ResolvedPath target = openedPath.empty() ? stage.resolve(catalogFileName) : openedPath;
+    const std::string bytes = encodeText(formatCatalog(), lineEnding);
+    const Status written = stage.stage(target, wholeContent(bytes));
+    if (!written) {
+        return Status::formatResult(
+            result::CatalogWriteFailed,
+            diagnosticAt(target.text(), "cannot write the file: " + written.reason()));
     }
     return Status();
 }

@@ -14,6 +14,7 @@
 
 namespace quillora {
 
+class FileStage;
 class Platform;
 class TextCursor;
 
@@ -27,7 +28,7 @@ public:
     // says why as "file:line: reason".
     Status readCatalog(Platform& platform);
     // Replaces the catalogue file with the version-9 form of this model.
-    Status writeCatalog(Platform& platform);
+    Status writeCatalog(FileStage& stage);
     // The whole file content that writeCatalog stores (LF line ends).
     std::string formatCatalog() const;
     // The lines between the version line and the section line.

@@ -47,9 +47,9 @@ Status Package::load(Platform& platform, const InstallDirectories& directories) 
     return bookData.load(platform, expandDirectoryMacros(dataFileLocation, directories));
 }
 
-Status Package::save(Platform& platform, const InstallDirectories& directories) {
+Status Package::save(FileStage& stage, const InstallDirectories& directories) {
     modified = false;
-    return bookData.save(platform, expandDirectoryMacros(dataFileLocation, directories));
+    return bookData.save(stage, expandDirectoryMacros(dataFileLocation, directories));
 }
 
 } // namespace quillora

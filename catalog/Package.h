@@ -12,6 +12,7 @@
 
 namespace quillora {
 
+class FileStage;
 class Platform;
 struct InstallDirectories;
 
@@ -34,7 +35,7 @@ public:
     // Loads and saves the book data file that dataFileLocation names, its
     // macros expanded with directories.
     Status load(Platform& platform, const InstallDirectories& directories);
-    Status save(Platform& platform, const InstallDirectories& directories);
+    Status save(FileStage& stage, const InstallDirectories& directories);
 
     OwningList<PackageItem> items;
     std::string name = "None";

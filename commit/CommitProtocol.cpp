@@ -2,16 +2,14 @@
 
 namespace quillora {
 
-PutResult putInPlace(FileSystem& disk, const StagedEntry& entry, const PathInfo& staged,
-                     std::string& error) {
+Status putInPlace(FileSystem& disk, const StagedEntry& entry, const PathInfo& staged,
+                  const std::string& notWritten) {
     // Another name for it would keep whatever is written there since.
     if (staged.kind != PathKind::File || staged.identity != entry.identity || staged.links != 1) {
-        return PutResult::NotWritten;
+        return Status::failed(notWritten);
     }
-    return disk.renameFile(entry.staged, entry.target, error) &&
-                   disk.syncFolder(disk.folderOf(entry.target), error)
-               ? PutResult::Done
-               : PutResult::Failed;
+    Status renamed = disk.renameFile(entry.staged, entry.target);
+    return renamed ? disk.syncFolder(disk.folderOf(entry.target)) : renamed;
 }
 
 } // namespace quillora

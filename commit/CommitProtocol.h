@@ -29,15 +29,10 @@
 
 namespace quillora {
 
-enum class PutResult {
-    Done,
-    NotWritten, // the staged file is not the one written (invariant 5): nothing renamed
-    Failed,     // the rename or the flush failed, with error
-};
-
 // Puts one staged file in place over its target; staged is what examine gives
-// of it now.
-PutResult putInPlace(FileSystem& disk, const StagedEntry& entry, const PathInfo& staged,
-                     std::string& error);
+// of it now. When it is not the one written (invariant 5), nothing is renamed
+// and the failure's reason is notWritten.
+Status putInPlace(FileSystem& disk, const StagedEntry& entry, const PathInfo& staged,
+                  const std::string& notWritten);
 
 } // namespace quillora

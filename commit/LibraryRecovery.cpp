@@ -11,19 +11,19 @@ namespace {
 
 // Every folder the record names must be the one the run wrote in: a folder
 // put at its name since is someone else's. One that is gone holds nothing.
-bool sameFolders(FileSystem& disk, const CommitRecord& record, std::string& error) {
+Status sameFolders(FileSystem& disk, const CommitRecord& record) {
     for (const RecordedFolder& folder : record.folders) {
-        std::string identity;
-        if (!disk.folderIdentity(folder.path, identity, error)) {
-            return false;
+        Expected<std::string> identity = disk.folderIdentity(folder.path);
+        if (!identity) {
+            return identity.status();
         }
-        if (!identity.empty() && identity != folder.identity) {
-            error = (folder.path.empty() ? std::string(".") : folder.path) +
-                    " is not the folder the interrupted run wrote in: it was moved or replaced";
-            return false;
+        if (!identity->empty() && *identity != folder.identity) {
+            return Status::failed(
+                (folder.path.empty() ? std::string(".") : folder.path) +
+                " is not the folder the interrupted run wrote in: it was moved or replaced");
         }
     }
-    return true;
+    return Status();
 }
 
 // A put line is only acted on when it names a staged file of its own run
@@ -38,13 +38,11 @@ bool isOwnPut(const FileSystem& disk, const CommitRecord& record, const StagedEn
 // Puts in place each staged file that is not there yet. The files went in
 // place in the record's order, each on the disk before the next, so a staged
 // file that is gone is in place: its target has its identity.
-bool finishCommit(FileSystem& disk, const CommitRecord& record, std::vector<std::string>& notes,
-                  std::string& error) {
+Status finishCommit(FileSystem& disk, const CommitRecord& record, std::vector<std::string>& notes) {
     for (const StagedEntry& entry : record.entries) {
         if (!isOwnPut(disk, record, entry)) {
-            error = "the commit record puts " + entry.staged + " in place of " + entry.target +
-                    ", which is not a file of its run";
-            return false;
+            return Status::failed("the commit record puts " + entry.staged + " in place of " +
+                                  entry.target + ", which is not a file of its run");
         }
     }
     for (const StagedEntry& entry : record.entries) {
@@ -54,38 +52,35 @@ bool finishCommit(FileSystem& disk, const CommitRecord& record, std::vector<std:
             if (target.kind == PathKind::File && target.identity == entry.identity) {
                 continue;
             }
-            error = entry.staged + ", the new content of " + entry.target +
-                    " that an interrupted run committed, has gone";
-            return false;
+            return Status::failed(entry.staged + ", the new content of " + entry.target +
+                                  " that an interrupted run committed, has gone");
         }
-        const PutResult put = putInPlace(disk, entry, staged, error);
-        if (put == PutResult::NotWritten) {
-            error = entry.staged + " is not the file the interrupted run wrote";
-        }
-        if (put != PutResult::Done) {
-            return false;
+        Status put = putInPlace(disk, entry, staged,
+                                entry.staged + " is not the file the interrupted run wrote");
+        if (!put) {
+            return put;
         }
         notes.push_back("finished an interrupted run: " + entry.target + " put in place");
     }
-    return true;
+    return Status();
 }
 
 // Removes the staged files of the record's run that are still there: those
 // of a run that did not commit, and any a committed run superseded.
-bool removeLeftovers(FileSystem& disk, const CommitRecord& record, std::vector<std::string>& notes,
-                     std::string& error) {
+Status removeLeftovers(FileSystem& disk, const CommitRecord& record,
+                       std::vector<std::string>& notes) {
     if (record.token.empty()) {
-        return true; // cut short before any file was staged
+        return Status(); // cut short before any file was staged
     }
     const std::string mark = stagedNameMark(record.token);
     for (const RecordedFolder& recorded : record.folders) {
         const std::string& folder = recorded.path;
-        std::vector<std::string> names;
-        if (!disk.listFolder(folder, names, error)) {
-            return false;
+        Expected<std::vector<std::string>> names = disk.listFolder(folder);
+        if (!names) {
+            return names.status();
         }
         bool removed = false;
-        for (const std::string& name : names) {
+        for (const std::string& name : *names) {
             std::size_t at = name.find(mark);
             if (at == std::string::npos || at == 0 ||
                 name.size() != at + mark.size() + kStagedNameDigits) {
@@ -97,52 +92,59 @@ bool removeLeftovers(FileSystem& disk, const CommitRecord& record, std::vector<s
             if (disk.examine(path).kind != PathKind::File) {
                 continue;
             }
-            if (!disk.removeFile(path, error)) {
-                return false;
+            Status gone = disk.removeFile(path);
+            if (!gone) {
+                return gone;
             }
             notes.push_back("removed " + path + ", left by a run that did not finish");
             removed = true;
         }
-        if (removed && !disk.syncFolder(folder, error)) {
-            return false;
+        Status synced = removed ? disk.syncFolder(folder) : Status();
+        if (!synced) {
+            return synced;
         }
     }
-    return true;
+    return Status();
+}
+
+Status recover(FileSystem& disk, const std::string& recordPath, std::vector<std::string>& notes) {
+    PathInfo info = disk.examine(recordPath);
+    if (info.kind == PathKind::Missing) {
+        return Status();
+    }
+    if (info.kind != PathKind::File) {
+        return Status::failed(recordPath +
+                              " is not a commit record this tool made (a link or not a file); "
+                              "move it away");
+    }
+    Expected<std::string> bytes = disk.readOwnFile(recordPath);
+    if (!bytes) {
+        return bytes.status();
+    }
+    const CommitRecord record = parseCommitRecord(*bytes);
+    if (record.foreign) {
+        return Status::failed(recordPath + " is not a commit record this tool made; move it away");
+    }
+    Status done = sameFolders(disk, record);
+    if (done && record.complete) {
+        done = finishCommit(disk, record, notes);
+    }
+    done = done ? removeLeftovers(disk, record, notes) : done;
+    done = done ? disk.removeFile(recordPath) : done;
+    done = done ? disk.syncFolder(disk.folderOf(recordPath)) : done;
+    if (done) {
+        notes.push_back(std::string(record.complete ? "finished" : "undid") +
+                        " an interrupted run: removed its commit record " + recordPath);
+    }
+    return done;
 }
 
 } // namespace
 
-bool recoverLibrary(FileSystem& disk, const std::string& recordPath,
-                    std::vector<std::string>& notes, std::string& error) {
-    PathInfo info = disk.examine(recordPath);
-    if (info.kind == PathKind::Missing) {
-        return true;
-    }
-    if (info.kind != PathKind::File) {
-        error = recordPath + " is not a commit record this tool made (a link or not a file); "
-                             "move it away";
-        return false;
-    }
-    std::string bytes;
-    if (!disk.readOwnFile(recordPath, bytes, error)) {
-        return false;
-    }
-    const CommitRecord record = parseCommitRecord(bytes);
-    if (record.foreign) {
-        error = recordPath + " is not a commit record this tool made; move it away";
-        return false;
-    }
-    if (!sameFolders(disk, record, error) ||
-        (record.complete && !finishCommit(disk, record, notes, error))) {
-        return false;
-    }
-    if (!removeLeftovers(disk, record, notes, error) || !disk.removeFile(recordPath, error) ||
-        !disk.syncFolder(disk.folderOf(recordPath), error)) {
-        return false;
-    }
-    notes.push_back(std::string(record.complete ? "finished" : "undid") +
-                    " an interrupted run: removed its commit record " + recordPath);
-    return true;
+Recovery recoverLibrary(FileSystem& disk, const std::string& recordPath) {
+    Recovery recovery;
+    recovery.status = recover(disk, recordPath, recovery.notes);
+    return recovery;
 }
 
 } // namespace quillora

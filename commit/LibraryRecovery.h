@@ -10,10 +10,14 @@
 
 namespace quillora {
 
-// notes gets a line for each file acted on. False, with error saying why,
-// when recovery cannot finish; it then touches nothing more, and the record
-// stays for a run after the cause is mended.
-bool recoverLibrary(FileSystem& disk, const std::string& recordPath,
-                    std::vector<std::string>& notes, std::string& error);
+// What recovery did: a line for each file acted on, and whether it finished.
+// When it cannot finish it touches nothing more, and the record stays for a
+// run after the cause is mended.
+struct Recovery {
+    std::vector<std::string> notes;
+    Status status;
+};
+
+Recovery recoverLibrary(FileSystem& disk, const std::string& recordPath);
 
 } // namespace quillora

@@ -13,12 +13,11 @@ std::string describeRecovery(FileSystem& disk, const std::string& recordPath) {
     if (info.kind != PathKind::File) {
         return stop + recordPath + " is a link or not a file";
     }
-    std::string bytes;
-    std::string error;
-    if (!disk.readOwnFile(recordPath, bytes, error)) {
-        return stop + error;
+    Expected<std::string> bytes = disk.readOwnFile(recordPath);
+    if (!bytes) {
+        return stop + bytes.status().reason();
     }
-    const CommitRecord record = parseCommitRecord(bytes);
+    const CommitRecord record = parseCommitRecord(*bytes);
     if (record.foreign) {
         return stop + recordPath + " is not a commit record this tool made";
     }

@@ -9,76 +9,85 @@ namespace quillora {
 StagedFiles::StagedFiles(Platform& inner, std::string recordPath)
     : FileTransaction(inner), disk_(inner.fileSystem()), recordPath_(std::move(recordPath)) {}
 
-bool StagedFiles::readFile(const std::string& name, FileBytes& out, std::string& error) {
-    if (!inner_.readFile(name, out, error)) {
-        return false;
+Expected<FileBytes> StagedFiles::readFile(const std::string& name) {
+    Expected<FileBytes> file = inner_.readFile(name);
+    if (!file) {
+        return file;
     }
-    auto it = waiting_.find(out.resolvedPath.text());
-    return it == waiting_.end() || disk_.readWhole(it->second.staged, out.bytes, error);
+    auto it = waiting_.find(file->resolvedPath.text());
+    if (it == waiting_.end()) {
+        return file;
+    }
+    Expected<std::string> staged = disk_.readWhole(it->second.staged);
+    if (!staged) {
+        return staged.status();
+    }
+    file->bytes = std::move(*staged);
+    return file;
 }
 
-bool StagedFiles::appendToRecord(const std::string& text, std::string& error) {
+Status StagedFiles::appendToRecord(const std::string& text) {
     if (recordBroken_) {
-        error = "cannot write " + recordPath_ + ": an earlier write to it failed";
-        return false;
+        return Status::failed("cannot write " + recordPath_ + ": an earlier write to it failed");
     }
-    if (!record_->append(text, error) || !record_->sync(error)) {
+    Status written = record_->append(text);
+    written = written ? record_->sync() : written;
+    if (!written) {
         recordBroken_ = true;
-        return false;
+        return written;
     }
     recordText_ += text;
-    return true;
+    return Status();
 }
 
-bool StagedFiles::recordFolder(const std::string& folder, std::string& error) {
+Status StagedFiles::recordFolder(const std::string& folder) {
     if (std::find(folders_.begin(), folders_.end(), folder) != folders_.end()) {
-        return true;
+        return Status();
     }
     if (record_ == nullptr) {
         token_ = disk_.randomHex();
-        CreateStatus status = CreateStatus::Failed;
-        record_ = disk_.createOpenFile(recordPath_, status, error);
-        if (status == CreateStatus::Exists) {
-            error = recordPath_ + " appeared during the run: it is not this tool's";
+        Expected<std::unique_ptr<OpenFile>> made = disk_.createOpenFile(recordPath_);
+        if (!made) {
+            return made.status().failure() == Failure::NameTaken
+                       ? Status::failed(recordPath_ +
+                                        " appeared during the run: it is not this tool's")
+                       : made.status();
         }
-        if (status != CreateStatus::Created) {
-            return false;
-        }
-        if (!appendToRecord(commitRecordStart(token_), error) ||
-            !disk_.syncFolder(disk_.folderOf(recordPath_), error)) {
-            return false;
+        record_ = std::move(*made);
+        Status started = appendToRecord(commitRecordStart(token_));
+        started = started ? disk_.syncFolder(disk_.folderOf(recordPath_)) : started;
+        if (!started) {
+            return started;
         }
     }
     // The folder the run writes in is the one it opened first; recovery works
     // only in that one.
-    std::string identity;
-    if (!disk_.folderIdentity(folder, identity, error)) {
-        return false;
+    Expected<std::string> identity = disk_.folderIdentity(folder);
+    if (!identity) {
+        return identity.status();
     }
-    if (identity.empty()) {
-        error = "cannot write in " + folder + ": the folder has gone";
-        return false;
+    if (identity->empty()) {
+        return Status::failed("cannot write in " + folder + ": the folder has gone");
     }
-    if (!appendToRecord(commitRecordFolder(folder, identity), error)) {
-        return false;
+    Status named = appendToRecord(commitRecordFolder(folder, *identity));
+    if (named) {
+        folders_.push_back(folder);
     }
-    folders_.push_back(folder);
-    return true;
+    return named;
 }
 
-bool StagedFiles::replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
-                                  std::string& error) {
+Status StagedFiles::stage(const ResolvedPath& resolved, const NewContent& content) {
     const std::string& resolvedPath = resolved.text();
-    if (!recordFolder(disk_.folderOf(resolvedPath), error)) {
-        return false;
+    Status recorded = recordFolder(disk_.folderOf(resolvedPath));
+    if (!recorded) {
+        return recorded;
     }
-    StagedEntry entry;
-    entry.target = resolvedPath;
-    if (createUnderNewName(disk_, resolvedPath + stagedNameMark(token_), kStagedNameDigits, content,
-                           resolvedPath, entry.staged, entry.identity,
-                           error) != CreateStatus::Created) {
-        return false;
+    Expected<NewFile> staged = createUnderNewName(disk_, resolvedPath + stagedNameMark(token_),
+                                                  kStagedNameDigits, content, resolvedPath);
+    if (!staged) {
+        return staged.status();
     }
+    StagedEntry entry{staged->identity, staged->path, resolvedPath};
     auto it = waiting_.find(resolvedPath);
     if (it == waiting_.end()) {
         waiting_.emplace(resolvedPath, entry);
@@ -89,7 +98,7 @@ bool StagedFiles::replaceFileWith(const ResolvedPath& resolved, const NewContent
         superseded_.push_back(it->second.staged);
         it->second = entry;
     }
-    return true;
+    return Status();
 }
 
 void StagedFiles::forget() {
@@ -102,90 +111,92 @@ void StagedFiles::forget() {
     record_.reset();
 }
 
-bool StagedFiles::removeStaged(std::string& error) {
-    bool ok = true;
+Status StagedFiles::removeStaged() {
+    Status removed;
     std::vector<std::string> paths = superseded_;
     for (const std::string& target : order_) {
         paths.push_back(waiting_.at(target).staged);
     }
     for (const std::string& path : paths) {
-        ok = disk_.removeFile(path, error) && ok;
+        Status one = disk_.removeFile(path);
+        removed = one ? std::move(removed) : std::move(one);
     }
     superseded_.clear();
     for (const std::string& folder : folders_) {
-        ok = ok && disk_.syncFolder(folder, error);
+        if (!removed) {
+            break;
+        }
+        removed = disk_.syncFolder(folder);
     }
-    return ok;
+    return removed;
 }
 
 void StagedFiles::discard() {
     if (record_ == nullptr) {
         return;
     }
-    std::string error;
     // The record goes last, and only once the staged files are gone for good:
     // it is what lets the next run find any that are left.
-    if (removeStaged(error)) {
+    if (removeStaged()) {
         record_.reset(); // closed first: Windows removes no open file
-        if (disk_.removeFile(recordPath_, error)) {
-            disk_.syncFolder(disk_.folderOf(recordPath_), error);
+        if (disk_.removeFile(recordPath_)) {
+            static_cast<void>(disk_.syncFolder(disk_.folderOf(recordPath_)));
         }
     }
     forget();
 }
 
-bool StagedFiles::readyToCommit(std::string& error) {
+Status StagedFiles::readyToCommit() {
     for (const std::string& target : order_) {
-        if (!disk_.syncFile(waiting_.at(target).staged, error)) {
-            return false;
+        Status synced = disk_.syncFile(waiting_.at(target).staged);
+        if (!synced) {
+            return synced;
         }
         PathKind kind = disk_.examine(target).kind;
         if (kind == PathKind::Folder || kind == PathKind::Other) {
-            error = "cannot replace " + target + ": it is not a file";
-            return false;
+            return Status::failed("cannot replace " + target + ": it is not a file");
         }
     }
     for (const std::string& path : superseded_) {
-        if (!disk_.removeFile(path, error)) {
-            return false;
+        Status removed = disk_.removeFile(path);
+        if (!removed) {
+            return removed;
         }
     }
     superseded_.clear();
     for (const std::string& folder : folders_) {
-        if (!disk_.syncFolder(folder, error)) {
-            return false;
+        Status synced = disk_.syncFolder(folder);
+        if (!synced) {
+            return synced;
         }
     }
-    return true;
+    return Status();
 }
 
-bool StagedFiles::putInPlace(const std::vector<StagedEntry>& entries, std::string& error) {
+Status StagedFiles::putInPlace(const std::vector<StagedEntry>& entries) {
     for (const StagedEntry& entry : entries) {
-        const PutResult put =
-            quillora::putInPlace(disk_, entry, disk_.examine(entry.staged), error);
-        if (put == PutResult::NotWritten) {
-            error = "cannot put " + entry.target + " in place: " + entry.staged +
-                    " is not the file this run wrote";
-        }
-        if (put != PutResult::Done) {
-            return false;
+        Status put =
+            quillora::putInPlace(disk_, entry, disk_.examine(entry.staged),
+                                 "cannot put " + entry.target + " in place: " + entry.staged +
+                                     " is not the file this run wrote");
+        if (!put) {
+            return put;
         }
     }
-    return true;
+    return Status();
 }
 
-bool StagedFiles::commit(std::vector<std::string>& errors) {
+Status StagedFiles::commit() {
     if (record_ == nullptr) {
-        return true;
+        return Status();
     }
     // Once begun, the commit goes to its end: an interrupt waits until the
     // files are in place or the run has given up on them.
     const std::unique_ptr<InterruptHold> held = inner_.interrupts().hold();
-    std::string error;
-    if (!readyToCommit(error)) {
-        errors.push_back(error + "; nothing was replaced");
+    const Status ready = readyToCommit();
+    if (!ready) {
         discard();
-        return false;
+        return Status::failed(ready.reason() + "; nothing was replaced");
     }
     std::vector<StagedEntry> entries;
     for (const std::string& target : order_) {
@@ -193,22 +204,23 @@ bool StagedFiles::commit(std::vector<std::string>& errors) {
     }
     // The moment of the commit: once the record's last line is on the disk,
     // the new files count, whatever happens next.
-    bool committed = appendToRecord(commitRecordEnd(recordText_, entries), error);
-    if (!committed || !putInPlace(entries, error)) {
-        errors.push_back(error + "; " + recordPath_ + " is kept: the next run " +
-                         (committed ? "finishes this one" : "finishes this run or undoes it"));
+    Status done = appendToRecord(commitRecordEnd(recordText_, entries));
+    const bool committed = done.ok();
+    done = committed ? putInPlace(entries) : done;
+    if (!done) {
         forget();
-        return false;
+        return Status::failed(done.reason() + "; " + recordPath_ + " is kept: the next run " +
+                              (committed ? "finishes this one" : "finishes this run or undoes it"));
     }
     record_.reset();
-    bool ok = disk_.removeFile(recordPath_, error) &&
-              disk_.syncFolder(disk_.folderOf(recordPath_), error);
-    if (!ok) {
-        errors.push_back(error + "; every file is in place, and the next run removes " +
-                         recordPath_);
-    }
+    done = disk_.removeFile(recordPath_);
+    done = done ? disk_.syncFolder(disk_.folderOf(recordPath_)) : done;
     forget();
-    return ok;
+    if (!done) {
+        return Status::failed(done.reason() +
+                              "; every file is in place, and the next run removes " + recordPath_);
+    }
+    return Status();
 }
 
 } // namespace quillora

@@ -28,36 +28,34 @@ public:
     // commit), then puts each file in place in the order they were written and
     // removes the record, holding interrupts back all the while. A failure
     // before the commit changes nothing; one after it leaves the record for
-    // the next run to finish. Each failure is added to errors; false when
-    // there was one.
-    bool commit(std::vector<std::string>& errors) override;
+    // the next run to finish.
+    Status commit() override;
     // Removes every staged file and the record; the targets keep their old
     // content.
     void discard() override;
     std::size_t waitingCount() const { return order_.size(); }
 
     // A file waiting to replace its target is read in the target's place.
-    bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    Expected<FileBytes> readFile(const std::string& name) override;
     // Writes the new content beside the target, under a new name of its own,
     // and keeps it waiting.
-    bool replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
-                         std::string& error) override;
+    Status stage(const ResolvedPath& resolved, const NewContent& content) override;
 
 private:
     // Starts the record (first staged file) and names each new folder in it,
     // on the disk before any staged file is made there, so that the next run
     // finds every file this one may leave.
-    bool recordFolder(const std::string& folder, std::string& error);
-    bool appendToRecord(const std::string& text, std::string& error);
-    // Removes every staged file, superseded ones too; false when one may be
+    Status recordFolder(const std::string& folder);
+    Status appendToRecord(const std::string& text);
+    // Removes every staged file, superseded ones too; fails when one may be
     // left.
-    bool removeStaged(std::string& error);
+    Status removeStaged();
     // Every staged file on the disk, every target replaceable, every staging
     // folder's entries on the disk: what must hold before the commit.
-    bool readyToCommit(std::string& error);
+    Status readyToCommit();
     // Renames each staged file over its target, in order, each on the disk
     // before the next.
-    bool putInPlace(const std::vector<StagedEntry>& entries, std::string& error);
+    Status putInPlace(const std::vector<StagedEntry>& entries);
     // Drops the run's state without touching the disk.
     void forget();
 

@@ -18,6 +18,7 @@
 #include "product/ProgramLocation.h"
 #include "registry/InstallationSettings.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace quillora {
@@ -103,34 +104,36 @@ public:
         if (preview_ != nullptr) {
             return lockToPreview(disk);
         }
-        std::string lockError;
-        std::unique_ptr<LibraryLock> lock = disk.lockLibrary(
-            programName() + ".lock",
-            [this] { note("waiting for another run on this library to finish"); }, lockError);
-        std::vector<std::string> notes;
-        std::string recoveryError;
-        bool recovered = lock != nullptr && recoverLibrary(disk, recordPath_, notes, recoveryError);
-        for (const std::string& text : notes) {
-            note(text);
+        Expected<std::unique_ptr<LibraryLock>> lock =
+            disk.lockLibrary(programName() + ".lock",
+                             [this] { note("waiting for another run on this library to finish"); });
+        Status stopped = lock.status();
+        if (lock) {
+            Recovery recovery = recoverLibrary(disk, recordPath_);
+            for (const std::string& text : recovery.notes) {
+                note(text);
+            }
+            stopped = std::move(recovery.status);
         }
-        if (!recovered) {
+        if (!stopped) {
             say(out_, "Cannot find " + catalogName());
-            note((lock ? recoveryError : lockError) + "; nothing was read or written");
+            note(stopped.reason() + "; nothing was read or written");
             return nullptr;
         }
-        return lock;
+        return std::move(*lock);
     }
 
     // Shares the lock with other previews, creating nothing; an interrupted run
     // is described, not recovered, and stops the preview.
     std::unique_ptr<LibraryLock> lockToPreview(FileSystem& disk) {
-        std::string error;
-        std::unique_ptr<LibraryLock> lock = disk.shareLibraryLock(
-            programName() + ".lock",
-            [this] { note("waiting for another run on this library to finish"); }, error);
-        const std::string recovery = lock ? describeRecovery(disk, recordPath_) : error;
+        Expected<std::unique_ptr<LibraryLock>> lock =
+            disk.shareLibraryLock(programName() + ".lock", [this] {
+                note("waiting for another run on this library to finish");
+            });
+        const std::string recovery =
+            lock ? describeRecovery(disk, recordPath_) : lock.status().reason();
         if (recovery.empty()) {
-            return lock;
+            return std::move(*lock);
         }
         say(out_, "Cannot find " + catalogName());
         note("dry run: " + recovery + "; nothing was read or written");
@@ -196,11 +199,9 @@ public:
         if (stopsHere(&files)) {
             return interruptStatus();
         }
-        std::vector<std::string> failures;
-        const bool committed = files.commit(failures);
-        for (const std::string& failure : failures) {
-            note(failure);
-        }
+        const Status commit = files.commit();
+        const bool committed = commit.ok();
+        noteEachLine(commit.reason());
         if (!committed) {
             summarise(preview_ ? "the files could not be put in place (see above)"
                                : "the files were not all put in place (see above)");
@@ -223,6 +224,14 @@ public:
 private:
     const std::string& catalogName() const { return catalog_.catalogFileName; }
     void note(const std::string& text) { err_ << kDiagnosticPrefix << text << std::endl; }
+    // A reason that tells of several failures, one line each.
+    void noteEachLine(const std::string& reason) {
+        for (std::size_t start = 0; start < reason.size();) {
+            const std::size_t end = std::min(reason.find('\n', start), reason.size());
+            note(reason.substr(start, end - start));
+            start = end + 1;
+        }
+    }
 
     // The last line of a run that left something unsaved: how many packages,
     // and what became of the rest (outcome).

@@ -2,18 +2,23 @@
 
 namespace quillora {
 
-CreateStatus createUnderNewName(FileSystem& disk, const std::string& prefix, std::size_t digits,
-                                const NewContent& content, const std::string& replacing,
-                                std::string& path, std::string& identity, std::string& error) {
-    CreateStatus status = CreateStatus::Exists;
-    for (int attempt = 0; attempt < 8 && status == CreateStatus::Exists; ++attempt) {
-        path = prefix + disk.randomHex().substr(0, digits);
-        status = disk.createFileWith(path, content, replacing, identity, error);
+Expected<NewFile> createUnderNewName(FileSystem& disk, const std::string& prefix,
+                                     std::size_t digits, const NewContent& content,
+                                     const std::string& replacing) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        NewFile made;
+        made.path = prefix + disk.randomHex().substr(0, digits);
+        Expected<std::string> identity = disk.createFileWith(made.path, content, replacing);
+        if (identity) {
+            made.identity = std::move(*identity);
+            return made;
+        }
+        if (identity.status().failure() != Failure::NameTaken) {
+            return identity.status();
+        }
     }
-    if (status == CreateStatus::Exists) {
-        error = "cannot write " + replacing + ": every new name tried beside it was taken";
-    }
-    return status;
+    return Status::failed(Failure::NameTaken, "cannot write " + replacing +
+                                                  ": every new name tried beside it was taken");
 }
 
 bool readWholeFile(std::size_t size, std::string& bytes,

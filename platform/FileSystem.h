@@ -3,6 +3,8 @@
 // a link, so a name planted by someone else cannot redirect a write.
 #pragma once
 
+#include "status/Status.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -25,8 +27,6 @@ struct PathInfo {
     unsigned long links = 0;
 };
 
-enum class CreateStatus { Created, Exists, Failed };
-
 // A file this large is refused before any of it is read.
 constexpr std::uint64_t kLargestFile = std::uint64_t{1} << 31;
 
@@ -41,34 +41,15 @@ inline NewContent wholeContent(const std::string& bytes) {
     return [&bytes](const PieceWriter& write) { return write(bytes); };
 }
 
-// The file operations a test can make fail (a value other than 0 from the
-// hook: an errno value on POSIX, a Win32 error code on Windows). Open
-// makes a new file, Write fills it and Flush starts its writing out; Sync
-// waits for a file to be on the disk and SyncFolder for a folder's entries;
-// Append adds to the commit record; Lock takes the library's lock.
-enum class FileOperation {
-    Read,
-    Open,
-    Write,
-    Flush,
-    Sync,
-    SyncFolder,
-    Rename,
-    Remove,
-    Append,
-    Lock
-};
-using FileFaultHook = std::function<int(FileOperation)>;
-
 // A file kept open from the moment it was made: what is added to it goes
 // where it was made, whatever is put at its name since.
 class OpenFile {
 public:
     virtual ~OpenFile() = default;
-    // Adds bytes at its end (the fault hook's Append).
-    virtual bool append(const std::string& bytes, std::string& error) = 0;
-    // Waits until its content is on the disk (the fault hook's Sync).
-    virtual bool sync(std::string& error) = 0;
+    // Adds bytes at its end.
+    virtual Status append(const std::string& bytes) = 0;
+    // Waits until its content is on the disk.
+    virtual Status sync() = 0;
 };
 
 // Held while a run works on a library; the system drops it with the process.
@@ -87,59 +68,52 @@ public:
     // group (where this user may give them) and its permissions without the
     // setuid, setgid and sticky bits, and is never open to more users than it;
     // a read-only one refuses. A folder every user may rename in (no sticky
-    // bit) refuses too: nothing made there stays this run's. identity is the
-    // new file's. On failure nothing is left behind; Exists says the name was
-    // taken.
-    virtual CreateStatus createFileWith(const std::string& path, const NewContent& content,
-                                        const std::string& replacing, std::string& identity,
-                                        std::string& error) = 0;
+    // bit) refuses too: nothing made there stays this run's. Gives the new
+    // file's identity. On failure nothing is left behind; NameTaken says the
+    // name was taken.
+    virtual Expected<std::string> createFileWith(const std::string& path, const NewContent& content,
+                                                 const std::string& replacing) = 0;
     // Makes path, which must not exist yet, empty and open to only this user,
-    // and keeps it open for appending. Null on failure, with status Exists when
-    // the name was taken.
-    virtual std::unique_ptr<OpenFile> createOpenFile(const std::string& path, CreateStatus& status,
-                                                     std::string& error) = 0;
+    // and keeps it open for appending; NameTaken when the name was taken.
+    virtual Expected<std::unique_ptr<OpenFile>> createOpenFile(const std::string& path) = 0;
     // Waits until the file's content is on the disk.
-    virtual bool syncFile(const std::string& path, std::string& error) = 0;
+    virtual Status syncFile(const std::string& path) = 0;
     // Waits until the entries of folder (created, renamed, removed) are on
     // the disk; folder is as folderOf gives it.
-    virtual bool syncFolder(const std::string& folder, std::string& error) = 0;
+    virtual Status syncFolder(const std::string& folder) = 0;
     // Puts from in place of to in one step; both lie in one folder.
-    virtual bool renameFile(const std::string& from, const std::string& to, std::string& error) = 0;
+    virtual Status renameFile(const std::string& from, const std::string& to) = 0;
     // Removes the name path (a link itself, never what it points at).
-    virtual bool removeFile(const std::string& path, std::string& error) = 0;
+    virtual Status removeFile(const std::string& path) = 0;
     virtual PathInfo examine(const std::string& path) = 0;
     // The identity of folder (as folderOf gives it), which stays with it
     // across renames; empty when there is no such folder. A run works in each
     // folder through the one it opened first, so the identity is that folder's.
-    virtual bool folderIdentity(const std::string& folder, std::string& identity,
-                                std::string& error) = 0;
+    virtual Expected<std::string> folderIdentity(const std::string& folder) = 0;
     // The names in folder (as folderOf gives it), without "." and ".."; none
     // when the folder is not there.
-    virtual bool listFolder(const std::string& folder, std::vector<std::string>& names,
-                            std::string& error) = 0;
-    // Reads the whole file at path (the fault hook's Read): a regular file,
-    // through a last link only as the link rule lets, refused without waiting
-    // when it is anything else and before it is read when it is too large.
-    virtual bool readWhole(const std::string& path, std::string& bytes, std::string& error) = 0;
+    virtual Expected<std::vector<std::string>> listFolder(const std::string& folder) = 0;
+    // Reads the whole file at path: a regular file, through a last link only
+    // as the link rule lets, refused without waiting when it is anything else
+    // and before it is read when it is too large.
+    virtual Expected<std::string> readWhole(const std::string& path) = 0;
     // Reads a file only this tool makes: a regular file, not a link, that no
     // other user could have written.
-    virtual bool readOwnFile(const std::string& path, std::string& bytes, std::string& error) = 0;
+    virtual Expected<std::string> readOwnFile(const std::string& path) = 0;
     // Takes the library's lock at path, a file kept for nothing else. When
     // another run holds it, calls waiting once and waits for it without limit.
-    // Null when the lock cannot be taken (a link or another kind of file there).
-    virtual std::unique_ptr<LibraryLock> lockLibrary(const std::string& path,
-                                                     const std::function<void()>& waiting,
-                                                     std::string& error) = 0;
+    // Fails when the lock cannot be taken (a link or another kind of file there).
+    virtual Expected<std::unique_ptr<LibraryLock>>
+    lockLibrary(const std::string& path, const std::function<void()>& waiting) = 0;
     // For a run that only reads: takes the lock at path shared with other such
     // runs when the file is there, and creates nothing; without the file, a
-    // lock that holds nothing. Null when a file there cannot be locked.
-    virtual std::unique_ptr<LibraryLock> shareLibraryLock(const std::string& path,
-                                                          const std::function<void()>& waiting,
-                                                          std::string& error) = 0;
+    // lock that holds nothing. Fails when a file there cannot be locked.
+    virtual Expected<std::unique_ptr<LibraryLock>>
+    shareLibraryLock(const std::string& path, const std::function<void()>& waiting) = 0;
     // Whether createFileWith could make a new file beside path that replaces
     // it: path, when there, is a file that is not read-only, and its folder
     // takes new files as far as can be told without making one. Writes nothing.
-    virtual bool mayReplace(const std::string& path, std::string& error) = 0;
+    virtual Status mayReplace(const std::string& path) = 0;
     // 16 hexadecimal digits from the system's source of randomness.
     virtual std::string randomHex() = 0;
     // The folder part of path with its last separator ("dir/"), or "" for a
@@ -147,13 +121,17 @@ public:
     virtual std::string folderOf(const std::string& path) const = 0;
 };
 
+struct NewFile {
+    std::string path;
+    std::string identity;
+};
+
 // Makes a new file named prefix and `digits` random hexadecimal digits (at
 // most 16), trying other names while each tried is taken: someone may be
-// planting them. path and identity are the new file's; Exists when every name
-// tried was taken.
-CreateStatus createUnderNewName(FileSystem& disk, const std::string& prefix, std::size_t digits,
-                                const NewContent& content, const std::string& replacing,
-                                std::string& path, std::string& identity, std::string& error);
+// planting them. NameTaken when every name tried was taken.
+Expected<NewFile> createUnderNewName(FileSystem& disk, const std::string& prefix,
+                                     std::size_t digits, const NewContent& content,
+                                     const std::string& replacing);
 
 // Reads a whole file that held size bytes when it was opened into bytes, which
 // take exactly its size (a large book data file is kept in memory while its

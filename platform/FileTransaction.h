@@ -1,26 +1,32 @@
-// The platform a run writes its files through: it holds back every
-// replacement until the run commits them all together, or drops them.
-// Everything but reading and replacing files goes to the platform it wraps.
+// The platform a run reads its files through and the stage it saves them to:
+// it holds back every file staged until the run commits them all together, or
+// drops them. Everything but reading and staging files goes to the platform it
+// wraps.
 #pragma once
 
+#include "platform/FileStage.h"
 #include "platform/Platform.h"
 
 #include <string>
-#include <vector>
 
 namespace quillora {
 
-class FileTransaction : public Platform {
+class FileTransaction : public Platform, public FileStage {
 public:
     explicit FileTransaction(Platform& inner) : inner_(inner) {}
 
-    // Puts every file held back in place together. Each failure is added to
-    // errors; false when there was one.
-    virtual bool commit(std::vector<std::string>& errors) = 0;
+    // Puts every file held back in place together; a failure says why, one
+    // line for each thing that failed.
+    virtual Status commit() = 0;
     // Drops every file held back; the targets keep their old content.
     virtual void discard() = 0;
 
     ResolvedPath resolve(const std::string& name) override { return inner_.resolve(name); }
+    // Nothing is replaced at once here: a file goes through stage.
+    Status replaceFileWith(const ResolvedPath& resolved, const NewContent&) final {
+        return Status::failed("cannot replace " + resolved.text() +
+                              " at once during the run: it is staged");
+    }
     bool hasFile(const std::string& name) override { return inner_.hasFile(name); }
     Interrupts& interrupts() override { return inner_.interrupts(); }
     FileSystem& fileSystem() override { return inner_.fileSystem(); }

@@ -1,5 +1,5 @@
-// The file system of the host, with a test's fault hook on each operation:
-// posix/PosixFiles.cpp or windows/WindowsFiles.cpp, whichever is built.
+// The file system of the host: posix/PosixFiles.cpp or windows/WindowsFiles.cpp,
+// whichever is built.
 #pragma once
 
 #include "platform/FileSystem.h"
@@ -20,38 +20,28 @@ public:
     HostFileSystem(const HostFileSystem&) = delete;
     HostFileSystem& operator=(const HostFileSystem&) = delete;
 
-    void setFaultHook(FileFaultHook hook) { hook_ = std::move(hook); }
-    // The error the hook gives operation; 0 lets it run.
-    int fault(FileOperation operation) const { return hook_ ? hook_(operation) : 0; }
-    // Makes call unless the hook fails operation; on failure error says what
-    // failed on path, and the system's last error (errno, GetLastError) why.
+    // Makes call; on failure says what failed on path, and the system's last
+    // error (errno, GetLastError) why.
     template <typename Call>
-    bool attempt(FileOperation operation, const char* what, const std::string& path,
-                 std::string& error, Call call) const;
+    Status attempt(const char* what, const std::string& path, Call call) const;
 
-    CreateStatus createFileWith(const std::string& path, const NewContent& content,
-                                const std::string& replacing, std::string& identity,
-                                std::string& error) override;
-    std::unique_ptr<OpenFile> createOpenFile(const std::string& path, CreateStatus& status,
-                                             std::string& error) override;
-    bool syncFile(const std::string& path, std::string& error) override;
-    bool syncFolder(const std::string& folder, std::string& error) override;
-    bool renameFile(const std::string& from, const std::string& to, std::string& error) override;
-    bool removeFile(const std::string& path, std::string& error) override;
+    Expected<std::string> createFileWith(const std::string& path, const NewContent& content,
+                                         const std::string& replacing) override;
+    Expected<std::unique_ptr<OpenFile>> createOpenFile(const std::string& path) override;
+    Status syncFile(const std::string& path) override;
+    Status syncFolder(const std::string& folder) override;
+    Status renameFile(const std::string& from, const std::string& to) override;
+    Status removeFile(const std::string& path) override;
     PathInfo examine(const std::string& path) override;
-    bool folderIdentity(const std::string& folder, std::string& identity,
-                        std::string& error) override;
-    bool listFolder(const std::string& folder, std::vector<std::string>& names,
-                    std::string& error) override;
-    bool readWhole(const std::string& path, std::string& bytes, std::string& error) override;
-    bool readOwnFile(const std::string& path, std::string& bytes, std::string& error) override;
-    std::unique_ptr<LibraryLock> lockLibrary(const std::string& path,
-                                             const std::function<void()>& waiting,
-                                             std::string& error) override;
-    std::unique_ptr<LibraryLock> shareLibraryLock(const std::string& path,
-                                                  const std::function<void()>& waiting,
-                                                  std::string& error) override;
-    bool mayReplace(const std::string& path, std::string& error) override;
+    Expected<std::string> folderIdentity(const std::string& folder) override;
+    Expected<std::vector<std::string>> listFolder(const std::string& folder) override;
+    Expected<std::string> readWhole(const std::string& path) override;
+    Expected<std::string> readOwnFile(const std::string& path) override;
+    Expected<std::unique_ptr<LibraryLock>>
+    lockLibrary(const std::string& path, const std::function<void()>& waiting) override;
+    Expected<std::unique_ptr<LibraryLock>>
+    shareLibraryLock(const std::string& path, const std::function<void()>& waiting) override;
+    Status mayReplace(const std::string& path) override;
     std::string randomHex() override;
     std::string folderOf(const std::string& path) const override;
 
@@ -62,7 +52,6 @@ public:
     const OpenFolder* openFolder(const std::string& folder, std::string& error);
 
 private:
-    FileFaultHook hook_;
     std::map<std::string, std::unique_ptr<OpenFolder>> folders_;
 };
 

@@ -18,27 +18,25 @@ Interrupts& noInterrupts() {
 }
 
 bool Platform::hasFile(const std::string& name) {
-    FileBytes ignored;
-    std::string error;
-    return readFile(name, ignored, error);
+    return readFile(name).ok();
 }
 
-bool Platform::replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
-                               std::string& error) {
+Status Platform::replaceFileWith(const ResolvedPath& resolved, const NewContent& content) {
     FileSystem& disk = fileSystem();
     const std::string& resolvedPath = resolved.text();
-    std::string staged;
-    std::string identity;
-    if (createUnderNewName(disk, resolvedPath + ".quillora-", 16, content, resolvedPath, staged,
-                           identity, error) != CreateStatus::Created) {
-        return false;
+    Expected<NewFile> staged =
+        createUnderNewName(disk, resolvedPath + ".quillora-", 16, content, resolvedPath);
+    Status done = staged.status();
+    if (staged) {
+        done = disk.syncFile(staged->path);
+        done = done ? disk.renameFile(staged->path, resolvedPath) : done;
+        if (!done) {
+            static_cast<void>(disk.removeFile(staged->path));
+        } else {
+            done = disk.syncFolder(disk.folderOf(resolvedPath));
+        }
     }
-    if (!disk.syncFile(staged, error) || !disk.renameFile(staged, resolvedPath, error)) {
-        std::string ignored;
-        disk.removeFile(staged, ignored);
-        return false;
-    }
-    return disk.syncFolder(disk.folderOf(resolvedPath), error);
+    return done;
 }
 
 } // namespace quillora

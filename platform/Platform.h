@@ -5,8 +5,8 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Installation.h"
-#include "platform/ResolvedPath.h"
 #include "platform/Interrupts.h"
+#include "platform/ResolvedPath.h"
 
 #include <memory>
 #include <ostream>
@@ -35,7 +35,7 @@ public:
 
     // --- whole files. name is as stored by the product (Windows form allowed);
     // the platform finds the file and reports where.
-    virtual bool readFile(const std::string& name, FileBytes& out, std::string& error) = 0;
+    virtual Expected<FileBytes> readFile(const std::string& name) = 0;
     // Where the file a stored name names lies on this machine.
     virtual ResolvedPath resolve(const std::string& name) = 0;
     // Whether readFile would find a file under name; a host answers without
@@ -45,11 +45,9 @@ public:
     virtual FileSystem& fileSystem() = 0;
     // Replaces the file at resolvedPath with new content at once: either the
     // old or the new content survives, never a mix.
-    virtual bool replaceFileWith(const ResolvedPath& resolvedPath, const NewContent& content,
-                                 std::string& error);
-    bool replaceFile(const ResolvedPath& resolvedPath, const std::string& bytes,
-                     std::string& error) {
-        return replaceFileWith(resolvedPath, wholeContent(bytes), error);
+    virtual Status replaceFileWith(const ResolvedPath& resolvedPath, const NewContent& content);
+    Status replaceFile(const ResolvedPath& resolvedPath, const std::string& bytes) {
+        return replaceFileWith(resolvedPath, wholeContent(bytes));
     }
 
     // The interrupts sent to the run; by default none ever comes.

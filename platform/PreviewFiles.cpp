@@ -52,15 +52,15 @@ PreviewFiles::PreviewFiles(Platform& inner, std::string recordPath, ChangeViewer
 
 PreviewFiles::~PreviewFiles() = default;
 
-bool PreviewFiles::readFile(const std::string& name, FileBytes& out, std::string& error) {
-    if (!inner_.readFile(name, out, error)) {
-        return false;
+Expected<FileBytes> PreviewFiles::readFile(const std::string& name) {
+    Expected<FileBytes> file = inner_.readFile(name);
+    if (file) {
+        auto it = changedContent_.find(file->resolvedPath.text());
+        if (it != changedContent_.end()) {
+            file->bytes = it->second;
+        }
     }
-    auto it = changedContent_.find(out.resolvedPath.text());
-    if (it != changedContent_.end()) {
-        out.bytes = it->second;
-    }
-    return true;
+    return file;
 }
 
 bool PreviewFiles::newContentAgainst(const std::string& old, const NewContent& content,
@@ -94,29 +94,28 @@ bool PreviewFiles::newContentAgainst(const std::string& old, const NewContent& c
     return made;
 }
 
-bool PreviewFiles::replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
-                                   std::string& error) {
+Status PreviewFiles::stage(const ResolvedPath& resolved, const NewContent& content) {
     const std::string& resolvedPath = resolved.text();
     FileSystem& disk = inner_.fileSystem();
     // A real run makes its commit record with the first file it stages.
-    if ((files_.empty() && !disk.mayReplace(recordPath_, error)) ||
-        !disk.mayReplace(resolvedPath, error)) {
-        return false;
+    Status allowed = files_.empty() ? disk.mayReplace(recordPath_) : Status();
+    allowed = allowed ? disk.mayReplace(resolvedPath) : allowed;
+    if (!allowed) {
+        return allowed;
     }
     std::string old;
     const bool exists = disk.examine(resolvedPath).kind != PathKind::Missing;
     if (exists) {
-        FileBytes file;
-        if (!inner_.readFile(resolvedPath, file, error)) {
-            return false;
+        Expected<FileBytes> file = inner_.readFile(resolvedPath);
+        if (!file) {
+            return file.status();
         }
-        old = std::move(file.bytes);
+        old = std::move(file->bytes);
     }
     bool changed = false;
     std::string bytes;
     if (!newContentAgainst(old, content, changed, bytes)) {
-        error = "cannot make the new content of " + resolvedPath;
-        return false;
+        return Status::failed("cannot make the new content of " + resolvedPath);
     }
     changed = changed || !exists;
     if (changed) {
@@ -135,20 +134,20 @@ bool PreviewFiles::replaceFileWith(const ResolvedPath& resolved, const NewConten
     it->changed = changed;
     it->detail = std::move(detail_);
     detail_.clear();
-    return true;
+    return Status();
 }
 
-bool PreviewFiles::commit(std::vector<std::string>& errors) {
+Status PreviewFiles::commit() {
     for (const PreviewedFile& file : files_) {
         const PathKind kind = inner_.fileSystem().examine(file.target).kind;
         if (kind == PathKind::Folder || kind == PathKind::Other) {
-            errors.push_back("cannot replace " + file.target +
-                             ": it is not a file; nothing was replaced");
+            Status refused = Status::failed("cannot replace " + file.target +
+                                            ": it is not a file; nothing was replaced");
             discard();
-            return false;
+            return refused;
         }
     }
-    return true;
+    return Status();
 }
 
 void PreviewFiles::discard() {

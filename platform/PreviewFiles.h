@@ -40,12 +40,11 @@ public:
     const std::vector<PreviewedFile>& files() const { return files_; }
 
     // Fails where the commit of a real run would fail before its commit point.
-    bool commit(std::vector<std::string>& errors) override;
+    Status commit() override;
     void discard() override;
 
-    bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
-    bool replaceFileWith(const ResolvedPath& resolved, const NewContent& content,
-                         std::string& error) override;
+    Expected<FileBytes> readFile(const std::string& name) override;
+    Status stage(const ResolvedPath& resolved, const NewContent& content) override;
 
     // Opens keys without creating one: a missing key is one without values.
     Installation& installation() override { return *installation_; }

@@ -1,6 +1,7 @@
 #include "platform/posix/PosixFiles.h"
 
 #include "platform/HexText.h"
+#include "platform/SystemFailureText.h"
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/OpenFolder.h"
 #include "platform/posix/PosixPlatform.h"
@@ -23,7 +24,7 @@ namespace quillora {
 namespace {
 
 std::string errnoText(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
+    return systemFailureText(what, path, errno);
 }
 
 // Says in error what failed on path and why; errno, kept.
@@ -66,29 +67,26 @@ bool startFlush(int fd) {
 #endif
 }
 
-// Reads the regular file open at fd. 0, or the errno value of the failure.
-// Nothing is taken for a file too large to be read, and a failed allocation
-// refuses the file like a failed read.
-int readDescriptor(int fd, const std::string& path, std::string& bytes, std::string& error) {
+// The regular file open at fd, read whole. Nothing is taken for a file too
+// large to be read, and a failed allocation refuses the file like a failed read.
+Expected<std::string> readDescriptor(int fd, const std::string& path) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        return failed("cannot examine", path, error);
+        return Status::failed(errnoText("cannot examine", path));
     }
     if (!S_ISREG(info.st_mode)) {
-        error = "not a regular file: " + path;
-        return EISDIR;
+        return Status::failed("not a regular file: " + path);
     }
     if (static_cast<std::uint64_t>(info.st_size) >= kLargestFile) {
-        error = "the file is 2 GiB or larger, more than this tool reads";
-        return EFBIG;
+        return Status::failed("the file is 2 GiB or larger, more than this tool reads");
     }
+    std::string bytes;
     // Opened so as never to wait at the open; a regular file's reads wait as usual.
-    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        return failed("cannot read", path, error);
+    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+        !readOpenFile(fd, static_cast<std::size_t>(info.st_size), bytes)) {
+        return Status::failed(errnoText("cannot read", path));
     }
-    return readOpenFile(fd, static_cast<std::size_t>(info.st_size), bytes)
-               ? 0
-               : failed("cannot read", path, error);
+    return bytes;
 }
 
 class PosixLock : public LibraryLock {
@@ -102,15 +100,8 @@ private:
 } // namespace
 
 template <typename Call>
-bool HostFileSystem::attempt(FileOperation operation, const char* what, const std::string& path,
-                             std::string& error, Call call) const {
-    if (int injected = fault(operation)) {
-        errno = injected;
-    } else if (call()) {
-        return true;
-    }
-    failed(what, path, error);
-    return false;
+Status HostFileSystem::attempt(const char* what, const std::string& path, Call call) const {
+    return call() ? Status() : Status::failed(errnoText(what, path));
 }
 
 namespace {
@@ -141,14 +132,8 @@ bool takeOver(int fd, const struct stat& old) {
 // has (when there is one) and starts its writing out.
 bool fill(const HostFileSystem& files, int fd, const std::string& path, const NewContent& content,
           const struct stat* replaced, std::string& error) {
-    // An injected failure is a short write: half of the first piece reaches the disk.
-    const int failure = files.fault(FileOperation::Write);
-    const bool written = content([fd, failure](std::string_view piece) {
-        return writeAll(fd, piece.data(), failure != 0 ? piece.size() / 2 : piece.size()) &&
-               failure == 0;
-    });
-    if (!written || failure != 0) {
-        errno = failure != 0 ? failure : errno;
+    if (!content(
+            [fd](std::string_view piece) { return writeAll(fd, piece.data(), piece.size()); })) {
         error = errnoText("cannot write", path);
         return false;
     }
@@ -156,8 +141,11 @@ bool fill(const HostFileSystem& files, int fd, const std::string& path, const Ne
         error = errnoText("cannot give the owner and permissions of the file it replaces to", path);
         return false;
     }
-    return files.attempt(FileOperation::Flush, "cannot flush", path, error,
-                         [&] { return startFlush(fd); });
+    const Status flushed = files.attempt("cannot flush", path, [&] { return startFlush(fd); });
+    if (!flushed) {
+        error = flushed.reason();
+    }
+    return flushed.ok();
 }
 
 // A file's identity: its device and number, which a file made after it was
@@ -251,13 +239,12 @@ class PosixOpenFile : public OpenFile {
 public:
     PosixOpenFile(const HostFileSystem& files, int fd, std::string path)
         : files_(files), fd_(fd), path_(std::move(path)) {}
-    bool append(const std::string& bytes, std::string& error) override {
-        return files_.attempt(FileOperation::Append, "cannot write", path_, error,
+    Status append(const std::string& bytes) override {
+        return files_.attempt("cannot write", path_,
                               [&] { return writeAll(fd_.get(), bytes.data(), bytes.size()); });
     }
-    bool sync(std::string& error) override {
-        return files_.attempt(FileOperation::Sync, "cannot flush", path_, error,
-                              [&] { return ::fsync(fd_.get()) == 0; });
+    Status sync() override {
+        return files_.attempt("cannot flush", path_, [&] { return ::fsync(fd_.get()) == 0; });
     }
 
 private:
@@ -267,6 +254,10 @@ private:
 };
 
 } // namespace
+
+std::string systemFailureText(const std::string& what, const std::string& path, int code) {
+    return what + " " + path + ": " + std::strerror(code);
+}
 
 bool readOpenFile(int fd, std::size_t size, std::string& bytes) {
     try {
@@ -307,28 +298,30 @@ std::string directoryOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-int readHostFile(const std::string& path, std::string& bytes, std::string& error) {
+Expected<std::string> readHostFile(const std::string& path) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    return fd.get() < 0 ? failed("cannot open", path, error)
-                        : readDescriptor(fd.get(), path, bytes, error);
-}
-
-bool PosixPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
-    ResolvedPath path = resolve(name);
-    std::string bytes;
-    if (!files_.readWhole(path.text(), bytes, error)) {
-        return false;
+    if (fd.get() < 0) {
+        return Status::failed(errnoText("cannot open", path));
     }
-    out.bytes = std::move(bytes);
-    out.resolvedPath = std::move(path);
-    return true;
+    return readDescriptor(fd.get(), path);
 }
 
-bool HostFileSystem::readWhole(const std::string& path, std::string& bytes, std::string& error) {
+Expected<FileBytes> PosixPlatform::readFile(const std::string& name) {
+    ResolvedPath path = resolve(name);
+    Expected<std::string> bytes = fileSystem().readWhole(path.text());
+    if (!bytes) {
+        return bytes.status();
+    }
+    return FileBytes{std::move(*bytes), std::move(path)};
+}
+
+Expected<std::string> HostFileSystem::readWhole(const std::string& path) {
     FileDescriptor fd;
-    // The hook's failure is worded here; the others by the open and the read.
-    return attempt(FileOperation::Read, "cannot open", path, error, [] { return true; }) &&
-           openToRead(*this, path, fd, error) && readDescriptor(fd.get(), path, bytes, error) == 0;
+    std::string error;
+    if (!openToRead(*this, path, fd, error)) {
+        return Status::failed(error);
+    }
+    return readDescriptor(fd.get(), path);
 }
 
 bool PosixPlatform::hasFile(const std::string& name) {
@@ -336,13 +329,14 @@ bool PosixPlatform::hasFile(const std::string& name) {
     return ::stat(hostPath(name).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewContent& content,
-                                            const std::string& replacing, std::string& identity,
-                                            std::string& error) {
+Expected<std::string> HostFileSystem::createFileWith(const std::string& path,
+                                                     const NewContent& content,
+                                                     const std::string& replacing) {
+    std::string error;
     std::string name;
     const OpenFolder* folder = folderHolding(*this, path, name, error);
     if (folder == nullptr || !canStageIn(*folder, path, error)) {
-        return CreateStatus::Failed;
+        return Status::failed(error);
     }
     struct stat old {};
     bool exists = false;
@@ -350,13 +344,12 @@ CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewCo
         std::string oldName;
         const OpenFolder* oldFolder = folderHolding(*this, replacing, oldName, error);
         if (oldFolder == nullptr) {
-            return CreateStatus::Failed;
+            return Status::failed(error);
         }
         exists = ::fstatat(oldFolder->fd(), oldName.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
         if (exists && S_ISLNK(old.st_mode)) {
             if (!mayFollowLink(old)) {
-                error = refusedLinkText(replacing, old);
-                return CreateStatus::Failed;
+                return Status::failed(refusedLinkText(replacing, old));
             }
             exists = ::fstatat(oldFolder->fd(), oldName.c_str(), &old, 0) == 0;
         }
@@ -364,21 +357,17 @@ CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewCo
         // would allow a rename (and even for root, as the read-only attribute
         // on Windows).
         if (exists && isReadOnly(oldFolder->fd(), oldName, old)) {
-            errno = EACCES;
-            error = errnoText("cannot write", replacing);
-            return CreateStatus::Failed;
+            return Status::failed(systemFailureText("cannot write", replacing, EACCES));
         }
     }
-    int made = -1;
     // Only a new file: never one that is there, nor through a link. It is
     // open to this user alone until it has what the old file had.
-    if (!attempt(FileOperation::Open, "cannot create", path, error, [&] {
-            made = ::openat(folder->fd(), name.c_str(),
-                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                            exists ? 0600 : 0644);
-            return made >= 0;
-        })) {
-        return errno == EEXIST ? CreateStatus::Exists : CreateStatus::Failed;
+    const int made =
+        ::openat(folder->fd(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                 exists ? 0600 : 0644);
+    if (made < 0) {
+        return Status::failed(errno == EEXIST ? Failure::NameTaken : Failure::Failed,
+                              errnoText("cannot create", path));
     }
     FileDescriptor fd(made);
     struct stat info {};
@@ -397,75 +386,77 @@ CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewCo
     }
     if (!ok) {
         ::unlinkat(folder->fd(), name.c_str(), 0);
-        return CreateStatus::Failed;
+        return Status::failed(error);
     }
-    identity = fileIdentityOf(info);
-    return CreateStatus::Created;
+    return fileIdentityOf(info);
 }
 
-std::unique_ptr<OpenFile> HostFileSystem::createOpenFile(const std::string& path,
-                                                         CreateStatus& status, std::string& error) {
-    status = CreateStatus::Failed;
+Expected<std::unique_ptr<OpenFile>> HostFileSystem::createOpenFile(const std::string& path) {
+    std::string error;
     std::string name;
     const OpenFolder* folder = folderHolding(*this, path, name, error);
     if (folder == nullptr || !canStageIn(*folder, path, error)) {
-        return nullptr;
+        return Status::failed(error);
     }
-    int made = -1;
-    if (!attempt(FileOperation::Open, "cannot create", path, error, [&] {
-            made = ::openat(folder->fd(), name.c_str(),
-                            O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-            return made >= 0;
-        })) {
-        status = errno == EEXIST ? CreateStatus::Exists : CreateStatus::Failed;
-        return nullptr;
+    const int made =
+        ::openat(folder->fd(), name.c_str(),
+                 O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (made < 0) {
+        return Status::failed(errno == EEXIST ? Failure::NameTaken : Failure::Failed,
+                              errnoText("cannot create", path));
     }
-    status = CreateStatus::Created;
-    return std::make_unique<PosixOpenFile>(*this, made, path);
+    return std::unique_ptr<OpenFile>(std::make_unique<PosixOpenFile>(*this, made, path));
 }
 
-bool HostFileSystem::syncFile(const std::string& path, std::string& error) {
+Status HostFileSystem::syncFile(const std::string& path) {
+    std::string error;
     std::string name;
     const OpenFolder* folder = folderHolding(*this, path, name, error);
-    return folder != nullptr && attempt(FileOperation::Sync, "cannot flush", path, error, [&] {
-               FileDescriptor fd(::openat(folder->fd(), name.c_str(),
-                                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-               return fd.get() >= 0 && ::fsync(fd.get()) == 0;
-           });
+    if (folder == nullptr) {
+        return Status::failed(error);
+    }
+    return attempt("cannot flush", path, [&] {
+        FileDescriptor fd(
+            ::openat(folder->fd(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+    });
 }
 
-bool HostFileSystem::syncFolder(const std::string& folder, std::string& error) {
+Status HostFileSystem::syncFolder(const std::string& folder) {
+    std::string error;
     const OpenFolder* open = openFolder(folder, error);
-    return open != nullptr &&
-           attempt(FileOperation::SyncFolder, "cannot flush the folder",
-                   folder.empty() ? "." : folder, error, [&] { return ::fsync(open->fd()) == 0; });
+    if (open == nullptr) {
+        return Status::failed(error);
+    }
+    return attempt("cannot flush the folder", folder.empty() ? "." : folder,
+                   [&] { return ::fsync(open->fd()) == 0; });
 }
 
-bool HostFileSystem::renameFile(const std::string& from, const std::string& to,
-                                std::string& error) {
+Status HostFileSystem::renameFile(const std::string& from, const std::string& to) {
+    std::string error;
     std::string fromName;
     const OpenFolder* folder = folderHolding(*this, from, fromName, error);
     if (folder == nullptr) {
-        return false;
+        return Status::failed(error);
     }
     if (folderOf(to) != folderOf(from)) {
-        errno = EXDEV;
-        failed("cannot replace", to, error);
-        return false;
+        return Status::failed(systemFailureText("cannot replace", to, EXDEV));
     }
     const std::string toName = to.substr(folderOf(to).size());
-    return attempt(FileOperation::Rename, "cannot replace", to, error, [&] {
+    return attempt("cannot replace", to, [&] {
         return ::renameat(folder->fd(), fromName.c_str(), folder->fd(), toName.c_str()) == 0;
     });
 }
 
-bool HostFileSystem::removeFile(const std::string& path, std::string& error) {
+Status HostFileSystem::removeFile(const std::string& path) {
+    std::string error;
     std::string name;
     const OpenFolder* folder = folderHolding(*this, path, name, error);
     if (folder == nullptr) {
-        return isGone(errno); // nothing there to remove
+        // Nothing there to remove.
+        return isGone(errno) ? Status() : Status::failed(error);
     }
-    return attempt(FileOperation::Remove, "cannot remove", path, error, [&] {
+    return attempt("cannot remove", path, [&] {
         return ::unlinkat(folder->fd(), name.c_str(), 0) == 0 || errno == ENOENT;
     });
 }
@@ -492,29 +483,27 @@ PathInfo HostFileSystem::examine(const std::string& path) {
     return result;
 }
 
-bool HostFileSystem::folderIdentity(const std::string& folder, std::string& identity,
-                                    std::string& error) {
-    identity.clear();
+Expected<std::string> HostFileSystem::folderIdentity(const std::string& folder) {
+    std::string error;
     const OpenFolder* open = openFolder(folder, error);
-    if (open != nullptr) {
-        identity = open->identity();
+    if (open == nullptr) {
+        return isGone(errno) ? Expected<std::string>(std::string()) : Status::failed(error);
     }
-    return open != nullptr || isGone(errno);
+    return open->identity();
 }
 
-bool HostFileSystem::listFolder(const std::string& folder, std::vector<std::string>& names,
-                                std::string& error) {
-    names.clear();
+Expected<std::vector<std::string>> HostFileSystem::listFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    std::string error;
     const OpenFolder* open = openFolder(folder, error);
     if (open == nullptr) {
         // A folder that is gone holds nothing to clean up.
-        return isGone(errno);
+        return isGone(errno) ? Expected<std::vector<std::string>>(names) : Status::failed(error);
     }
     FileDescriptor copy(::fcntl(open->fd(), F_DUPFD_CLOEXEC, 0));
     DIR* dir = copy.get() < 0 ? nullptr : ::fdopendir(copy.get());
     if (dir == nullptr) {
-        error = errnoText("cannot list", folder.empty() ? "." : folder);
-        return false;
+        return Status::failed(errnoText("cannot list", folder.empty() ? "." : folder));
     }
     copy.release();
     // The copy shares its place in the folder with the handle kept.
@@ -526,30 +515,30 @@ bool HostFileSystem::listFolder(const std::string& folder, std::vector<std::stri
         }
     }
     ::closedir(dir);
-    return true;
+    return names;
 }
 
-bool HostFileSystem::readOwnFile(const std::string& path, std::string& bytes, std::string& error) {
+Expected<std::string> HostFileSystem::readOwnFile(const std::string& path) {
+    std::string error;
     std::string name;
     const OpenFolder* folder = folderHolding(*this, path, name, error);
     if (folder == nullptr) {
-        return false;
+        return Status::failed(error);
     }
     FileDescriptor fd(
         ::openat(folder->fd(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
-        error = errnoText("cannot open", path);
-        return false;
+        return Status::failed(errnoText("cannot open", path));
     }
     // It says which files to rename over which: only this user (or the
     // administrator) may have written it.
     if (!S_ISREG(info.st_mode) || (info.st_uid != ::geteuid() && info.st_uid != 0) ||
         (info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
-        error = path + " is not a file this tool made: another user owns it or can write it";
-        return false;
+        return Status::failed(
+            path + " is not a file this tool made: another user owns it or can write it");
     }
-    return readDescriptor(fd.get(), path, bytes, error) == 0;
+    return readDescriptor(fd.get(), path);
 }
 
 namespace {
@@ -560,47 +549,43 @@ namespace {
 // run uses none that another user owns. Someone may remove the file while a
 // run waits on it: the lock then counts only while the name still leads to the
 // file locked.
-std::unique_ptr<LibraryLock> lockAt(const HostFileSystem& files, const std::string& path,
-                                    int create, int kind, const std::function<void()>& waiting,
-                                    std::string& error) {
+Expected<std::unique_ptr<LibraryLock>> lockAt(const std::string& path, int create, int kind,
+                                              const std::function<void()>& waiting) {
     for (int round = 0; round < 8; ++round) {
-        int opened = -1;
         // Never written into, so opened for reading only; never through a link,
         // and never waiting at a FIFO's open.
-        if (!files.attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
-                opened = ::open(path.c_str(),
-                                O_RDONLY | create | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-                return opened >= 0;
-            })) {
+        const int opened =
+            ::open(path.c_str(), O_RDONLY | create | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        if (opened < 0) {
             if (errno == ENOENT && create == 0) {
-                return std::make_unique<LibraryLock>(); // no run has locked it: nothing to share
+                // No run has locked it: nothing to share.
+                return std::make_unique<LibraryLock>();
             }
-            if (errno == ELOOP) {
-                error = path + " is a link: the library's lock file must be a file";
-            }
-            return nullptr;
+            return Status::failed(errno == ELOOP
+                                      ? path + " is a link: the library's lock file must be a file"
+                                      : errnoText("cannot open the lock file", path));
         }
         FileDescriptor fd(opened);
         struct stat info {};
         if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1) {
-            error = path +
-                    " is not a lock file this tool made (not a file, or a file with other names)";
-            return nullptr;
+            return Status::failed(
+                path +
+                " is not a lock file this tool made (not a file, or a file with other names)");
         }
         if (info.st_uid != ::geteuid() && info.st_uid != 0) {
-            error = path + " belongs to user " + std::to_string(info.st_uid) +
-                    ", who could hold it to keep every run waiting; remove it and run again";
-            return nullptr;
+            return Status::failed(
+                path + " belongs to user " + std::to_string(info.st_uid) +
+                ", who could hold it to keep every run waiting; remove it and run again");
         }
         // Made by an earlier version for all to read: anyone may hold it open.
         const bool shared = (info.st_mode & 077) != 0;
         bool locked = ::flock(fd.get(), kind | LOCK_NB) == 0;
         if (!locked && errno == EWOULDBLOCK) {
             if (shared) {
-                error = path + " is locked, and other users can open it: the holder may be " +
-                        "any of them, so this run does not wait (it is made 0600 by the " +
-                        "next run that gets it)";
-                return nullptr;
+                return Status::failed(
+                    path + " is locked, and other users can open it: the holder may be " +
+                    "any of them, so this run does not wait (it is made 0600 by the " +
+                    "next run that gets it)");
             }
             waiting();
             do {
@@ -608,8 +593,7 @@ std::unique_ptr<LibraryLock> lockAt(const HostFileSystem& files, const std::stri
             } while (!locked && errno == EINTR);
         }
         if (!locked) {
-            error = errnoText("cannot lock", path);
-            return nullptr;
+            return Status::failed(errnoText("cannot lock", path));
         }
         struct stat named {};
         if (::lstat(path.c_str(), &named) != 0 || named.st_dev != info.st_dev ||
@@ -618,52 +602,46 @@ std::unique_ptr<LibraryLock> lockAt(const HostFileSystem& files, const std::stri
         }
         // Only a run that may write narrows it.
         if (create != 0 && shared && info.st_uid == ::geteuid() && ::fchmod(fd.get(), 0600) != 0) {
-            error = errnoText("cannot narrow the permissions of", path);
-            return nullptr;
+            return Status::failed(errnoText("cannot narrow the permissions of", path));
         }
-        return std::make_unique<PosixLock>(fd.release());
+        return std::unique_ptr<LibraryLock>(std::make_unique<PosixLock>(fd.release()));
     }
-    error = path + " was replaced again and again while this run waited for it";
-    return nullptr;
+    return Status::failed(path + " was replaced again and again while this run waited for it");
 }
 
 } // namespace
 
-std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path,
-                                                         const std::function<void()>& waiting,
-                                                         std::string& error) {
-    return lockAt(*this, path, O_CREAT, LOCK_EX, waiting, error);
+Expected<std::unique_ptr<LibraryLock>>
+HostFileSystem::lockLibrary(const std::string& path, const std::function<void()>& waiting) {
+    return lockAt(path, O_CREAT, LOCK_EX, waiting);
 }
 
-std::unique_ptr<LibraryLock> HostFileSystem::shareLibraryLock(const std::string& path,
-                                                              const std::function<void()>& waiting,
-                                                              std::string& error) {
-    return lockAt(*this, path, 0, LOCK_SH, waiting, error);
+Expected<std::unique_ptr<LibraryLock>>
+HostFileSystem::shareLibraryLock(const std::string& path, const std::function<void()>& waiting) {
+    return lockAt(path, 0, LOCK_SH, waiting);
 }
 
 // Asks the system, not the mode bits: root may write a read-only file. The
 // folder is the one a run would stage in, held and checked as a run does.
-bool HostFileSystem::mayReplace(const std::string& path, std::string& error) {
+Status HostFileSystem::mayReplace(const std::string& path) {
+    std::string error;
     std::string name;
     const OpenFolder* folder = folderHolding(*this, path, name, error);
     if (folder == nullptr || !canStageIn(*folder, path, error)) {
-        return false;
+        return Status::failed(error);
     }
     struct stat info {};
     if (::fstatat(folder->fd(), name.c_str(), &info, 0) == 0) {
         if (isReadOnly(folder->fd(), name, info)) {
-            error = path + " is read-only";
-            return false;
+            return Status::failed(path + " is read-only");
         }
     } else if (errno != ENOENT) {
-        error = errnoText("cannot examine", path);
-        return false;
+        return Status::failed(errnoText("cannot examine", path));
     }
     if (::faccessat(folder->fd(), ".", W_OK | X_OK, 0) != 0) {
-        error = errnoText("cannot write in", directoryOf(path));
-        return false;
+        return Status::failed(errnoText("cannot write in", directoryOf(path)));
     }
-    return true;
+    return Status();
 }
 
 std::string HostFileSystem::randomHex() {

@@ -1,14 +1,15 @@
 // Whole-file helpers of the POSIX stand-ins, on host paths (no name mapping).
 #pragma once
 
+#include "status/Status.h"
+
 #include <cstddef>
 #include <string>
 
 namespace quillora {
 
-// Reads the regular file at path. 0, or the errno value of the failure with
-// error saying what failed.
-int readHostFile(const std::string& path, std::string& bytes, std::string& error);
+// Reads the regular file at path.
+Expected<std::string> readHostFile(const std::string& path);
 
 // The open file fd read whole into bytes, which take exactly size bytes; a
 // read cut short by a signal is made again.

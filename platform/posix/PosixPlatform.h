@@ -56,16 +56,12 @@ public:
     DriveType driveType(const std::string& root) override;
     Expected<std::unique_ptr<ResourceLibrary>>
     openResourceLibrary(const std::string& name) override;
-    bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    Expected<FileBytes> readFile(const std::string& name) override;
     ResolvedPath resolve(const std::string& name) override { return ResolvedPath(hostPath(name)); }
     bool hasFile(const std::string& name) override;
     FileSystem& fileSystem() override { return files_; }
     // The signals watchHostInterrupts watches.
     Interrupts& interrupts() override;
-
-    // For tests: asked before each file operation; an errno value other than 0
-    // makes that operation fail (a write fails after writing half its bytes).
-    void setFaultHook(FileFaultHook hook) { files_.setFaultHook(std::move(hook)); }
 
     // Where a stored (possibly Windows-form) name lies on this machine: the
     // one place a stored name is resolved.

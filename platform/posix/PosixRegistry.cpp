@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,9 +101,9 @@ Status PosixPlatform::loadStore() {
         if (!read) {
             return read;
         }
-        std::string error;
-        if (!store.parse(bytes, error)) {
-            return unusable(path + ": " + error);
+        const Status parsed = store.parse(bytes);
+        if (!parsed) {
+            return unusable(path + ": " + parsed.reason());
         }
     }
     // A missing file is an empty registry.
@@ -139,6 +140,68 @@ Status PosixPlatform::readStore(std::string& bytes, std::string& stamp) {
     return Status();
 }
 
+namespace {
+
+// Whether this user may change the store is the system's to say (root may
+// write a 0444 file), so it is asked with the open itself. 0 when the store may
+// be written, with old set when there is one to replace; else the errno.
+int probeStore(int folder, const std::string& name, std::optional<struct stat>& old) {
+    FileDescriptor probe(
+        ::openat(folder, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!probe.isOpen()) {
+        return errno == ENOENT ? 0 : errno;
+    }
+    struct stat info {};
+    if (::fstat(probe.get(), &info) == 0) {
+        old = info;
+    }
+    return 0;
+}
+
+// Writes bytes to the new file staged, flushed to the disk with the old store's
+// mode, and puts it at name in one step. 0, or the errno of the step that
+// failed; the staged file is then removed.
+int replaceStore(int folder, const std::string& staged, const std::string& name,
+                 const std::string& bytes, const std::optional<struct stat>& old) {
+    int failure = 0;
+    // Each step while none has failed; failure keeps why.
+    auto step = [&](auto call) {
+        if (failure == 0 && !call()) {
+            failure = errno != 0 ? errno : EIO;
+        }
+        return failure == 0;
+    };
+    FileDescriptor fd;
+    const bool made = step([&] {
+        fd.reset(::openat(folder, staged.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        return fd.isOpen();
+    });
+    const bool written =
+        made && step([&] {
+            for (std::size_t done = 0; done < bytes.size();) {
+                ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+                if (n < 0 && errno != EINTR) {
+                    return false;
+                }
+                done += n > 0 ? static_cast<std::size_t>(n) : 0;
+            }
+            return !old || ::fchmod(fd.get(), old->st_mode & 0777) == 0;
+        }) &&
+        step([&] { return ::fdatasync(fd.get()) == 0; }) &&
+        step([&] { return ::fsync(fd.get()) == 0; }) &&
+        step([&] { return ::renameat(folder, staged.c_str(), folder, name.c_str()) == 0; });
+    if (made && !written) {
+        ::unlinkat(folder, staged.c_str(), 0);
+    }
+    if (written) {
+        step([&] { return ::fsync(folder) == 0; });
+    }
+    return failure;
+}
+
+} // namespace
+
 Status PosixPlatform::saveStore(const std::string& bytes) {
     const std::string& path = settings_.registryFile;
     if (path.empty()) {
@@ -150,61 +213,11 @@ Status PosixPlatform::saveStore(const std::string& bytes) {
             return opened;
         }
     }
-    const int folder = storeFolder_.get();
-    // Whether this user may change the file is the system's to say (root may
-    // write a 0444 file), so ask it with the open itself.
-    struct stat old {};
-    bool replacing = false;
-    {
-        FileDescriptor probe(
-            ::openat(folder, storeName_.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        if (probe.isOpen()) {
-            replacing = ::fstat(probe.get(), &old) == 0;
-        } else if (errno != ENOENT) {
-            const int failure = errno;
-            return storeFailure(failure, failureText("cannot write", path, failure));
-        }
-    }
-    const std::string staged = storeName_ + ".quillora-" + files_.randomHex().substr(0, 16);
-    int failure = 0;
-    // Each step, unless the test's hook fails it; failure keeps why.
-    auto step = [&](FileOperation operation, auto call) {
-        if (failure == 0) {
-            failure = files_.fault(operation);
-            if (failure == 0 && !call()) {
-                failure = errno != 0 ? errno : EIO;
-            }
-        }
-        return failure == 0;
-    };
-    FileDescriptor fd;
-    const bool made = step(FileOperation::Open, [&] {
-        fd.reset(::openat(folder, staged.c_str(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
-        return fd.isOpen();
-    });
-    const bool written =
-        made &&
-        step(FileOperation::Write,
-             [&] {
-                 for (std::size_t done = 0; done < bytes.size();) {
-                     ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-                     if (n < 0 && errno != EINTR) {
-                         return false;
-                     }
-                     done += n > 0 ? static_cast<std::size_t>(n) : 0;
-                 }
-                 return !replacing || ::fchmod(fd.get(), old.st_mode & 0777) == 0;
-             }) &&
-        step(FileOperation::Flush, [&] { return ::fdatasync(fd.get()) == 0; }) &&
-        step(FileOperation::Sync, [&] { return ::fsync(fd.get()) == 0; }) &&
-        step(FileOperation::Rename,
-             [&] { return ::renameat(folder, staged.c_str(), folder, storeName_.c_str()) == 0; });
-    if (made && !written) {
-        ::unlinkat(folder, staged.c_str(), 0);
-    }
-    if (written) {
-        step(FileOperation::SyncFolder, [&] { return ::fsync(folder) == 0; });
+    std::optional<struct stat> old;
+    int failure = probeStore(storeFolder_.get(), storeName_, old);
+    if (failure == 0) {
+        const std::string staged = storeName_ + ".quillora-" + files_.randomHex().substr(0, 16);
+        failure = replaceStore(storeFolder_.get(), staged, storeName_, bytes, old);
     }
     if (failure != 0) {
         return storeFailure(failure, failureText("cannot write", path, failure));

@@ -43,14 +43,14 @@ PosixPlatform::openResourceLibrary(const std::string& name) {
             continue;
         }
         // The first one found is the library, even when it is broken.
-        std::string bytes;
-        std::string error;
-        if (readHostFile(path, bytes, error) != 0) {
-            return Status::failed(error);
+        Expected<std::string> bytes = readHostFile(path);
+        if (!bytes) {
+            return bytes.status();
         }
         ResourceScript script;
-        if (!script.parse(bytes, error)) {
-            return Status::failed(path + ": " + error);
+        const Status parsed = script.parse(*bytes);
+        if (!parsed) {
+            return Status::failed(path + ": " + parsed.reason());
         }
         return std::unique_ptr<ResourceLibrary>(std::make_unique<ScriptLibrary>(std::move(script)));
     }

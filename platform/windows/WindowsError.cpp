@@ -1,5 +1,7 @@
 #include "platform/windows/WindowsError.h"
 
+#include "platform/SystemFailureText.h"
+
 #include <windows.h>
 
 namespace quillora {
@@ -16,6 +18,10 @@ std::string windowsErrorText(const std::string& what, const std::string& path, u
     std::string text = what + " " + path + ": ";
     text += length > 0 ? std::string(message, length) : std::string("system error");
     return text + " (" + std::to_string(code) + ")";
+}
+
+std::string systemFailureText(const std::string& what, const std::string& path, int code) {
+    return windowsErrorText(what, path, static_cast<unsigned long>(code));
 }
 
 } // namespace quillora

@@ -73,16 +73,15 @@ std::string spellingOnDisk(const std::string& path) {
     return path.substr(0, start) + name;
 }
 
-bool readFromHandle(HANDLE file, const std::string& name, std::string& bytes, std::string& error) {
+Expected<std::string> readFromHandle(HANDLE file, const std::string& name) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size)) {
-        error = windowsErrorText("cannot examine", name, GetLastError());
-        return false;
+        return Status::failed(windowsErrorText("cannot examine", name, GetLastError()));
     }
     if (static_cast<std::uint64_t>(size.QuadPart) >= kLargestFile) {
-        error = "the file is 2 GiB or larger, more than this tool reads";
-        return false;
+        return Status::failed("the file is 2 GiB or larger, more than this tool reads");
     }
+    std::string bytes;
     bool read = false;
     try {
         read = readWholeFile(static_cast<std::size_t>(size.QuadPart), bytes,
@@ -98,9 +97,9 @@ bool readFromHandle(HANDLE file, const std::string& name, std::string& bytes, st
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     }
     if (!read) {
-        error = windowsErrorText("cannot read", name, GetLastError());
+        return Status::failed(windowsErrorText("cannot read", name, GetLastError()));
     }
-    return read;
+    return bytes;
 }
 
 std::string identityOf(const BY_HANDLE_FILE_INFORMATION& info) {
@@ -191,12 +190,11 @@ class WindowsOpenFile : public OpenFile {
 public:
     WindowsOpenFile(const HostFileSystem& files, FileHandle file, std::string path)
         : files_(files), file_(std::move(file)), path_(std::move(path)) {}
-    bool append(const std::string& bytes, std::string& error) override {
-        return files_.attempt(FileOperation::Append, "cannot write", path_, error,
-                              [&] { return writeAll(file_.get(), bytes); });
+    Status append(const std::string& bytes) override {
+        return files_.attempt("cannot write", path_, [&] { return writeAll(file_.get(), bytes); });
     }
-    bool sync(std::string& error) override {
-        return files_.attempt(FileOperation::Sync, "cannot flush", path_, error,
+    Status sync() override {
+        return files_.attempt("cannot flush", path_,
                               [&] { return FlushFileBuffers(file_.get()) != 0; });
     }
 
@@ -217,17 +215,14 @@ private:
 } // namespace
 
 template <typename Call>
-bool HostFileSystem::attempt(FileOperation operation, const char* what, const std::string& path,
-                             std::string& error, Call call) const {
-    if (int injected = fault(operation)) {
-        SetLastError(static_cast<DWORD>(injected));
-    } else if (call()) {
-        return true;
+Status HostFileSystem::attempt(const char* what, const std::string& path, Call call) const {
+    if (call()) {
+        return Status();
     }
     const DWORD code = GetLastError();
-    error = windowsErrorText(what, path, code);
+    Status failed = Status::failed(windowsErrorText(what, path, code));
     SetLastError(code); // for the caller to tell failures apart
-    return false;
+    return failed;
 }
 
 // Every folder on the path of a folder a run works in, held open.
@@ -284,13 +279,30 @@ const OpenFolder* HostFileSystem::openFolder(const std::string& folder, std::str
 
 namespace {
 
-// Holds the folder of path for the run; false, with error, when it cannot be.
-bool holdFolderOf(HostFileSystem& files, const std::string& path, std::string& error) {
-    return files.openFolder(files.folderOf(path), error) != nullptr;
+// Holds the folder of path for the run; fails, saying why, when it cannot be.
+Status holdFolderOf(HostFileSystem& files, const std::string& path) {
+    std::string error;
+    if (files.openFolder(files.folderOf(path), error) != nullptr) {
+        return Status();
+    }
+    const DWORD code = GetLastError();
+    Status failed = Status::failed(error);
+    SetLastError(code); // for the caller to tell a folder that is gone
+    return failed;
 }
 
 bool isGone(DWORD code) {
     return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
+// Why a new file could not be made at path, the system's last error said;
+// NameTaken when something is there.
+Status madeNothing(const std::string& path) {
+    const DWORD code = GetLastError();
+    return Status::failed(code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS
+                              ? Failure::NameTaken
+                              : Failure::Failed,
+                          windowsErrorText("cannot create", path, code));
 }
 
 } // namespace
@@ -299,27 +311,30 @@ ResolvedPath WindowsPlatform::resolve(const std::string& name) {
     return ResolvedPath(spellingOnDisk(name));
 }
 
-bool WindowsPlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
-    std::string bytes;
-    if (!files_.readWhole(name, bytes, error)) {
-        return false;
+Expected<FileBytes> WindowsPlatform::readFile(const std::string& name) {
+    Expected<std::string> bytes = fileSystem().readWhole(name);
+    if (!bytes) {
+        return bytes.status();
     }
-    out.bytes = std::move(bytes);
-    out.resolvedPath = resolve(name);
-    return true;
+    return FileBytes{std::move(*bytes), resolve(name)};
 }
 
 // Binary: the core handles CR LF itself.
-bool HostFileSystem::readWhole(const std::string& path, std::string& bytes, std::string& error) {
+Expected<std::string> HostFileSystem::readWhole(const std::string& path) {
+    Status opened = holdFolderOf(*this, path);
     FileHandle file;
-    return holdFolderOf(*this, path, error) &&
-           attempt(FileOperation::Read, "cannot open", path, error,
-                   [&] {
-                       file = own(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-                       return file != nullptr;
-                   }) &&
-           readFromHandle(file.get(), path, bytes, error);
+    opened = opened ? attempt("cannot open", path,
+                              [&] {
+                                  file = own(CreateFileA(path.c_str(), GENERIC_READ,
+                                                         FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  return file != nullptr;
+                              })
+                    : opened;
+    if (!opened) {
+        return opened;
+    }
+    return readFromHandle(file.get(), path);
 }
 
 bool WindowsPlatform::hasFile(const std::string& name) {
@@ -327,11 +342,12 @@ bool WindowsPlatform::hasFile(const std::string& name) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewContent& content,
-                                            const std::string& replacing, std::string& identity,
-                                            std::string& error) {
-    if (!holdFolderOf(*this, path, error)) {
-        return CreateStatus::Failed;
+Expected<std::string> HostFileSystem::createFileWith(const std::string& path,
+                                                     const NewContent& content,
+                                                     const std::string& replacing) {
+    Status held = holdFolderOf(*this, path);
+    if (!held) {
+        return held;
     }
     DWORD attributes =
         replacing.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(replacing.c_str());
@@ -339,108 +355,99 @@ CreateStatus HostFileSystem::createFileWith(const std::string& path, const NewCo
     // A read-only file is not ours to replace; MoveFileExA alone would (under
     // Wine as root, for one).
     if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        error = windowsErrorText("cannot write", replacing, ERROR_ACCESS_DENIED);
-        return CreateStatus::Failed;
+        return Status::failed(windowsErrorText("cannot write", replacing, ERROR_ACCESS_DENIED));
     }
     // The rename does not carry the old file's attributes over: give them to
     // the new file from the start.
     DWORD kept = exists ? attributes & kKeptAttributes : 0;
-    HANDLE made = INVALID_HANDLE_VALUE;
     // Only a new file: CREATE_NEW fails on any name that is there, a link too.
-    if (!attempt(FileOperation::Open, "cannot create", path, error, [&] {
-            made = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
-            return made != INVALID_HANDLE_VALUE;
-        })) {
-        DWORD code = GetLastError();
-        return code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS ? CreateStatus::Exists
-                                                                         : CreateStatus::Failed;
+    HANDLE made = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (made == INVALID_HANDLE_VALUE) {
+        return madeNothing(path);
     }
     FileHandle file = own(made);
     BY_HANDLE_FILE_INFORMATION info{};
-    bool ok = isPlainFile(file.get(), info);
-    if (!ok) {
-        error = windowsErrorText("cannot examine", path, GetLastError());
+    Status done;
+    if (!isPlainFile(file.get(), info)) {
+        done = Status::failed(windowsErrorText("cannot examine", path, GetLastError()));
     }
-    ok =
-        ok && attempt(FileOperation::Write, "cannot write", path, error, [&] {
-            return content([&file](std::string_view piece) { return writeAll(file.get(), piece); });
-        });
-    ok = ok && attempt(FileOperation::Flush, "cannot flush", path, error,
-                       [&] { return FlushFileBuffers(file.get()) != 0; });
-    if (CloseHandle(file.release()) == 0 && ok) {
-        ok = false;
-        error = windowsErrorText("cannot close", path, GetLastError());
+    done = done ? attempt("cannot write", path,
+                          [&] {
+                              return content([&file](std::string_view piece) {
+                                  return writeAll(file.get(), piece);
+                              });
+                          })
+                : done;
+    done = done ? attempt("cannot flush", path, [&] { return FlushFileBuffers(file.get()) != 0; })
+                : done;
+    if (CloseHandle(file.release()) == 0 && done) {
+        done = Status::failed(windowsErrorText("cannot close", path, GetLastError()));
     }
-    if (!ok) {
+    if (!done) {
         DeleteFileA(path.c_str());
-        return CreateStatus::Failed;
+        return done;
     }
-    identity = identityOf(info);
-    return CreateStatus::Created;
+    return identityOf(info);
 }
 
-std::unique_ptr<OpenFile> HostFileSystem::createOpenFile(const std::string& path,
-                                                         CreateStatus& status, std::string& error) {
-    status = CreateStatus::Failed;
-    if (!holdFolderOf(*this, path, error)) {
-        return nullptr;
+Expected<std::unique_ptr<OpenFile>> HostFileSystem::createOpenFile(const std::string& path) {
+    Status held = holdFolderOf(*this, path);
+    if (!held) {
+        return held;
     }
-    HANDLE made = INVALID_HANDLE_VALUE;
-    if (!attempt(FileOperation::Open, "cannot create", path, error, [&] {
-            made = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-            return made != INVALID_HANDLE_VALUE;
-        })) {
-        DWORD code = GetLastError();
-        status = code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS ? CreateStatus::Exists
-                                                                           : CreateStatus::Failed;
-        return nullptr;
+    HANDLE made = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (made == INVALID_HANDLE_VALUE) {
+        return madeNothing(path);
     }
-    status = CreateStatus::Created;
-    return std::make_unique<WindowsOpenFile>(*this, own(made), path);
+    return std::unique_ptr<OpenFile>(std::make_unique<WindowsOpenFile>(*this, own(made), path));
 }
 
-bool HostFileSystem::syncFile(const std::string& path, std::string& error) {
+Status HostFileSystem::syncFile(const std::string& path) {
+    Status held = holdFolderOf(*this, path);
+    if (!held) {
+        return held;
+    }
     FileHandle file;
-    return holdFolderOf(*this, path, error) &&
-           attempt(FileOperation::Sync, "cannot flush", path, error, [&] {
-               file = own(openNoFollow(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                       OPEN_EXISTING));
-               return file != nullptr && FlushFileBuffers(file.get()) != 0;
-           });
+    return attempt("cannot flush", path, [&] {
+        file = own(
+            openNoFollow(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
+        return file != nullptr && FlushFileBuffers(file.get()) != 0;
+    });
 }
 
 // A rename is written through (MOVEFILE_WRITE_THROUGH): there is no folder to
 // flush on its own.
-bool HostFileSystem::syncFolder(const std::string& folder, std::string& error) {
-    return openFolder(folder, error) != nullptr &&
-           attempt(FileOperation::SyncFolder, "cannot flush the folder", folder, error,
-                   [] { return true; });
+Status HostFileSystem::syncFolder(const std::string& folder) {
+    std::string error;
+    return openFolder(folder, error) != nullptr ? Status() : Status::failed(error);
 }
 
-bool HostFileSystem::renameFile(const std::string& from, const std::string& to,
-                                std::string& error) {
-    return holdFolderOf(*this, from, error) &&
-           attempt(FileOperation::Rename, "cannot replace", to, error, [&] {
-               return MoveFileExA(from.c_str(), to.c_str(),
-                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-           });
-}
-
-bool HostFileSystem::removeFile(const std::string& path, std::string& error) {
-    if (!holdFolderOf(*this, path, error)) {
-        return isGone(GetLastError()); // nothing there to remove
+Status HostFileSystem::renameFile(const std::string& from, const std::string& to) {
+    Status held = holdFolderOf(*this, from);
+    if (!held) {
+        return held;
     }
-    return attempt(FileOperation::Remove, "cannot remove", path, error, [&] {
+    return attempt("cannot replace", to, [&] {
+        return MoveFileExA(from.c_str(), to.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    });
+}
+
+Status HostFileSystem::removeFile(const std::string& path) {
+    Status held = holdFolderOf(*this, path);
+    if (!held) {
+        return isGone(GetLastError()) ? Status() : held; // nothing there to remove
+    }
+    return attempt("cannot remove", path, [&] {
         return DeleteFileA(path.c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
     });
 }
 
 PathInfo HostFileSystem::examine(const std::string& path) {
     PathInfo result;
-    std::string error;
-    if (!holdFolderOf(*this, path, error)) {
+    if (!holdFolderOf(*this, path)) {
         result.kind = isGone(GetLastError()) ? PathKind::Missing : PathKind::Other;
         return result;
     }
@@ -468,21 +475,23 @@ PathInfo HostFileSystem::examine(const std::string& path) {
     return result;
 }
 
-bool HostFileSystem::folderIdentity(const std::string& folder, std::string& identity,
-                                    std::string& error) {
-    identity.clear();
+Expected<std::string> HostFileSystem::folderIdentity(const std::string& folder) {
+    std::string error;
     const OpenFolder* open = openFolder(folder, error);
-    if (open != nullptr) {
-        identity = open->identity;
+    if (open == nullptr) {
+        return isGone(GetLastError()) ? Expected<std::string>(std::string())
+                                      : Status::failed(error);
     }
-    return open != nullptr || isGone(GetLastError());
+    return open->identity;
 }
 
-bool HostFileSystem::listFolder(const std::string& folder, std::vector<std::string>& names,
-                                std::string& error) {
-    names.clear();
+Expected<std::vector<std::string>> HostFileSystem::listFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    std::string error;
     if (!openFolder(folder, error)) {
-        return isGone(GetLastError()); // a folder that is gone holds nothing
+        // A folder that is gone holds nothing.
+        return isGone(GetLastError()) ? Expected<std::vector<std::string>>(names)
+                                      : Status::failed(error);
     }
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
@@ -490,10 +499,9 @@ bool HostFileSystem::listFolder(const std::string& folder, std::vector<std::stri
         DWORD code = GetLastError();
         // An empty folder, or one that is gone: nothing to clean up.
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
-            return true;
+            return names;
         }
-        error = windowsErrorText("cannot list", folder.empty() ? "." : folder, code);
-        return false;
+        return Status::failed(windowsErrorText("cannot list", folder.empty() ? "." : folder, code));
     }
     do {
         std::string name = found.cFileName;
@@ -502,33 +510,31 @@ bool HostFileSystem::listFolder(const std::string& folder, std::vector<std::stri
         }
     } while (FindNextFileA(search, &found));
     FindClose(search);
-    return true;
+    return names;
 }
 
-bool HostFileSystem::readOwnFile(const std::string& path, std::string& bytes, std::string& error) {
-    if (!holdFolderOf(*this, path, error)) {
-        return false;
+Expected<std::string> HostFileSystem::readOwnFile(const std::string& path) {
+    Status held = holdFolderOf(*this, path);
+    if (!held) {
+        return held;
     }
     FileHandle file = own(openNoFollow(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
     if (file == nullptr) {
-        error = windowsErrorText("cannot open", path, GetLastError());
-        return false;
+        return Status::failed(windowsErrorText("cannot open", path, GetLastError()));
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!isPlainFile(file.get(), info)) {
-        error = path + " is not a file this tool made: a link or a folder";
-        return false;
+        return Status::failed(path + " is not a file this tool made: a link or a folder");
     }
-    return readFromHandle(file.get(), path, bytes, error);
+    return readFromHandle(file.get(), path);
 }
 
 namespace {
 
 // Opens the lock file at path (OPEN_ALWAYS creates it) and takes its lock,
 // exclusive or shared (flags 0), waiting for it without limit.
-std::unique_ptr<LibraryLock> lockAt(const HostFileSystem& files, const std::string& path,
-                                    DWORD disposition, DWORD flags,
-                                    const std::function<void()>& waiting, std::string& error) {
+Expected<std::unique_ptr<LibraryLock>> lockAt(const std::string& path, DWORD disposition,
+                                              DWORD flags, const std::function<void()>& waiting) {
     // Never written into, so opened for reading only; never through a link.
     // Made for its owner, the administrators and the system alone: whoever can
     // open it can hold the lock and keep every run waiting.
@@ -536,32 +542,27 @@ std::unique_ptr<LibraryLock> lockAt(const HostFileSystem& files, const std::stri
     ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;FA;;;OW)(A;;FA;;;BA)(A;;FA;;;SY)",
                                                          SDDL_REVISION_1, &ownersOnly, nullptr);
     SECURITY_ATTRIBUTES attributes{sizeof attributes, ownersOnly, FALSE};
-    FileHandle file;
-    const bool opened =
-        files.attempt(FileOperation::Lock, "cannot open the lock file", path, error, [&] {
-            file = own(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   ownersOnly != nullptr ? &attributes : nullptr, disposition,
-                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
-                                       FILE_FLAG_BACKUP_SEMANTICS,
-                                   nullptr));
-            return file != nullptr;
-        });
-    const DWORD code = opened ? ERROR_SUCCESS : GetLastError();
+    FileHandle file = own(CreateFileA(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+        ownersOnly != nullptr ? &attributes : nullptr, disposition,
+        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+        nullptr));
+    const DWORD code = file != nullptr ? ERROR_SUCCESS : GetLastError();
     LocalFree(ownersOnly);
-    if (!opened) {
+    if (file == nullptr) {
         if (disposition == OPEN_EXISTING &&
             (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)) {
-            return std::make_unique<LibraryLock>(); // no run has locked it: nothing to share
+            // No run has locked it: nothing to share.
+            return std::make_unique<LibraryLock>();
         }
-        return nullptr;
+        return Status::failed(windowsErrorText("cannot open the lock file", path, code));
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!isPlainFile(file.get(), info) || info.nNumberOfLinks != 1) {
         bool link = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-        error = link ? path + " is a link: the library's lock file must be a file"
-                     : path + " is not a lock file this tool made (not a file, or a file with "
-                              "other names)";
-        return nullptr;
+        return Status::failed(link ? path + " is a link: the library's lock file must be a file"
+                                   : path + " is not a lock file this tool made (not a file, or "
+                                            "a file with other names)");
     }
     // One another user owns (not an administrator or the system) is refused.
     // A volume that keeps no owners (FAT) tells none, and is not refused.
@@ -582,9 +583,8 @@ std::unique_ptr<LibraryLock> lockAt(const HostFileSystem& files, const std::stri
         }
         LocalFree(described);
         if (!trusted) {
-            error = path + " belongs to another user, who could hold it to keep every run " +
-                    "waiting; remove it and run again";
-            return nullptr;
+            return Status::failed(path + " belongs to another user, who could hold it to keep " +
+                                  "every run waiting; remove it and run again");
         }
     }
     OVERLAPPED whole{};
@@ -595,35 +595,31 @@ std::unique_ptr<LibraryLock> lockAt(const HostFileSystem& files, const std::stri
         locked = LockFileEx(file.get(), flags, 0, 1, 0, &again) != 0;
     }
     if (!locked) {
-        error = windowsErrorText("cannot lock", path, GetLastError());
-        return nullptr;
+        return Status::failed(windowsErrorText("cannot lock", path, GetLastError()));
     }
-    return std::make_unique<WindowsLock>(std::move(file));
+    return std::unique_ptr<LibraryLock>(std::make_unique<WindowsLock>(std::move(file)));
 }
 
 } // namespace
 
-std::unique_ptr<LibraryLock> HostFileSystem::lockLibrary(const std::string& path,
-                                                         const std::function<void()>& waiting,
-                                                         std::string& error) {
-    return lockAt(*this, path, OPEN_ALWAYS, LOCKFILE_EXCLUSIVE_LOCK, waiting, error);
+Expected<std::unique_ptr<LibraryLock>>
+HostFileSystem::lockLibrary(const std::string& path, const std::function<void()>& waiting) {
+    return lockAt(path, OPEN_ALWAYS, LOCKFILE_EXCLUSIVE_LOCK, waiting);
 }
 
-std::unique_ptr<LibraryLock> HostFileSystem::shareLibraryLock(const std::string& path,
-                                                              const std::function<void()>& waiting,
-                                                              std::string& error) {
-    return lockAt(*this, path, OPEN_EXISTING, 0, waiting, error);
+Expected<std::unique_ptr<LibraryLock>>
+HostFileSystem::shareLibraryLock(const std::string& path, const std::function<void()>& waiting) {
+    return lockAt(path, OPEN_EXISTING, 0, waiting);
 }
 
-bool HostFileSystem::mayReplace(const std::string& path, std::string& error) {
+Status HostFileSystem::mayReplace(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     // What createFileWith refuses; a folder's rights show only when a file is made.
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        error = windowsErrorText("cannot write", path, ERROR_ACCESS_DENIED);
-        return false;
+        return Status::failed(windowsErrorText("cannot write", path, ERROR_ACCESS_DENIED));
     }
-    return true;
+    return Status();
 }
 
 std::string HostFileSystem::randomHex() {

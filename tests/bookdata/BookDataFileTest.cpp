@@ -140,9 +140,11 @@ TEST(BookDataFile, CrLfFilesKeepTheirLineEnds) {
 // Finds files the way a case-insensitive file system would.
 class RenamingPlatform : public FakePlatform {
 public:
-    bool readFile(const std::string& name, FileBytes& out, std::string& error) override {
-        bool found = FakePlatform::readFile(name, out, error);
-        out.resolvedPath = ResolvedPath("/library/BOOK.DAT");
+    Expected<FileBytes> readFile(const std::string& name) override {
+        Expected<FileBytes> found = FakePlatform::readFile(name);
+        if (found) {
+            found->resolvedPath = ResolvedPath("/library/BOOK.DAT");
+        }
         return found;
     }
 };

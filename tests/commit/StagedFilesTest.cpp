@@ -7,10 +7,9 @@ namespace quillora {
 namespace {
 
 std::string readThrough(Platform& platform, const std::string& name) {
-    FileBytes file;
-    std::string error;
-    EXPECT_TRUE(platform.readFile(name, file, error)) << error;
-    return file.bytes;
+    Expected<FileBytes> file = platform.readFile(name);
+    EXPECT_TRUE(file.ok()) << file.status().reason();
+    return file ? file->bytes : std::string();
 }
 
 TEST(StagedFiles, NothingChangesUntilCommitAndWaitingContentIsReadBack) {
@@ -18,17 +17,18 @@ TEST(StagedFiles, NothingChangesUntilCommitAndWaitingContentIsReadBack) {
     platform.files["a.dat"] = "old a";
     platform.files["b.dat"] = "old b";
     StagedFiles staged(platform, "Quillora.commit");
-    std::string error;
-    ASSERT_TRUE(staged.replaceFile(ResolvedPath("a.dat"), "new a", error)) << error;
-    ASSERT_TRUE(staged.replaceFile(ResolvedPath("b.dat"), "new b", error)) << error;
+    Status staging = staged.stage(ResolvedPath("a.dat"), wholeContent("new a"));
+    ASSERT_TRUE(staging.ok()) << staging.reason();
+    staging = staged.stage(ResolvedPath("b.dat"), wholeContent("new b"));
+    ASSERT_TRUE(staging.ok()) << staging.reason();
     EXPECT_EQ(platform.files["a.dat"], "old a");
     EXPECT_EQ(readThrough(staged, "a.dat"), "new a");
     EXPECT_EQ(readThrough(platform, "a.dat"), "old a");
     EXPECT_EQ(staged.waitingCount(), 2u);
 
-    std::vector<std::string> errors;
-    EXPECT_TRUE(staged.commit(errors));
-    EXPECT_TRUE(errors.empty());
+    const Status committed = staged.commit();
+    EXPECT_TRUE(committed.ok());
+    EXPECT_TRUE(committed.reason().empty());
     EXPECT_EQ(platform.files["a.dat"], "new a");
     EXPECT_EQ(platform.files["b.dat"], "new b");
     EXPECT_EQ(platform.files.size(), 2u); // no temporary file left
@@ -38,15 +38,13 @@ TEST(StagedFiles, ASecondContentForOneTargetReplacesTheFirst) {
     testing::FakePlatform platform;
     platform.files["a.dat"] = "old";
     StagedFiles staged(platform, "Quillora.commit");
-    std::string error;
-    ASSERT_TRUE(staged.replaceFile(ResolvedPath("a.dat"), "first", error));
-    ASSERT_TRUE(staged.replaceFile(ResolvedPath("a.dat"), "second", error));
+    ASSERT_TRUE(staged.stage(ResolvedPath("a.dat"), wholeContent("first")).ok());
+    ASSERT_TRUE(staged.stage(ResolvedPath("a.dat"), wholeContent("second")).ok());
     EXPECT_EQ(readThrough(staged, "a.dat"), "second");
     // The old file, both waiting contents (the first goes at the commit) and
     // the commit record.
     EXPECT_EQ(platform.files.size(), 4u);
-    std::vector<std::string> errors;
-    EXPECT_TRUE(staged.commit(errors));
+    EXPECT_TRUE(staged.commit().ok());
     EXPECT_EQ(platform.files["a.dat"], "second");
     EXPECT_EQ(platform.files.size(), 1u);
 }
@@ -56,11 +54,10 @@ TEST(StagedFiles, DiscardAndDestructionLeaveTheOldFiles) {
     platform.files["a.dat"] = "old";
     {
         StagedFiles staged(platform, "Quillora.commit");
-        std::string error;
-        ASSERT_TRUE(staged.replaceFile(ResolvedPath("a.dat"), "new", error));
+        ASSERT_TRUE(staged.stage(ResolvedPath("a.dat"), wholeContent("new")).ok());
         staged.discard();
         EXPECT_EQ(staged.waitingCount(), 0u);
-        ASSERT_TRUE(staged.replaceFile(ResolvedPath("a.dat"), "newer", error));
+        ASSERT_TRUE(staged.stage(ResolvedPath("a.dat"), wholeContent("newer")).ok());
     } // not committed
     EXPECT_EQ(platform.files.size(), 1u);
     EXPECT_EQ(platform.files["a.dat"], "old");
@@ -71,9 +68,9 @@ TEST(StagedFiles, AReadOnlyTargetFailsWhenWrittenNotAtCommit) {
     platform.files["a.dat"] = "old";
     platform.readOnly.insert("a.dat");
     StagedFiles staged(platform, "Quillora.commit");
-    std::string error;
-    EXPECT_FALSE(staged.replaceFile(ResolvedPath("a.dat"), "new", error));
-    EXPECT_NE(error, "");
+    const Status refused = staged.stage(ResolvedPath("a.dat"), wholeContent("new"));
+    EXPECT_FALSE(refused.ok());
+    EXPECT_NE(refused.reason(), "");
     EXPECT_EQ(staged.waitingCount(), 0u);
 }
 

@@ -82,15 +82,12 @@ FakePlatform::openResourceLibrary(const std::string& name) {
     return std::unique_ptr<ResourceLibrary>(std::make_unique<FakeResources>(resources));
 }
 
-bool FakePlatform::readFile(const std::string& name, FileBytes& out, std::string& error) {
+Expected<FileBytes> FakePlatform::readFile(const std::string& name) {
     auto it = files.find(name);
     if (it == files.end()) {
-        error = "no such file: " + name;
-        return false;
+        return Status::failed("no such file: " + name);
     }
-    out.bytes = it->second;
-    out.resolvedPath = resolve(name);
-    return true;
+    return FileBytes{it->second, resolve(name)};
 }
 
 std::map<std::string, std::string>& FakePlatform::productKey() {

@@ -2,6 +2,7 @@
 // drives and resource strings are plain maps the test fills in.
 #pragma once
 
+#include "platform/FileStage.h"
 #include "platform/Platform.h"
 #include "support/MemoryFileSystem.h"
 
@@ -28,7 +29,8 @@ private:
     std::map<unsigned, std::string> strings_;
 };
 
-class FakePlatform : public Platform, public Installation {
+// A save through it replaces the file at once.
+class FakePlatform : public Platform, public Installation, public FileStage {
 public:
     FakePlatform();
     // A copy has the same files on a disk of its own, with nothing pending.
@@ -59,9 +61,12 @@ public:
     DriveType driveType(const std::string& root) override;
     Expected<std::unique_ptr<ResourceLibrary>>
     openResourceLibrary(const std::string& name) override;
-    bool readFile(const std::string& name, FileBytes& out, std::string& error) override;
+    Expected<FileBytes> readFile(const std::string& name) override;
     // Names are kept as given.
     ResolvedPath resolve(const std::string& name) override { return ResolvedPath(name); }
+    Status stage(const ResolvedPath& target, const NewContent& content) override {
+        return replaceFileWith(target, content);
+    }
     FileSystem& fileSystem() override { return disk; }
 
     // Sets the three directory values the way an installer would (with their NUL).

@@ -13,7 +13,7 @@ const char* const kPowerCut = "the power is gone";
 
 } // namespace
 
-bool MemoryFileSystem::change(std::string& error) {
+Status MemoryFileSystem::change() {
     if (!disk_.valid) {
         // Whatever the test put there before is on the disk.
         for (const auto& [path, bytes] : files_) {
@@ -24,15 +24,13 @@ bool MemoryFileSystem::change(std::string& error) {
         disk_.valid = true;
     }
     if (frozen_.valid) {
-        error = kPowerCut;
-        return false;
+        return Status::failed(kPowerCut);
     }
     if (++changes_ == cutAt_) {
         frozen_ = disk_;
-        error = kPowerCut;
-        return false;
+        return Status::failed(kPowerCut);
     }
-    return true;
+    return Status();
 }
 
 std::uint64_t MemoryFileSystem::inodeOf(const std::string& path) {
@@ -51,19 +49,18 @@ void MemoryFileSystem::recordFolderChange(Kind kind, const std::string& path, co
     disk_.pending.push_back({kind, folderOf(path), path, to, inode});
 }
 
-CreateStatus MemoryFileSystem::createFileWith(const std::string& path, const NewContent& content,
-                                              const std::string& replacing, std::string& identity,
-                                              std::string& error) {
-    if (!change(error)) {
-        return CreateStatus::Failed;
+Expected<std::string> MemoryFileSystem::createFileWith(const std::string& path,
+                                                       const NewContent& content,
+                                                       const std::string& replacing) {
+    Status changed = change();
+    if (!changed) {
+        return changed;
     }
     if (!replacing.empty() && readOnly_.count(replacing) != 0) {
-        error = "read-only: " + replacing;
-        return CreateStatus::Failed;
+        return Status::failed("read-only: " + replacing);
     }
     if (files_.count(path) != 0) {
-        error = "exists: " + path;
-        return CreateStatus::Exists;
+        return Status::failed(Failure::NameTaken, "exists: " + path);
     }
     std::string bytes;
     content([&bytes](std::string_view piece) {
@@ -75,8 +72,7 @@ CreateStatus MemoryFileSystem::createFileWith(const std::string& path, const New
     std::uint64_t inode = inodeOf(path);
     disk_.inodes[inode].data = bytes;
     recordFolderChange(Kind::Create, path, std::string(), inode);
-    identity = "inode " + std::to_string(inode);
-    return CreateStatus::Created;
+    return "inode " + std::to_string(inode);
 }
 
 namespace {
@@ -85,10 +81,8 @@ class MemoryOpenFile : public OpenFile {
 public:
     MemoryOpenFile(MemoryFileSystem& disk, std::string path)
         : disk_(disk), path_(std::move(path)) {}
-    bool append(const std::string& bytes, std::string& error) override {
-        return disk_.appendFile(path_, bytes, error);
-    }
-    bool sync(std::string& error) override { return disk_.syncFile(path_, error); }
+    Status append(const std::string& bytes) override { return disk_.appendFile(path_, bytes); }
+    Status sync() override { return disk_.syncFile(path_); }
 
 private:
     MemoryFileSystem& disk_;
@@ -97,48 +91,46 @@ private:
 
 } // namespace
 
-std::unique_ptr<OpenFile> MemoryFileSystem::createOpenFile(const std::string& path,
-                                                           CreateStatus& status,
-                                                           std::string& error) {
-    std::string identity;
-    status = createFileWith(path, wholeContent(std::string()), std::string(), identity, error);
-    if (status != CreateStatus::Created) {
-        return nullptr;
+Expected<std::unique_ptr<OpenFile>> MemoryFileSystem::createOpenFile(const std::string& path) {
+    const std::string empty;
+    Expected<std::string> made = createFileWith(path, wholeContent(empty), std::string());
+    if (!made) {
+        return made.status();
     }
-    return std::make_unique<MemoryOpenFile>(*this, path);
+    return std::unique_ptr<OpenFile>(std::make_unique<MemoryOpenFile>(*this, path));
 }
 
-bool MemoryFileSystem::appendFile(const std::string& path, const std::string& bytes,
-                                  std::string& error) {
-    if (!change(error)) {
-        return false;
+Status MemoryFileSystem::appendFile(const std::string& path, const std::string& bytes) {
+    Status changed = change();
+    if (!changed) {
+        return changed;
     }
     auto it = files_.find(path);
     if (it == files_.end()) {
-        error = "no such file: " + path;
-        return false;
+        return Status::failed("no such file: " + path);
     }
     it->second += bytes;
     disk_.inodes[inodeOf(path)].data += bytes;
-    return true;
+    return Status();
 }
 
-bool MemoryFileSystem::syncFile(const std::string& path, std::string& error) {
-    if (!change(error)) {
-        return false;
+Status MemoryFileSystem::syncFile(const std::string& path) {
+    Status changed = change();
+    if (!changed) {
+        return changed;
     }
     if (files_.count(path) == 0) {
-        error = "no such file: " + path;
-        return false;
+        return Status::failed("no such file: " + path);
     }
     Inode& inode = disk_.inodes[inodeOf(path)];
     inode.durable = inode.data;
-    return true;
+    return Status();
 }
 
-bool MemoryFileSystem::syncFolder(const std::string& folder, std::string& error) {
-    if (!change(error)) {
-        return false;
+Status MemoryFileSystem::syncFolder(const std::string& folder) {
+    Status changed = change();
+    if (!changed) {
+        return changed;
     }
     std::vector<FolderChange> left;
     for (const FolderChange& c : disk_.pending) {
@@ -154,18 +146,17 @@ bool MemoryFileSystem::syncFolder(const std::string& folder, std::string& error)
         }
     }
     disk_.pending = left;
-    return true;
+    return Status();
 }
 
-bool MemoryFileSystem::renameFile(const std::string& from, const std::string& to,
-                                  std::string& error) {
-    if (!change(error)) {
-        return false;
+Status MemoryFileSystem::renameFile(const std::string& from, const std::string& to) {
+    Status changed = change();
+    if (!changed) {
+        return changed;
     }
     auto it = files_.find(from);
     if (it == files_.end()) {
-        error = "cannot replace " + to + ": no such file " + from;
-        return false;
+        return Status::failed("cannot replace " + to + ": no such file " + from);
     }
     std::uint64_t inode = inodeOf(from);
     files_[to] = std::move(it->second);
@@ -174,12 +165,13 @@ bool MemoryFileSystem::renameFile(const std::string& from, const std::string& to
     names_.erase(from);
     recordFolderChange(Kind::Rename, from, to, inode);
     ++renameCount;
-    return true;
+    return Status();
 }
 
-bool MemoryFileSystem::removeFile(const std::string& path, std::string& error) {
-    if (!change(error)) {
-        return false;
+Status MemoryFileSystem::removeFile(const std::string& path) {
+    Status changed = change();
+    if (!changed) {
+        return changed;
     }
     if (files_.count(path) != 0) {
         std::uint64_t inode = inodeOf(path);
@@ -187,7 +179,7 @@ bool MemoryFileSystem::removeFile(const std::string& path, std::string& error) {
         names_.erase(path);
         recordFolderChange(Kind::Remove, path, std::string(), inode);
     }
-    return true;
+    return Status();
 }
 
 PathInfo MemoryFileSystem::examine(const std::string& path) {
@@ -200,55 +192,48 @@ PathInfo MemoryFileSystem::examine(const std::string& path) {
     return info;
 }
 
-bool MemoryFileSystem::folderIdentity(const std::string& folder, std::string& identity,
-                                      std::string&) {
+Expected<std::string> MemoryFileSystem::folderIdentity(const std::string& folder) {
     // Folders are only names here: none is ever moved.
-    identity = "folder " + folder;
-    return true;
+    return "folder " + folder;
 }
 
-bool MemoryFileSystem::listFolder(const std::string& folder, std::vector<std::string>& names,
-                                  std::string&) {
-    names.clear();
+Expected<std::vector<std::string>> MemoryFileSystem::listFolder(const std::string& folder) {
+    std::vector<std::string> names;
     for (const auto& [path, bytes] : files_) {
         if (folderOf(path) == folder) {
             names.push_back(path.substr(folder.size()));
         }
     }
-    return true;
+    return names;
 }
 
-bool MemoryFileSystem::readWhole(const std::string& path, std::string& bytes, std::string& error) {
-    return readOwnFile(path, bytes, error);
+Expected<std::string> MemoryFileSystem::readWhole(const std::string& path) {
+    return readOwnFile(path);
 }
 
-bool MemoryFileSystem::readOwnFile(const std::string& path, std::string& bytes,
-                                   std::string& error) {
+Expected<std::string> MemoryFileSystem::readOwnFile(const std::string& path) {
     auto it = files_.find(path);
     if (it == files_.end()) {
-        error = "no such file: " + path;
-        return false;
+        return Status::failed("no such file: " + path);
     }
-    bytes = it->second;
-    return true;
+    return it->second;
 }
 
-std::unique_ptr<LibraryLock>
-MemoryFileSystem::lockLibrary(const std::string&, const std::function<void()>&, std::string&) {
+Expected<std::unique_ptr<LibraryLock>> MemoryFileSystem::lockLibrary(const std::string&,
+                                                                     const std::function<void()>&) {
     return std::make_unique<LibraryLock>();
 }
 
-std::unique_ptr<LibraryLock>
-MemoryFileSystem::shareLibraryLock(const std::string&, const std::function<void()>&, std::string&) {
+Expected<std::unique_ptr<LibraryLock>>
+MemoryFileSystem::shareLibraryLock(const std::string&, const std::function<void()>&) {
     return std::make_unique<LibraryLock>();
 }
 
-bool MemoryFileSystem::mayReplace(const std::string& path, std::string& error) {
+Status MemoryFileSystem::mayReplace(const std::string& path) {
     if (readOnly_.count(path) != 0) {
-        error = "read-only: " + path;
-        return false;
+        return Status::failed("read-only: " + path);
     }
-    return true;
+    return Status();
 }
 
 std::string MemoryFileSystem::randomHex() {

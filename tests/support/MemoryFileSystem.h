@@ -45,31 +45,25 @@ public:
     // How many changes were not yet on the disk at the power cut.
     std::size_t pendingAtPowerCut() const;
 
-    CreateStatus createFileWith(const std::string& path, const NewContent& content,
-                                const std::string& replacing, std::string& identity,
-                                std::string& error) override;
-    std::unique_ptr<OpenFile> createOpenFile(const std::string& path, CreateStatus& status,
-                                             std::string& error) override;
+    Expected<std::string> createFileWith(const std::string& path, const NewContent& content,
+                                         const std::string& replacing) override;
+    Expected<std::unique_ptr<OpenFile>> createOpenFile(const std::string& path) override;
     // What the open file hands on, by the name it was made with.
-    bool appendFile(const std::string& path, const std::string& bytes, std::string& error);
-    bool syncFile(const std::string& path, std::string& error) override;
-    bool syncFolder(const std::string& folder, std::string& error) override;
-    bool renameFile(const std::string& from, const std::string& to, std::string& error) override;
-    bool removeFile(const std::string& path, std::string& error) override;
+    Status appendFile(const std::string& path, const std::string& bytes);
+    Status syncFile(const std::string& path) override;
+    Status syncFolder(const std::string& folder) override;
+    Status renameFile(const std::string& from, const std::string& to) override;
+    Status removeFile(const std::string& path) override;
     PathInfo examine(const std::string& path) override;
-    bool folderIdentity(const std::string& folder, std::string& identity,
-                        std::string& error) override;
-    bool listFolder(const std::string& folder, std::vector<std::string>& names,
-                    std::string& error) override;
-    bool readWhole(const std::string& path, std::string& bytes, std::string& error) override;
-    bool readOwnFile(const std::string& path, std::string& bytes, std::string& error) override;
-    std::unique_ptr<LibraryLock> lockLibrary(const std::string& path,
-                                             const std::function<void()>& waiting,
-                                             std::string& error) override;
-    std::unique_ptr<LibraryLock> shareLibraryLock(const std::string& path,
-                                                  const std::function<void()>& waiting,
-                                                  std::string& error) override;
-    bool mayReplace(const std::string& path, std::string& error) override;
+    Expected<std::string> folderIdentity(const std::string& folder) override;
+    Expected<std::vector<std::string>> listFolder(const std::string& folder) override;
+    Expected<std::string> readWhole(const std::string& path) override;
+    Expected<std::string> readOwnFile(const std::string& path) override;
+    Expected<std::unique_ptr<LibraryLock>>
+    lockLibrary(const std::string& path, const std::function<void()>& waiting) override;
+    Expected<std::unique_ptr<LibraryLock>>
+    shareLibraryLock(const std::string& path, const std::function<void()>& waiting) override;
+    Status mayReplace(const std::string& path) override;
     std::string randomHex() override;
     std::string folderOf(const std::string& path) const override;
 
@@ -94,8 +88,8 @@ private:
         bool valid = false;
     };
 
-    // False, with error set, once the power is gone.
-    bool change(std::string& error);
+    // Fails once the power is gone.
+    Status change();
     std::uint64_t inodeOf(const std::string& path);
     void recordFolderChange(Kind kind, const std::string& path, const std::string& to,
                             std::uint64_t inode);

@@ -1,7 +1,7 @@
 #include "platform/posix/formats/RegistryStore.h"
 
-#include "text/AsciiCase.h"
 #include "platform/posix/formats/Utf16Text.h"
+#include "text/AsciiCase.h"
 
 namespace quillora {
 
@@ -116,15 +116,14 @@ std::string dwordBytes(std::uint32_t n) {
 
 } // namespace
 
-bool RegistryStore::parse(const std::string& bytes, std::string& error) {
+Status RegistryStore::parse(const std::string& bytes) {
     *this = RegistryStore();
     std::string text;
     if (startsWithUtf16LeBom(bytes)) {
         utf16_ = true;
         mark_ = kUtf16LeBom;
         if (!decodeUtf16Le(bytes.substr(2), text)) {
-            error = "UTF-16 text with an odd number of bytes";
-            return false;
+            return Status::failed("UTF-16 text with an odd number of bytes");
         }
     } else if (bytes.compare(0, 3, kUtf8Bom) == 0) {
         mark_ = kUtf8Bom;
@@ -161,14 +160,14 @@ bool RegistryStore::parse(const std::string& bytes, std::string& error) {
         if (header == kVersion4Header) {
             version5_ = false;
         } else if (header != kVersion5Header) {
-            error = "line 1: not a regedit export (it must begin with \"" +
-                    std::string(kVersion5Header) + "\" or \"" + kVersion4Header + "\")";
             lines_.clear();
-            return false;
+            return Status::failed("line 1: not a regedit export (it must begin with \"" +
+                                  std::string(kVersion5Header) + "\" or \"" + kVersion4Header +
+                                  "\")");
         }
     }
     index();
-    return true;
+    return Status();
 }
 
 std::string RegistryStore::serialize() const {

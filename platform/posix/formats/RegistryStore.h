@@ -11,6 +11,8 @@
 // the 8-bit form, and written back in the form that was read.
 #pragma once
 
+#include "status/Status.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,9 +31,9 @@ public:
     // An empty registry; written as an 8-bit file with LF line ends.
     RegistryStore() = default;
 
-    // Reads a whole store file. An empty file is an empty registry. False, with
-    // the line and the reason in error, when it is not a regedit export.
-    bool parse(const std::string& bytes, std::string& error);
+    // Reads a whole store file. An empty file is an empty registry. Fails, with
+    // the line and the reason, when it is not a regedit export.
+    Status parse(const std::string& bytes);
     // The file's bytes in the form that was read.
     std::string serialize() const;
 

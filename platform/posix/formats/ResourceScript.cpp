@@ -1,7 +1,7 @@
 #include "platform/posix/formats/ResourceScript.h"
 
-#include "text/AsciiCase.h"
 #include "platform/posix/formats/Utf16Text.h"
+#include "text/AsciiCase.h"
 
 #include <cstdlib>
 #include <vector>
@@ -52,7 +52,8 @@ bool readString(const std::string& s, std::size_t& i, std::string& text, std::si
     return false;
 }
 
-bool tokenize(const std::string& s, std::vector<Token>& tokens, std::string& error) {
+Expected<std::vector<Token>> tokenize(const std::string& s) {
+    std::vector<Token> tokens;
     std::size_t line = 1;
     bool lineStart = true;
     for (std::size_t i = 0; i < s.size();) {
@@ -70,8 +71,7 @@ bool tokenize(const std::string& s, std::vector<Token>& tokens, std::string& err
         } else if (s.compare(i, 2, "/*") == 0) {
             std::size_t end = s.find("*/", i + 2);
             if (end == std::string::npos) {
-                error = "line " + std::to_string(line) + ": comment without its end";
-                return false;
+                return Status::failed("line " + std::to_string(line) + ": comment without its end");
             }
             for (std::size_t k = i; k < end; ++k) {
                 line += s[k] == '\n' ? 1 : 0;
@@ -81,8 +81,8 @@ bool tokenize(const std::string& s, std::vector<Token>& tokens, std::string& err
             Token token{Token::String, "", line};
             i += c == '"' ? 0 : 1;
             if (!readString(s, i, token.text, line)) {
-                error = "line " + std::to_string(token.line) + ": string without its closing quote";
-                return false;
+                return Status::failed("line " + std::to_string(token.line) +
+                                      ": string without its closing quote");
             }
             tokens.push_back(token);
             lineStart = false;
@@ -100,7 +100,7 @@ bool tokenize(const std::string& s, std::vector<Token>& tokens, std::string& err
             lineStart = false;
         }
     }
-    return true;
+    return tokens;
 }
 
 bool readIdentifier(const std::string& word, unsigned& id) {
@@ -121,11 +121,10 @@ bool isWord(const Token& token, const char* word) {
 }
 
 // The rest of a STRINGTABLE whose keyword is just before i; i moves past its END.
-bool readStringTable(const std::vector<Token>& tokens, std::size_t& i,
-                     std::map<unsigned, std::string>& strings, std::string& error) {
-    auto fail = [&](std::size_t line, const std::string& why) {
-        error = "line " + std::to_string(line) + ": " + why;
-        return false;
+Status readStringTable(const std::vector<Token>& tokens, std::size_t& i,
+                       std::map<unsigned, std::string>& strings) {
+    auto fail = [](std::size_t line, const std::string& why) {
+        return Status::failed("line " + std::to_string(line) + ": " + why);
     };
     const std::size_t tableLine = tokens[i - 1].line;
     // Optional statements (LANGUAGE, CHARACTERISTICS, ...) come before BEGIN.
@@ -141,7 +140,7 @@ bool readStringTable(const std::vector<Token>& tokens, std::size_t& i,
         }
         if (isWord(tokens[i], "END") || isWord(tokens[i], "}")) {
             ++i;
-            return true;
+            return Status();
         }
         unsigned id = 0;
         if (tokens[i].kind != Token::Word || !readIdentifier(tokens[i].text, id)) {
@@ -165,31 +164,32 @@ bool readStringTable(const std::vector<Token>& tokens, std::size_t& i,
 
 } // namespace
 
-bool ResourceScript::parse(const std::string& bytes, std::string& error) {
+Status ResourceScript::parse(const std::string& bytes) {
     strings_.clear();
     std::string text = bytes;
     if (startsWithUtf16LeBom(bytes) && !decodeUtf16Le(bytes.substr(2), text)) {
-        error = "UTF-16 text with an odd number of bytes";
-        return false;
+        return Status::failed("UTF-16 text with an odd number of bytes");
     }
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         text.erase(0, 3);
     }
-    std::vector<Token> tokens;
-    if (!tokenize(text, tokens, error)) {
-        return false;
+    const Expected<std::vector<Token>> tokenized = tokenize(text);
+    if (!tokenized) {
+        return tokenized.status();
     }
+    const std::vector<Token>& tokens = *tokenized;
     std::size_t i = 0;
     while (i < tokens.size()) {
         if (!isWord(tokens[i++], "STRINGTABLE")) {
             continue; // another kind of resource
         }
-        if (!readStringTable(tokens, i, strings_, error)) {
+        Status table = readStringTable(tokens, i, strings_);
+        if (!table) {
             strings_.clear();
-            return false;
+            return table;
         }
     }
-    return true;
+    return Status();
 }
 
 bool ResourceScript::loadString(unsigned id, std::string& text) const {

@@ -13,6 +13,8 @@
 // 8-bit or UTF-16 LE with its mark.
 #pragma once
 
+#include "status/Status.h"
+
 #include <map>
 #include <string>
 
@@ -20,9 +22,9 @@ namespace quillora {
 
 class ResourceScript {
 public:
-    // False, with the line and the reason in error, when text is no script
-    // this reader understands.
-    bool parse(const std::string& bytes, std::string& error);
+    // Fails, with the line and the reason, when text is no script this reader
+    // understands.
+    Status parse(const std::string& bytes);
     // False when the script has no string with that identifier.
     bool loadString(unsigned id, std::string& text) const;
 

@@ -66,16 +66,18 @@ TEST_F(PathMapping, WindowsPathsFindTheirFiles) {
 
 TEST_F(PathMapping, ReadFileReportsWhereItFoundTheFile) {
     PosixPlatform platform(settings);
-    FileBytes file;
-    std::string error;
-    ASSERT_TRUE(platform.readFile("D:\\BOOKS\\guide.DAT", file, error)) << error;
-    EXPECT_EQ(file.bytes, "from the CD");
-    EXPECT_EQ(file.resolvedPath.text(), library.path("cd/Books/Guide.dat"));
+    Expected<FileBytes> file = platform.readFile("D:\\BOOKS\\guide.DAT");
+    ASSERT_TRUE(file.ok()) << file.status().reason();
+    EXPECT_EQ(file->bytes, "from the CD");
+    EXPECT_EQ(file->resolvedPath.text(), library.path("cd/Books/Guide.dat"));
     // Saving goes back to that file.
-    ASSERT_TRUE(platform.replaceFile(file.resolvedPath, "saved", error)) << error;
+    const Status saved = platform.replaceFile(file->resolvedPath, "saved");
+    ASSERT_TRUE(saved.ok()) << saved.reason();
     EXPECT_EQ(library.read("cd/Books/Guide.dat"), "saved");
 
-    EXPECT_FALSE(platform.readFile("d:\\books\\none.dat", file, error));
+    const Expected<FileBytes> none = platform.readFile("d:\\books\\none.dat");
+    EXPECT_FALSE(none.ok());
+    const std::string& error = none.status().reason();
     EXPECT_NE(error.find(library.path("cd/Books/none.dat")), std::string::npos) << error;
 }
 

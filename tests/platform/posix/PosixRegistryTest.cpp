@@ -3,6 +3,7 @@
 #include "platform/PreviewFiles.h"
 #include "platform/posix/OtherUser.h"
 #include "platform/posix/PosixPlatform.h"
+#include "platform/posix/SystemCallLog.h"
 #include "platform/posix/formats/Utf16Text.h"
 #include "product/CdDrive.h"
 #include "registry/InstallationSettings.h"
@@ -21,6 +22,7 @@ namespace fs = std::filesystem;
 namespace quillora {
 namespace {
 
+using testing::FileOperation;
 using testing::StoreKey;
 using testing::TempLibrary;
 
@@ -100,11 +102,8 @@ TEST_F(PosixRegistryTest, CreatingAKeyAddsItToTheFileAtOnce) {
     const std::string before = testing::storeText({{"Software\\Other", {{"a", "b"}}}});
     library.write("registry.reg", before);
     PosixPlatform platform(settings());
-    std::vector<FileOperation> operations;
-    platform.setFaultHook([&operations](FileOperation operation) {
-        operations.push_back(operation);
-        return 0;
-    });
+    testing::SystemCallLog calls;
+    const std::vector<FileOperation>& operations = calls.operations();
     {
         RegistryKey key(platform, kProductKey, true);
         EXPECT_TRUE(key.isOpen());
@@ -122,11 +121,7 @@ TEST_F(PosixRegistryTest, CreatingAKeyAddsItToTheFileAtOnce) {
     PosixPlatform next(settings());
     RegistryKey key(next, "software\\tolvane works\\QUILLORA", false);
     EXPECT_TRUE(key.isOpen());
-    operations.clear();
-    next.setFaultHook([&operations](FileOperation operation) {
-        operations.push_back(operation);
-        return 0;
-    });
+    calls.clear();
     EXPECT_EQ(key.open(kProductKey, true), kErrorSuccess);
     EXPECT_EQ(operations, std::vector<FileOperation>()) << "opened, not created";
 }

@@ -2,6 +2,7 @@
 #include "commit/StagedFiles.h"
 #include "platform/windows/ScratchFolder.h"
 #include "platform/windows/WindowsPlatform.h"
+#include "support/FaultyFileSystem.h"
 
 #include <windows.h>
 
@@ -14,10 +15,19 @@ namespace quillora {
 namespace {
 
 using testing::fileExists;
+using testing::FileOperation;
 using testing::namesIn;
 using testing::readBytes;
 using testing::ScratchFolder;
 using testing::writeBytes;
+using FaultyWindows = testing::FaultyHost<WindowsPlatform>;
+
+::testing::AssertionResult succeeded(const Status& status) {
+    if (status) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << status.reason();
+}
 
 // The current directory for a scope, as the tool runs in the catalogue's folder.
 class InFolder {
@@ -48,9 +58,9 @@ TEST(WindowsFiles, ReadFileGivesTheBytesAsStored) {
     ScratchFolder folder;
     writeBytes(folder / "Quillora.ini", kRawBytes);
     WindowsPlatform platform;
-    FileBytes file;
-    std::string error;
-    ASSERT_TRUE(platform.readFile(folder / "Quillora.ini", file, error)) << error;
+    Expected<FileBytes> read = platform.readFile(folder / "Quillora.ini");
+    ASSERT_TRUE(read.ok()) << read.status().reason();
+    const FileBytes& file = *read;
     EXPECT_EQ(file.bytes, kRawBytes);
     EXPECT_EQ(file.resolvedPath.text(), folder / "Quillora.ini");
 }
@@ -58,12 +68,10 @@ TEST(WindowsFiles, ReadFileGivesTheBytesAsStored) {
 TEST(WindowsFiles, ReadFileReportsAMissingFile) {
     ScratchFolder folder;
     WindowsPlatform platform;
-    FileBytes file;
-    file.bytes = "before";
-    std::string error;
-    EXPECT_FALSE(platform.readFile(folder / "missing.dat", file, error));
+    const Expected<FileBytes> read = platform.readFile(folder / "missing.dat");
+    EXPECT_FALSE(read.ok());
+    const std::string& error = read.status().reason();
     EXPECT_NE(error.find("missing.dat"), std::string::npos) << error;
-    EXPECT_EQ(file.bytes, "before");
 }
 
 // Windows finds a file whatever the case of its name, but a rename gives it the
@@ -88,13 +96,13 @@ TEST(WindowsFiles, FileNamedInAnotherCaseKeepsItsNameWhenWrittenBack) {
         ASSERT_TRUE(CreateDirectoryA((folder / "Books").c_str(), nullptr));
         writeBytes(folder / c.onDisk, "old");
         WindowsPlatform platform;
-        FileBytes file;
-        std::string error;
-        ASSERT_TRUE(platform.readFile(folder / c.named, file, error)) << error;
+        Expected<FileBytes> read = platform.readFile(folder / c.named);
+        ASSERT_TRUE(read.ok()) << read.status().reason();
+        const FileBytes& file = *read;
         EXPECT_EQ(file.bytes, "old");
         EXPECT_EQ(file.resolvedPath.text(), folder / c.found);
 
-        ASSERT_TRUE(platform.replaceFile(file.resolvedPath, "new", error)) << error;
+        ASSERT_TRUE(succeeded(platform.replaceFile(file.resolvedPath, "new")));
         const std::string onDisk = c.onDisk;
         const std::string name = onDisk.substr(onDisk.find('\\') + 1);
         EXPECT_EQ(namesIn(folder / "Books"), std::vector<std::string>{name});
@@ -109,11 +117,11 @@ TEST(WindowsFiles, RelativeNameInAnotherCaseGivesTheNameOnDisk) {
     InFolder in(folder.path());
     ASSERT_TRUE(in.entered());
     WindowsPlatform platform;
-    FileBytes file;
-    std::string error;
-    ASSERT_TRUE(platform.readFile("Quillora.ini", file, error)) << error;
+    Expected<FileBytes> read = platform.readFile("Quillora.ini");
+    ASSERT_TRUE(read.ok()) << read.status().reason();
+    const FileBytes& file = *read;
     EXPECT_EQ(file.resolvedPath.text(), "quillora.ini");
-    ASSERT_TRUE(platform.replaceFile(file.resolvedPath, "new", error)) << error;
+    ASSERT_TRUE(succeeded(platform.replaceFile(file.resolvedPath, "new")));
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"quillora.ini"});
 }
 
@@ -130,11 +138,11 @@ TEST(WindowsFiles, FileNamedByItsShortNameKeepsItsLongName) {
     ASSERT_EQ(named.find(longName), std::string::npos) << "no short name: " << named;
 
     WindowsPlatform platform;
-    FileBytes file;
-    std::string error;
-    ASSERT_TRUE(platform.readFile(named, file, error)) << error;
+    Expected<FileBytes> read = platform.readFile(named);
+    ASSERT_TRUE(read.ok()) << read.status().reason();
+    const FileBytes& file = *read;
     EXPECT_EQ(file.resolvedPath.text(), named.substr(0, named.find_last_of('\\') + 1) + longName);
-    ASSERT_TRUE(platform.replaceFile(file.resolvedPath, "new", error)) << error;
+    ASSERT_TRUE(succeeded(platform.replaceFile(file.resolvedPath, "new")));
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{longName});
     EXPECT_EQ(readBytes(folder / longName), "new");
 }
@@ -142,11 +150,10 @@ TEST(WindowsFiles, FileNamedByItsShortNameKeepsItsLongName) {
 TEST(WindowsFiles, ReplaceFileCreatesAndReplacesWithTheExactBytes) {
     ScratchFolder folder;
     WindowsPlatform platform;
-    std::string error;
-    ASSERT_TRUE(platform.replaceFile(ResolvedPath(folder / "new.dat"), kRawBytes, error)) << error;
+    ASSERT_TRUE(succeeded(platform.replaceFile(ResolvedPath(folder / "new.dat"), kRawBytes)));
     EXPECT_EQ(readBytes(folder / "new.dat"), kRawBytes);
 
-    ASSERT_TRUE(platform.replaceFile(ResolvedPath(folder / "new.dat"), "second\n", error)) << error;
+    ASSERT_TRUE(succeeded(platform.replaceFile(ResolvedPath(folder / "new.dat"), "second\n")));
     EXPECT_EQ(readBytes(folder / "new.dat"), "second\n");
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"new.dat"});
 }
@@ -156,8 +163,7 @@ TEST(WindowsFiles, ReplaceFileKeepsTheOldFilesAttributes) {
     writeBytes(folder / "hidden.dat", "old");
     ASSERT_TRUE(SetFileAttributesA((folder / "hidden.dat").c_str(), FILE_ATTRIBUTE_HIDDEN));
     WindowsPlatform platform;
-    std::string error;
-    ASSERT_TRUE(platform.replaceFile(ResolvedPath(folder / "hidden.dat"), "new", error)) << error;
+    ASSERT_TRUE(succeeded(platform.replaceFile(ResolvedPath(folder / "hidden.dat"), "new")));
     EXPECT_EQ(readBytes(folder / "hidden.dat"), "new");
     EXPECT_NE(GetFileAttributesA((folder / "hidden.dat").c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
@@ -168,8 +174,7 @@ TEST(WindowsFiles, ReplaceFileTakesARelativeName) {
     InFolder in(folder.path());
     ASSERT_TRUE(in.entered());
     WindowsPlatform platform;
-    std::string error;
-    EXPECT_TRUE(platform.replaceFile(ResolvedPath("relative.dat"), "new", error)) << error;
+    EXPECT_TRUE(succeeded(platform.replaceFile(ResolvedPath("relative.dat"), "new")));
     EXPECT_EQ(readBytes(folder / "relative.dat"), "new");
 }
 
@@ -178,8 +183,9 @@ TEST(WindowsFiles, ReadOnlyFileIsLeftAsItWas) {
     writeBytes(folder / "locked.dat", "old");
     ASSERT_TRUE(SetFileAttributesA((folder / "locked.dat").c_str(), FILE_ATTRIBUTE_READONLY));
     WindowsPlatform platform;
-    std::string error;
-    EXPECT_FALSE(platform.replaceFile(ResolvedPath(folder / "locked.dat"), "new", error));
+    const Status refused = platform.replaceFile(ResolvedPath(folder / "locked.dat"), "new");
+    EXPECT_FALSE(refused.ok());
+    const std::string& error = refused.reason();
     EXPECT_NE(error.find("locked.dat"), std::string::npos) << error;
     EXPECT_EQ(readBytes(folder / "locked.dat"), "old");
     EXPECT_NE(GetFileAttributesA((folder / "locked.dat").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
@@ -189,10 +195,10 @@ TEST(WindowsFiles, ReadOnlyFileIsLeftAsItWas) {
 TEST(WindowsFiles, MissingFolderFailsWithoutLeavingAnything) {
     ScratchFolder folder;
     WindowsPlatform platform;
-    std::string error;
-    EXPECT_FALSE(
-        platform.replaceFile(ResolvedPath(folder / "no such folder\\book.dat"), "new", error));
-    EXPECT_FALSE(error.empty());
+    const Status refused =
+        platform.replaceFile(ResolvedPath(folder / "no such folder\\book.dat"), "new");
+    EXPECT_FALSE(refused.ok());
+    EXPECT_FALSE(refused.reason().empty());
     EXPECT_FALSE(fileExists(folder / "no such folder"));
 }
 
@@ -200,10 +206,8 @@ TEST(WindowsFiles, MissingFolderFailsWithoutLeavingAnything) {
 TEST(WindowsFiles, TheLibraryLockMakesASecondRunWait) {
     ScratchFolder folder;
     WindowsPlatform platform;
-    std::string error;
-    auto first = platform.fileSystem().lockLibrary(
-        folder / "Quillora.lock", [] {}, error);
-    ASSERT_NE(first, nullptr) << error;
+    auto first = platform.fileSystem().lockLibrary(folder / "Quillora.lock", [] {});
+    ASSERT_TRUE(first.ok()) << first.status().reason();
 
     struct Second {
         WindowsPlatform platform;
@@ -217,15 +221,11 @@ TEST(WindowsFiles, TheLibraryLockMakesASecondRunWait) {
         nullptr, 0,
         [](void* data) -> DWORD {
             auto* s = static_cast<Second*>(data);
-            std::string why;
-            auto lock = s->platform.fileSystem().lockLibrary(
-                s->path,
-                [s] {
-                    ++s->waitingCalls;
-                    SetEvent(s->waiting);
-                },
-                why);
-            s->locked = lock != nullptr;
+            auto lock = s->platform.fileSystem().lockLibrary(s->path, [s] {
+                ++s->waitingCalls;
+                SetEvent(s->waiting);
+            });
+            s->locked = lock.ok();
             return 0;
         },
         &second, 0, nullptr);
@@ -233,7 +233,7 @@ TEST(WindowsFiles, TheLibraryLockMakesASecondRunWait) {
     ASSERT_EQ(WaitForSingleObject(second.waiting, 20000), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(thread, 200), static_cast<DWORD>(WAIT_TIMEOUT))
         << "the second took the lock while the first held it";
-    first.reset();
+    first->reset();
     ASSERT_EQ(WaitForSingleObject(thread, 20000), WAIT_OBJECT_0);
     CloseHandle(thread);
     CloseHandle(second.waiting);
@@ -247,7 +247,7 @@ TEST(WindowsFiles, TheLibraryLockMakesASecondRunWait) {
 template <typename Lay, typename Commit> int operationsOf(const Lay& lay, const Commit& commit) {
     ScratchFolder folder;
     lay(folder);
-    WindowsPlatform platform;
+    FaultyWindows platform;
     int operations = 0;
     platform.setFaultHook([&operations](FileOperation) {
         ++operations;
@@ -267,16 +267,14 @@ TEST(WindowsFiles, ACommitKilledAtAnyPointIsFinishedOrUndone) {
             writeBytes(folder / name, "old " + name);
         }
     };
-    auto commit = [&](WindowsPlatform& platform, const ScratchFolder& folder) {
+    auto commit = [&](Platform& platform, const ScratchFolder& folder) {
         StagedFiles files(platform, folder / "Quillora.commit");
-        std::string error;
         for (const std::string& name : names) {
-            if (!files.replaceFile(ResolvedPath(folder / name), "new " + name, error)) {
+            if (!files.stage(ResolvedPath(folder / name), wholeContent("new " + name))) {
                 return false;
             }
         }
-        std::vector<std::string> errors;
-        return files.commit(errors);
+        return files.commit().ok();
     };
     const int operations = operationsOf(lay, commit);
     ASSERT_GT(operations, 10);
@@ -285,17 +283,15 @@ TEST(WindowsFiles, ACommitKilledAtAnyPointIsFinishedOrUndone) {
         ScratchFolder folder;
         lay(folder);
         {
-            WindowsPlatform dying;
+            FaultyWindows dying;
             int seen = 0;
             dying.setFaultHook(
                 [&](FileOperation) { return ++seen >= killAt ? ERROR_WRITE_FAULT : 0; });
             EXPECT_FALSE(commit(dying, folder));
         }
         WindowsPlatform next;
-        std::vector<std::string> notes;
-        std::string error;
-        ASSERT_TRUE(recoverLibrary(next.fileSystem(), folder / "Quillora.commit", notes, error))
-            << error;
+        ASSERT_TRUE(
+            succeeded(recoverLibrary(next.fileSystem(), folder / "Quillora.commit").status));
         const std::string prefix = readBytes(folder / names[0]).substr(0, 4);
         for (const std::string& name : names) {
             EXPECT_EQ(readBytes(folder / name), prefix + name);
@@ -315,12 +311,10 @@ TEST(WindowsFiles, AFolderRenamedDuringACommitGetsNothingWritten) {
         CreateDirectoryA((folder / "Books").c_str(), nullptr);
         writeBytes(folder / "Books\\b.dat", "old b");
     };
-    auto commit = [](WindowsPlatform& platform, const ScratchFolder& folder) {
+    auto commit = [](Platform& platform, const ScratchFolder& folder) {
         StagedFiles files(platform, folder / "Quillora.commit");
-        std::string error;
-        std::vector<std::string> errors;
-        return files.replaceFile(ResolvedPath(folder / "Books\\b.dat"), "new b", error) &&
-               files.commit(errors);
+        return files.stage(ResolvedPath(folder / "Books\\b.dat"), wholeContent("new b")) &&
+               files.commit();
     };
     const int operations = operationsOf(lay, commit);
     ASSERT_GT(operations, 0);
@@ -332,7 +326,7 @@ TEST(WindowsFiles, AFolderRenamedDuringACommitGetsNothingWritten) {
         lay(folder);
         bool moved = false;
         {
-            WindowsPlatform platform;
+            FaultyWindows platform;
             int seen = 0;
             platform.setFaultHook([&](FileOperation) {
                 if (++seen == attackAt) {

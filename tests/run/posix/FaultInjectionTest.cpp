@@ -8,6 +8,7 @@
 #include "driver/UpdateCommand.h"
 #include "platform/posix/OtherUser.h"
 #include "platform/posix/PosixPlatform.h"
+#include "support/FaultyFileSystem.h"
 #include "support/ProcessRun.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +37,8 @@ namespace quillora {
 namespace {
 
 using Snapshot = std::map<std::string, std::string>; // relative path -> bytes
+using testing::FileFaultHook;
+using testing::FileOperation;
 
 class WorkingDirectory {
 public:
@@ -102,7 +105,7 @@ protected:
 
     Outcome run(FileFaultHook hook,
                 std::vector<std::string> args = {"quillora-update", "updatedir", "maintain=n"}) {
-        PosixPlatform platform(settings());
+        testing::FaultyHost<PosixPlatform> platform(settings());
         platform.setFaultHook(std::move(hook));
         WorkingDirectory cwd(root_ + "/drive_c/Quillora/Data");
         std::ostringstream out;
@@ -143,10 +146,8 @@ protected:
     void recover(const std::string& label) {
         PosixPlatform platform(settings());
         WorkingDirectory cwd(root_ + "/drive_c/Quillora/Data");
-        std::vector<std::string> notes;
-        std::string error;
-        EXPECT_TRUE(recoverLibrary(platform.fileSystem(), "Quillora.commit", notes, error))
-            << label << ": " << error;
+        const Recovery recovery = recoverLibrary(platform.fileSystem(), "Quillora.commit");
+        EXPECT_TRUE(recovery.status.ok()) << label << ": " << recovery.status.reason();
     }
 
     // Every book of every package that loads names a directory item that its
@@ -478,10 +479,7 @@ TEST_F(FaultInjection, RecoveryObeysOnlyPutLinesForItsOwnStagedFiles) {
         const Snapshot planted = snapshot();
         PosixPlatform platform(settings());
         WorkingDirectory cwd(root_ + "/drive_c/Quillora/Data");
-        std::vector<std::string> notes;
-        std::string error;
-        EXPECT_FALSE(recoverLibrary(platform.fileSystem(), "Quillora.commit", notes, error))
-            << label;
+        EXPECT_FALSE(recoverLibrary(platform.fileSystem(), "Quillora.commit").status.ok()) << label;
         EXPECT_EQ(snapshot(), planted) << label;
         EXPECT_EQ(temp_.read("outside.dat"), "outside\n") << label;
         fs::remove(temp_.path("second-name"));
@@ -890,10 +888,9 @@ TEST_F(HostileUserRun, AStagedFileInAFolderAnyoneMayRenameInCannotBeSwapped) {
             });
             PosixPlatform platform(settings());
             WorkingDirectory cwd(root_ + "/drive_c/Quillora/Data");
-            std::vector<std::string> notes;
-            std::string error;
-            const bool recovered =
-                recoverLibrary(platform.fileSystem(), "Quillora.commit", notes, error);
+            const Recovery recovery = recoverLibrary(platform.fileSystem(), "Quillora.commit");
+            const bool recovered = recovery.status.ok();
+            const std::string& error = recovery.status.reason();
             bool breached = !recovered;
             for (const char* file : kWrittenFiles) {
                 breached =

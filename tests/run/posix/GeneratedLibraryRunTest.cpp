@@ -1,10 +1,11 @@
 // Whole runs of the program over a small synthetic library of every record kind
 // and file version, as the benchmark runs it: every package is saved, no record
 // is lost, and a second run finds nothing left to change.
-#include "support/SyntheticLibrary.h"
 #include "driver/UpdateCommand.h"
 #include "platform/posix/PosixPlatform.h"
+#include "support/FaultyFileSystem.h"
 #include "support/ProcessRun.h"
+#include "support/SyntheticLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -166,9 +167,9 @@ TEST(GeneratedLibraryRun, ASignalLeavesTheLibraryBeforeOrAfterWithNothingBeside)
             PosixSettings settings;
             settings.registryFile = temp.path("registry.reg");
             settings.resourceFolders = {std::string(QUILLORA_SOURCE_DIR) + "/resources"};
-            PosixPlatform platform(settings);
+            testing::FaultyHost<PosixPlatform> platform(settings);
             int seen = 0;
-            platform.setFaultHook([&](FileOperation) {
+            platform.setFaultHook([&](testing::FileOperation) {
                 if (++seen == signalAt) {
                     ::raise(signal);
                 }

@@ -10,8 +10,8 @@ namespace {
 
 DriveTable tableOf(const std::vector<testing::StoreKey>& keys) {
     RegistryStore store;
-    std::string error;
-    EXPECT_TRUE(store.parse(testing::storeText(keys), error)) << error;
+    const Status read = store.parse(testing::storeText(keys));
+    EXPECT_TRUE(read.ok()) << read.reason();
     return DriveTable(store);
 }
 

@@ -52,8 +52,8 @@ const std::string kExport = withCrLf(R"(Windows Registry Editor Version 5.00
 
 RegistryStore parsed(const std::string& bytes) {
     RegistryStore store;
-    std::string error;
-    EXPECT_TRUE(store.parse(bytes, error)) << error;
+    const Status read = store.parse(bytes);
+    EXPECT_TRUE(read.ok()) << read.reason();
     return store;
 }
 
@@ -201,8 +201,9 @@ TEST(RegistryStore, OtherFilesAreRejected) {
     };
     for (const Case& c : cases) {
         RegistryStore store;
-        std::string error;
-        EXPECT_FALSE(store.parse(c.bytes, error)) << c.label;
+        const Status read = store.parse(c.bytes);
+        EXPECT_FALSE(read.ok()) << c.label;
+        const std::string& error = read.reason();
         EXPECT_NE(error.find(c.error), std::string::npos) << c.label << ": " << error;
     }
 }

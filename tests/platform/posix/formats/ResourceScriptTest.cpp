@@ -23,8 +23,8 @@ TEST(ResourceScript, TheProductsScriptNamesTheThreeValues) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     ResourceScript script;
-    std::string error;
-    ASSERT_TRUE(script.parse(bytes.str(), error)) << error;
+    const Status read = script.parse(bytes.str());
+    ASSERT_TRUE(read.ok()) << read.reason();
     EXPECT_EQ(stringOf(script, kHomeValueNameId), testing::kStoreHomeValue);
     EXPECT_EQ(stringOf(script, kLocalValueNameId), testing::kStoreLocalValue);
     EXPECT_EQ(stringOf(script, kCdValueNameId), testing::kStoreCdValue);
@@ -61,8 +61,8 @@ stringtable {
     for (const std::string& bytes :
          {script, std::string(kUtf16LeBom) + encodeUtf16Le(script), "\xEF\xBB\xBF" + script}) {
         ResourceScript library;
-        std::string error;
-        ASSERT_TRUE(library.parse(bytes, error)) << error;
+        const Status read = library.parse(bytes);
+        ASSERT_TRUE(read.ok()) << read.reason();
         for (const Case& c : cases) {
             EXPECT_EQ(stringOf(library, c.id), c.text) << c.id;
         }
@@ -86,8 +86,9 @@ TEST(ResourceScript, BrokenScriptsSayWhere) {
     };
     for (const Case& c : cases) {
         ResourceScript library;
-        std::string error;
-        EXPECT_FALSE(library.parse(c.script, error)) << c.script;
+        const Status read = library.parse(c.script);
+        EXPECT_FALSE(read.ok()) << c.script;
+        const std::string& error = read.reason();
         EXPECT_NE(error.find(c.error), std::string::npos) << error;
     }
 }
