@@ -99,6 +99,7 @@ void BookDataFile::clear() {
     memory_.release();
     text_ = TextBuffer();
     std::string().swap(kept_);
+    std::vector<EntryText>().swap(wide_);
     source_ = std::string_view();
     loaded = false;
     modified = true;
@@ -111,8 +112,14 @@ EntryText BookDataFile::keepText(std::string_view text) {
     return kept;
 }
 
-std::string_view LibraryEntry::textOf(EntryText text) const {
-    return owner != nullptr ? owner->text(text) : std::string_view();
+std::string_view LibraryEntry::text(TextField field) const {
+    return owner != nullptr ? owner->text(textAt(field)) : std::string_view();
+}
+
+std::uint32_t BookDataFile::keepTexts(const EntryText* texts, std::size_t count) {
+    const auto at = static_cast<std::uint32_t>(wide_.size());
+    wide_.insert(wide_.end(), texts, texts + count);
+    return at;
 }
 
 void BookDataFile::addEntry(LibraryEntry* entry) {

@@ -13,6 +13,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillora {
 
@@ -51,6 +52,10 @@ public:
     // A text that is not part of the file (a record made by hand), kept as
     // long as the entries are.
     EntryText keepText(std::string_view text);
+    // An entry's texts that do not fit in its own bytes (TextRun), kept as long
+    // as the entries are; the number says where they are.
+    std::uint32_t keepTexts(const EntryText* texts, std::size_t count);
+    EntryText wideText(std::uint32_t texts, std::size_t slot) const { return wide_[texts + slot]; }
     // The text that the entries read from now on point into; readEntries sets
     // it to its cursor's. It must outlive them.
     void setSourceText(std::string_view text) { source_ = text; }
@@ -77,6 +82,8 @@ public:
     // A text of this size or more cannot be read: an entry's texts say where
     // they are in 31 bits.
     static constexpr std::size_t kLargestText = std::size_t{1} << 31;
+    // The oldest version read.
+    static constexpr std::int32_t kOldestVersion = 3;
 
 private:
     static constexpr std::uint32_t kKept = std::uint32_t{1} << 31;
@@ -87,6 +94,8 @@ private:
     std::string_view source_;
     // Texts not from the file.
     std::string kept_;
+    // The texts of the entries whose texts keepTexts keeps.
+    std::vector<EntryText> wide_;
     // The entries, freed together; made anew for each load.
     EntryArena memory_;
 };

@@ -4,42 +4,33 @@
 
 namespace quillora {
 
-template <class Line> bool BookEntry::readFields(Line& line, std::int32_t fileVersion) {
-    id = line.leadingNumber();
-    if (fileVersion >= 5) {
-        auxNumber = line.leadingUnsigned();
-    }
-    directoryId = line.leadingNumber();
-    line.text(name);
-    line.text(text2);
-    line.text(text3);
-    if (fileVersion >= 6) {
-        line.text(text4);
-    }
-    line.text(text5);
-    line.text(text6);
-    if (fileVersion >= 4) {
-        line.text(text7);
-    }
-    typeBits = line.typeBits(fileVersion);
-    if (fileVersion >= 9) {
-        levelCode = line.levelCode();
-        extraFlag = line.flag();
-    }
-    displayKind = line.lowByte();
-    active = line.active();
-    hasLValue = line.flag();
-    maintain = line.flag();
-    hasExtraText = line.flag();
-    if (hasExtraText == 1) {
-        line.skipOne();
-        line.text(extraText);
-    }
-    return line.end();
+template <class Self, class Fields>
+[[gnu::always_inline]] inline void BookEntry::fields(Self& book, Fields& f) {
+    f.leading(book.id, 3);
+    f.leading(book.auxNumber, 5);
+    f.leading(book.directoryId, 3);
+    f.text(TextField::name, 3);
+    f.text(TextField::text2, 3);
+    f.text(TextField::text3, 3);
+    f.text(TextField::text4, 6);
+    f.text(TextField::text5, 3);
+    f.text(TextField::text6, 3);
+    f.text(TextField::text7, 4);
+    f.typeBits(book.typeBits, 3);
+    f.levelCode(book.levelCode, 9);
+    f.flag(book.extraFlag, 9);
+    f.lowByte(book.displayKind, 3);
+    f.active(book.active, 3);
+    f.flag(book.hasLValue, 3);
+    f.flag(book.maintain, 3);
+    f.flag(book.hasExtraText, 3);
+    f.gap();
+    f.lastText(TextField::extraText, book.hasExtraText);
+    f.end();
 }
 
 bool BookEntry::read(TextCursor& in, std::int32_t fileVersion) {
-    const bool ok = readRecordLine(in, [&](auto& line) { return readFields(line, fileVersion); });
+    const bool ok = readFields(*this, in, fileVersion);
     switch (displayKind) {
     case 0:
         imageId = 9;
@@ -57,32 +48,18 @@ bool BookEntry::read(TextCursor& in, std::int32_t fileVersion) {
 }
 
 void BookEntry::write(TextSink& out, std::int32_t) const {
-    RecordWriter line(out, 'B', *this);
-    line.number(id)
-        .number(auxNumber)
-        .number(directoryId)
-        .text(name)
-        .text(text2)
-        .text(text3)
-        .text(text4)
-        .text(text5)
-        .text(text6)
-        .text(text7)
-        .number(typeBits)
-        .number(levelCode)
-        .number(extraFlag)
-        .number(displayKind)
-        .number(active)
-        .number(hasLValue)
-        .number(maintain)
-        .number(hasExtraText);
-    if (hasExtraText != 0) {
-        line.text(extraText);
-    }
-    line.end();
+    writeFields(*this, out, 'B');
     if (hasLValue != 0) {
-        RecordWriter(out, 'L', *this).endWithNumber(lValue);
+        RecordWriter(out, 'L').endWithNumber(lValue);
     }
+}
+
+EntryText BookEntry::textAt(TextField field) const {
+    return findText(*this, field);
+}
+
+void BookEntry::setText(TextField field, std::string_view text) {
+    replaceText(*this, field, text);
 }
 
 } // namespace quillora

@@ -4,53 +4,46 @@
 
 namespace quillora {
 
-template <class Line> bool ExtractEntry::readFields(Line& line, EntryText* text8) {
-    id = line.leadingNumber();
-    auxNumber = line.leadingUnsigned();
-    directoryId = line.leadingNumber();
-    line.text(name);
-    if (text8 != nullptr) {
-        line.text(*text8);
+template <class Self, class Fields>
+[[gnu::always_inline]] inline void ExtractEntry::fields(Self& extract, Fields& f) {
+    f.leading(extract.id, 3);
+    f.leading(extract.auxNumber, 3);
+    f.leading(extract.directoryId, 3);
+    f.text(TextField::name, 3);
+    if (extract.kind == EntryKind::ExtractSingle) {
+        f.text(TextField::text8, 3);
     }
-    line.text(text2);
-    line.text(text3);
-    line.text(text4);
-    line.text(text5);
-    line.text(text6);
-    line.text(text7);
-    typeBits = line.lowByte();
-    levelCode = line.levelCode();
-    extraFlag = line.flag();
-    displayKind = line.lowByte();
-    active = line.active();
-    maintain = line.flag();
-    return line.end();
+    f.text(TextField::text2, 3);
+    f.text(TextField::text3, 3);
+    f.text(TextField::text4, 3);
+    f.text(TextField::text5, 3);
+    f.text(TextField::text6, 3);
+    f.text(TextField::text7, 3);
+    f.lowByte(extract.typeBits, 3);
+    f.levelCode(extract.levelCode, 3);
+    f.flag(extract.extraFlag, 3);
+    f.lowByte(extract.displayKind, 3);
+    f.active(extract.active, 3);
+    f.flag(extract.maintain, 3);
+    f.end();
 }
 
-bool ExtractEntry::readLine(TextCursor& in, EntryText* text8) {
+// Every field is in the oldest version read, so the file's does not matter.
+bool ExtractEntry::readLine(TextCursor& in) {
     imageId = 10;
-    return readRecordLine(in, [&](auto& line) { return readFields(line, text8); });
+    return readFields(*this, in, BookDataFile::kOldestVersion);
 }
 
-void ExtractEntry::writeLine(TextSink& out, char tag, const EntryText* text8) const {
-    RecordWriter line(out, tag, *this);
-    line.number(id).number(auxNumber).number(directoryId).text(name);
-    if (text8 != nullptr) {
-        line.text(*text8);
-    }
-    line.text(text2)
-        .text(text3)
-        .text(text4)
-        .text(text5)
-        .text(text6)
-        .text(text7)
-        .number(typeBits)
-        .number(levelCode)
-        .number(extraFlag)
-        .number(displayKind)
-        .number(active)
-        .number(maintain)
-        .end();
+void ExtractEntry::writeLine(TextSink& out, char tag) const {
+    writeFields(*this, out, tag);
+}
+
+EntryText ExtractEntry::textAt(TextField field) const {
+    return findText(*this, field);
+}
+
+void ExtractEntry::setText(TextField field, std::string_view text) {
+    replaceText(*this, field, text);
 }
 
 } // namespace quillora

@@ -8,22 +8,22 @@ namespace quillora {
 // version (no version gates, no old type codes). X adds text8 after the name.
 class ExtractEntry : public LibraryEntry {
 public:
-    std::int32_t directoryId = 0;
+    EntryText textAt(TextField field) const override;
+    void setText(TextField field, std::string_view text) override;
+
+    // The X and Y lines (RecordLine.h).
+    template <class Self, class Fields> static void fields(Self& extract, Fields& f);
+
+    std::uint8_t textSpans[8] = {};
     std::uint8_t displayKind = 0;
-    EntryText text5;
-    EntryText text6;
-    EntryText text7;
+    std::int32_t directoryId = 0;
     std::int8_t extraFlag = 0;
 
 protected:
     ExtractEntry(BookDataFile* ownerFile, EntryKind entryKind)
         : LibraryEntry(ownerFile, entryKind) {}
-    // text8 is null for the layout without it.
-    bool readLine(TextCursor& in, EntryText* text8);
-    void writeLine(TextSink& out, char tag, const EntryText* text8) const;
-
-private:
-    template <class Line> bool readFields(Line& line, EntryText* text8);
+    bool readLine(TextCursor& in);
+    void writeLine(TextSink& out, char tag) const;
 };
 
 } // namespace quillora

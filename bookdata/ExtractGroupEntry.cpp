@@ -4,11 +4,11 @@ namespace quillora {
 
 // The file version does not matter: Y lines have had one layout throughout.
 bool ExtractGroupEntry::read(TextCursor& in, std::int32_t) {
-    return readLine(in, nullptr);
+    return readLine(in);
 }
 
 void ExtractGroupEntry::write(TextSink& out, std::int32_t) const {
-    writeLine(out, 'Y', nullptr);
+    writeLine(out, 'Y');
 }
 
 } // namespace quillora

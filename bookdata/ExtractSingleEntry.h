@@ -11,8 +11,6 @@ public:
         : ExtractEntry(ownerFile, EntryKind::ExtractSingle) {}
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     void write(TextSink& out, std::int32_t version) const override;
-
-    EntryText text8;
 };
 
 } // namespace quillora

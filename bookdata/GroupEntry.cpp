@@ -6,42 +6,36 @@
 
 namespace quillora {
 
-template <class Line> bool GroupEntry::readFields(Line& line, std::int32_t fileVersion) {
-    id = line.leadingNumber();
-    if (fileVersion >= 5) {
-        auxNumber = line.leadingUnsigned();
-    }
-    line.text(name);
-    line.text(text2);
-    line.text(text3);
-    if (fileVersion >= 6) {
-        line.text(text4);
-    }
-    typeBits = line.typeBits(fileVersion);
-    if (fileVersion >= 9) {
-        levelCode = line.levelCode();
-    }
-    active = line.active();
-    return line.endWithNumber();
+// The group's own line has no maintain value and no tab before its newline.
+template <class Self, class Fields>
+[[gnu::always_inline]] inline void GroupEntry::fields(Self& group, Fields& f) {
+    f.leading(group.id, 3);
+    f.leading(group.auxNumber, 5);
+    f.text(TextField::name, 3);
+    f.text(TextField::text2, 3);
+    f.text(TextField::text3, 3);
+    f.text(TextField::text4, 6);
+    f.typeBits(group.typeBits, 3);
+    f.levelCode(group.levelCode, 9);
+    f.active(group.active, 3);
+    f.endAfterNumber();
 }
 
 bool GroupEntry::read(TextCursor& in, std::int32_t fileVersion) {
     imageId = 3;
-    return readRecordLine(in, [&](auto& line) { return readFields(line, fileVersion); });
+    return readFields(*this, in, fileVersion);
 }
 
-// The group's own line has no maintain value and no tab before its newline.
 void GroupEntry::writeOwnLine(TextSink& out) const {
-    RecordWriter(out, 'G', *this)
-        .number(id)
-        .number(auxNumber)
-        .text(name)
-        .text(text2)
-        .text(text3)
-        .text(text4)
-        .number(typeBits)
-        .number(levelCode)
-        .endWithNumber(active);
+    writeFields(*this, out, 'G');
+}
+
+EntryText GroupEntry::textAt(TextField field) const {
+    return findText(*this, field);
+}
+
+void GroupEntry::setText(TextField field, std::string_view text) {
+    replaceText(*this, field, text);
 }
 
 // Its line, its members, then the E line that closes it. Nested groups are

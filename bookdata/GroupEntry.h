@@ -12,11 +12,16 @@ public:
     ~GroupEntry() override { children.removeAll(); }
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     void write(TextSink& out, std::int32_t version) const override;
+    EntryText textAt(TextField field) const override;
+    void setText(TextField field, std::string_view text) override;
 
+    // The G line (RecordLine.h).
+    template <class Self, class Fields> static void fields(Self& group, Fields& f);
+
+    std::uint8_t textSpans[4] = {};
     EntryList children;
 
 private:
-    template <class Line> bool readFields(Line& line, std::int32_t fileVersion);
     void writeOwnLine(TextSink& out) const;
 };
 

@@ -22,15 +22,28 @@ enum class EntryKind : std::uint16_t {
     ExtractGroup = 0x2000,
 };
 
-// A record's text: where it lies in the text its book data file was read from
-// (or among the texts the file keeps for it, BookDataFile::keepText). The tool
-// never changes a record's texts, so reading a file copies none of them, and
-// eight bytes say where each one is: a large file's entries take little more
-// room than its text. LibraryEntry::textOf gives the characters.
+// A text: where it lies in the text its book data file was read from (or among
+// the texts the file keeps, BookDataFile::keepText). The tool never changes a
+// record's texts, so reading a file copies none of them; an entry says where
+// its texts are in a few bytes (TextRun).
 struct EntryText {
     std::uint32_t at = 0;
     std::uint32_t size = 0;
     bool empty() const { return size == 0; }
+};
+
+// The texts a record may have; each kind's line holds some of them, in an
+// order of its own.
+enum class TextField : std::uint8_t {
+    name,
+    text2,
+    text3,
+    text4,
+    text5,
+    text6,
+    text7,
+    text8,
+    extraText,
 };
 
 class LibraryEntry {
@@ -43,18 +56,23 @@ public:
     virtual bool read(TextCursor& in, std::int32_t fileVersion) = 0;
     // Writes the version-9 layout (a group also writes its members and E line).
     virtual void write(TextSink& out, std::int32_t version) const = 0;
+    // Where one of the entry's texts lies; empty for a text its kind lacks.
+    virtual EntryText textAt(TextField field) const = 0;
+    // Gives the entry a text of its own (a record made by hand); a kind
+    // without that text ignores it.
+    virtual void setText(TextField field, std::string_view text) = 0;
 
     // The characters of one of this entry's texts (none for an entry of no file).
-    std::string_view textOf(EntryText text) const;
+    std::string_view text(TextField field) const;
 
     BookDataFile* owner;
     GroupEntry* parent = nullptr;
     std::int32_t id = 0;
     std::uint32_t auxNumber = 0;
-    EntryText name;
-    EntryText text2;
-    EntryText text3;
-    EntryText text4;
+    // Where the entry's first text lies; the bytes of each kind's textSpans say
+    // where the others are (TextRun).
+    std::uint32_t textsAt = 0;
+    EntryKind kind = EntryKind::None;
     // Flags and small codes take a byte each: a large file has hundreds of
     // thousands of entries.
     std::int8_t imageId = 9;
@@ -62,7 +80,6 @@ public:
     std::int8_t active = -1;
     std::uint8_t levelCode = 0;
     std::uint8_t typeBits = 0x10;
-    EntryKind kind = EntryKind::None;
 
 protected:
     LibraryEntry(BookDataFile* ownerFile, EntryKind entryKind)

@@ -4,63 +4,45 @@
 
 namespace quillora {
 
-template <class Line> bool ProgramEntry::readFields(Line& line, std::int32_t fileVersion) {
-    id = line.leadingNumber();
-    if (fileVersion >= 5) {
-        auxNumber = line.leadingUnsigned();
-    }
-    directoryId = line.leadingNumber();
-    line.text(name);
-    if (fileVersion >= 8) {
-        line.text(text8);
-    }
-    line.text(text2);
-    line.text(text3);
-    if (fileVersion >= 6) {
-        line.text(text4);
-    }
-    line.text(text5);
-    line.text(text6);
-    if (fileVersion >= 4) {
-        line.text(text7);
-    }
-    typeBits = line.typeBits(fileVersion);
-    if (fileVersion >= 9) {
-        levelCode = line.levelCode();
-        extraFlag = line.flag();
-    }
-    active = line.active();
-    maintain = line.flag();
-    return line.end();
+template <class Self, class Fields>
+[[gnu::always_inline]] inline void ProgramEntry::fields(Self& program, Fields& f) {
+    f.leading(program.id, 3);
+    f.leading(program.auxNumber, 5);
+    f.leading(program.directoryId, 3);
+    f.text(TextField::name, 3);
+    f.text(TextField::text8, 8);
+    f.text(TextField::text2, 3);
+    f.text(TextField::text3, 3);
+    f.text(TextField::text4, 6);
+    f.text(TextField::text5, 3);
+    f.text(TextField::text6, 3);
+    f.text(TextField::text7, 4);
+    f.typeBits(program.typeBits, 3);
+    f.levelCode(program.levelCode, 9);
+    f.flag(program.extraFlag, 9);
+    f.active(program.active, 3);
+    f.flag(program.maintain, 3);
+    f.end();
 }
 
 bool ProgramEntry::read(TextCursor& in, std::int32_t fileVersion) {
-    if (fileVersion < 3) {
+    if (fileVersion < BookDataFile::kOldestVersion) {
         return false;
     }
     imageId = 10;
-    return readRecordLine(in, [&](auto& line) { return readFields(line, fileVersion); });
+    return readFields(*this, in, fileVersion);
 }
 
 void ProgramEntry::write(TextSink& out, std::int32_t) const {
-    RecordWriter(out, 'P', *this)
-        .number(id)
-        .number(auxNumber)
-        .number(directoryId)
-        .text(name)
-        .text(text8)
-        .text(text2)
-        .text(text3)
-        .text(text4)
-        .text(text5)
-        .text(text6)
-        .text(text7)
-        .number(typeBits)
-        .number(levelCode)
-        .number(extraFlag)
-        .number(active)
-        .number(maintain)
-        .end();
+    writeFields(*this, out, 'P');
+}
+
+EntryText ProgramEntry::textAt(TextField field) const {
+    return findText(*this, field);
+}
+
+void ProgramEntry::setText(TextField field, std::string_view text) {
+    replaceText(*this, field, text);
 }
 
 } // namespace quillora

@@ -10,16 +10,16 @@ public:
     explicit ProgramEntry(BookDataFile* ownerFile) : LibraryEntry(ownerFile, EntryKind::Program) {}
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     void write(TextSink& out, std::int32_t version) const override;
+    EntryText textAt(TextField field) const override;
+    void setText(TextField field, std::string_view text) override;
 
-    std::int32_t directoryId = 0;
-    EntryText text5;
-    EntryText text6;
-    EntryText text7;
-    EntryText text8;
+    // The P line (RecordLine.h).
+    template <class Self, class Fields> static void fields(Self& program, Fields& f);
+
+    // In this order a program takes 56 bytes.
+    std::uint8_t textSpans[8] = {};
     std::int8_t extraFlag = 0;
-
-private:
-    template <class Line> bool readFields(Line& line, std::int32_t fileVersion);
+    std::int32_t directoryId = 0;
 };
 
 } // namespace quillora

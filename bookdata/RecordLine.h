@@ -5,6 +5,7 @@
 
 #include "bookdata/BookDataFile.h"
 #include "bookdata/LibraryEntry.h"
+#include "bookdata/TextRun.h"
 #include "bookdata/TypeCode.h"
 #include "text/TextCursor.h"
 #include "text/TextSink.h"
@@ -13,7 +14,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -242,8 +246,7 @@ template <class Fields> bool readRecordLine(TextCursor& in, Fields fields) {
 // which is claimed for many at a time.
 class RecordWriter {
 public:
-    RecordWriter(TextSink& out, char tag, const LibraryEntry& entry)
-        : out_(out), file_(entry.owner) {
+    RecordWriter(TextSink& out, char tag) : out_(out) {
         at_ = out_.claim(TextSink::kNumberRoom, limit_);
         *at_++ = tag;
         *at_++ = '\t';
@@ -262,12 +265,16 @@ public:
         return *this;
     }
     // A string as it is, then its bar.
-    RecordWriter& text(EntryText value) {
-        const std::string_view text = file_ != nullptr ? file_->text(value) : std::string_view();
+    RecordWriter& text(std::string_view text) {
+        chars(text);
+        *at_++ = '|';
+        return *this;
+    }
+    // Characters as they are, with room for one more.
+    RecordWriter& chars(std::string_view text) {
         ensure(text.size() + 1);
         copyText(at_, text.data(), text.size());
         at_ += text.size();
-        *at_++ = '|';
         return *this;
     }
     void end() {
@@ -279,6 +286,12 @@ public:
     void endWithNumber(std::int32_t value) {
         signedNumber(value);
         *at_++ = '\n';
+        out_.commit(at_);
+    }
+    // The same when that number is already written: its tab becomes the
+    // newline (a number and its tab always lie in one claim).
+    void endAfterNumber() {
+        at_[-1] = '\n';
         out_.commit(at_);
     }
 
@@ -295,9 +308,310 @@ private:
     }
 
     TextSink& out_;
-    const BookDataFile* file_;
     char* at_;
     char* limit_;
 };
+
+// A kind's line is one list of fields, in the format's order, each with the
+// first file version that has it (BookEntry::fields and the like):
+//
+//     leading(number, since)       a number before the strings, then its tab
+//     text(field, since)           a string up to its bar
+//     typeBits, levelCode, flag, active, lowByte (field, since)
+//                                  the numbers after the strings, folded as
+//                                  FieldFolding says
+//     gap()                        the characters before the next text
+//     lastText(field, flag)        a tab and a last string, when flag is set
+//     end(), endAfterNumber()      the end of the line, after a tab or right
+//                                  after the last number
+//
+// The visitors below read the list from a line, write it, or find a text in it.
+// The texts take the entry's slots in the list's order.
+
+// Reads a line's fields from either line reader into an entry, working out
+// the bytes of its texts as they are found. When found is given, it gets
+// every slot's text as well (for texts that do not fit in those bytes).
+template <class Line> class FieldReader {
+public:
+    template <std::size_t Slots>
+    FieldReader(Line& line, std::int32_t fileVersion, std::uint8_t (&spans)[Slots],
+                EntryText* found = nullptr)
+        : line_(line), version_(fileVersion), spans_(spans), found_(found) {}
+
+    void leading(std::int32_t& value, std::int32_t since) {
+        if (has(since)) {
+            value = line_.leadingNumber();
+        }
+    }
+    void leading(std::uint32_t& value, std::int32_t since) {
+        if (has(since)) {
+            value = line_.leadingUnsigned();
+        }
+    }
+    void text(TextField, std::int32_t since) {
+        if (has(since)) {
+            take();
+        } else {
+            spans_[slot_++] = 0;
+        }
+    }
+    void gap() {
+        gap_ = slot_;
+        spans_[slot_++] = 0;
+    }
+    void lastText(TextField, std::int8_t flag) {
+        if (flag == 1) {
+            line_.skipOne();
+            take();
+        } else {
+            spans_[slot_++] = 0;
+        }
+    }
+    void typeBits(std::uint8_t& value, std::int32_t since) {
+        if (has(since)) {
+            value = line_.typeBits(version_);
+        }
+    }
+    void levelCode(std::uint8_t& value, std::int32_t since) {
+        if (has(since)) {
+            value = line_.levelCode();
+        }
+    }
+    void flag(std::int8_t& value, std::int32_t since) {
+        if (has(since)) {
+            value = line_.flag();
+        }
+    }
+    void active(std::int8_t& value, std::int32_t since) {
+        if (has(since)) {
+            value = line_.active();
+        }
+    }
+    void lowByte(std::uint8_t& value, std::int32_t since) {
+        if (has(since)) {
+            value = line_.lowByte();
+        }
+    }
+    void end() { ok_ = line_.end(); }
+    void endAfterNumber() { ok_ = line_.endWithNumber(); }
+
+    // Whether the whole line was read, and whether its texts fit in their
+    // bytes; where the first text is.
+    bool ok() const { return ok_; }
+    bool fits() const { return fits_; }
+    std::uint32_t first() const { return first_; }
+
+private:
+    // A field of the oldest version read needs no test.
+    bool has(std::int32_t since) const {
+        return since <= BookDataFile::kOldestVersion || version_ >= since;
+    }
+    // The next text, which follows the one before it or the gap.
+    void take() {
+        EntryText found;
+        line_.text(found);
+        if (found_ != nullptr) {
+            found_[slot_] = found;
+        }
+        if (slot_ == 0) {
+            first_ = found.at;
+            next_ = found.at;
+        }
+        // Only the text after a gap may begin apart from the one before it.
+        const std::uint32_t lead = found.at - next_;
+        if (slot_ == gap_ + 1) {
+            spans_[gap_] = static_cast<std::uint8_t>(lead);
+            fits_ &= lead <= TextRun::kLongestSpan;
+        } else {
+            fits_ &= lead == 0;
+        }
+        const std::uint32_t span = found.size + 1;
+        fits_ &= span <= TextRun::kLongestSpan;
+        spans_[slot_++] = static_cast<std::uint8_t>(span);
+        next_ = found.at + span;
+    }
+
+    Line& line_;
+    const std::int32_t version_;
+    std::uint8_t* const spans_;
+    EntryText* const found_;
+    std::size_t slot_ = 0;
+    std::size_t gap_ = TextRun::kMaxSlots;
+    std::uint32_t first_ = 0;
+    std::uint32_t next_ = 0;
+    bool fits_ = true;
+    bool ok_ = false;
+};
+
+// Writes a line's fields in the version-9 layout: every field, whatever its
+// first version. Texts that follow one another in the file's text go out in
+// one copy, bars and all.
+class FieldWriter {
+public:
+    template <std::size_t Slots>
+    FieldWriter(TextSink& out, char tag, const LibraryEntry& entry,
+                const std::uint8_t (&spans)[Slots])
+        : line_(out, tag), file_(entry.owner), spans_(spans), next_(entry.textsAt),
+          from_(entry.textsAt), wide_(file_ == nullptr || (entry.textsAt & TextRun::kWide) != 0) {}
+
+    template <class Number> void leading(Number value, std::int32_t) { line_.number(value); }
+    [[gnu::always_inline]] void text(TextField, std::int32_t) {
+        // Most texts are in the file's text, right after the one before.
+        if (wide_ || spans_[slot_] == 0) {
+            otherText();
+            return;
+        }
+        next_ += spans_[slot_++];
+    }
+    void gap() { skip(); }
+    void lastText(TextField field, std::int8_t flag) {
+        if (flag != 0) {
+            text(field, 0);
+        } else {
+            skip();
+        }
+    }
+    void typeBits(std::uint8_t value, std::int32_t) { number(value); }
+    void levelCode(std::uint8_t value, std::int32_t) { number(value); }
+    void flag(std::int8_t value, std::int32_t) { number(value); }
+    void active(std::int8_t value, std::int32_t) { number(value); }
+    void lowByte(std::uint8_t value, std::int32_t) { number(value); }
+    void end() {
+        flush();
+        line_.end();
+    }
+    void endAfterNumber() { line_.endAfterNumber(); }
+
+private:
+    void number(std::int32_t value) {
+        flush();
+        line_.number(value);
+    }
+    // The texts taken since the last flush, as they lie in the file's text.
+    void flush() {
+        if (from_ != next_) {
+            line_.chars(file_->text({from_, next_ - from_}));
+            from_ = next_;
+        }
+    }
+    // A text kept apart, or one that the line read lacked.
+    void otherText() {
+        if (!wide_) {
+            flush();
+            line_.text({});
+        } else if (file_ != nullptr) {
+            line_.text(file_->text(file_->wideText(next_ & ~TextRun::kWide, slot_)));
+        } else {
+            line_.text({});
+        }
+        ++slot_;
+    }
+    void skip() {
+        if (!wide_) {
+            flush();
+            next_ += spans_[slot_];
+            from_ = next_;
+        }
+        ++slot_;
+    }
+
+    RecordWriter line_;
+    const BookDataFile* file_;
+    const std::uint8_t* spans_;
+    // The position of the next slot's text, or where the wide texts are.
+    std::uint32_t next_;
+    std::uint32_t from_;
+    const bool wide_;
+    std::size_t slot_ = 0;
+};
+
+// Finds the slot of one text in a kind's list; the numbers are passed over.
+class TextSlotFinder {
+public:
+    explicit TextSlotFinder(TextField wanted) : wanted_(wanted) {}
+
+    template <class... Any> void leading(const Any&...) {}
+    void text(TextField field, std::int32_t) { take(field); }
+    void gap() { ++slot_; }
+    void lastText(TextField field, std::int8_t) { take(field); }
+    template <class... Any> void typeBits(const Any&...) {}
+    template <class... Any> void levelCode(const Any&...) {}
+    template <class... Any> void flag(const Any&...) {}
+    template <class... Any> void active(const Any&...) {}
+    template <class... Any> void lowByte(const Any&...) {}
+    void end() {}
+    void endAfterNumber() {}
+
+    bool found() const { return found_; }
+    std::size_t slot() const { return found_slot_; }
+
+private:
+    void take(TextField field) {
+        if (field == wanted_ && !found_) {
+            found_ = true;
+            found_slot_ = slot_;
+        }
+        ++slot_;
+    }
+
+    const TextField wanted_;
+    std::size_t slot_ = 0;
+    std::size_t found_slot_ = 0;
+    bool found_ = false;
+};
+
+// What each kind's read, write, textAt and setText do with its list.
+template <class Entry> bool readFields(Entry& entry, TextCursor& in, std::int32_t fileVersion) {
+    const std::size_t start = in.position();
+    bool fits = true;
+    const bool ok = readRecordLine(in, [&](auto& line) {
+        FieldReader<std::remove_reference_t<decltype(line)>> reader(line, fileVersion,
+                                                                    entry.textSpans);
+        Entry::fields(entry, reader);
+        entry.textsAt = reader.first();
+        fits = reader.fits();
+        return reader.ok();
+    });
+    if (ok && !fits) {
+        // Read once more, rarely, for where each text is.
+        TextCursor again(in.text());
+        again.skipTo(start);
+        RecordReader careful(again);
+        EntryText found[TextRun::kMaxSlots] = {};
+        FieldReader<RecordReader> reader(careful, fileVersion, entry.textSpans, found);
+        Entry::fields(entry, reader);
+        TextRun::keepApart(entry.textsAt, entry.textSpans, std::size(entry.textSpans), found,
+                           entry.owner);
+    }
+    return ok;
+}
+
+template <class Entry> void writeFields(const Entry& entry, TextSink& out, char tag) {
+    FieldWriter writer(out, tag, entry, entry.textSpans);
+    Entry::fields(entry, writer);
+}
+
+template <class Entry> EntryText findText(const Entry& entry, TextField field) {
+    TextSlotFinder finder(field);
+    Entry::fields(entry, finder);
+    if (!finder.found()) {
+        return {};
+    }
+    return TextRun(entry.textsAt, entry.textSpans, std::size(entry.textSpans))
+        .text(finder.slot(), entry.owner);
+}
+
+template <class Entry> void replaceText(Entry& entry, TextField field, std::string_view text) {
+    TextSlotFinder finder(field);
+    Entry::fields(entry, finder);
+    if (!finder.found() || entry.owner == nullptr) {
+        return;
+    }
+    const std::size_t slots = std::size(entry.textSpans);
+    EntryText texts[TextRun::kMaxSlots] = {};
+    TextRun(entry.textsAt, entry.textSpans, slots).expand(texts, entry.owner);
+    texts[finder.slot()] = entry.owner->keepText(text);
+    TextRun::keepApart(entry.textsAt, entry.textSpans, slots, texts, entry.owner);
+}
 
 } // namespace quillora

@@ -4,9 +4,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <type_traits>
-#include <vector>
+#include <utility>
 
 namespace quillora {
 
@@ -19,12 +20,19 @@ public:
     using Slot = std::conditional_t<O == Ownership::Owning, std::unique_ptr<T>, T*>;
 
     // The room is nominal: storage is taken on the first append, so the many
-    // lists that stay empty (a group without members) cost no allocation.
+    // lists that stay empty (a group without members) cost no allocation. A
+    // list takes 16 bytes: a file's groups each have one.
     RefList() = default;
     RefList(const RefList&) = delete;
     RefList& operator=(const RefList&) = delete;
-    RefList(RefList&&) noexcept = default;
-    RefList& operator=(RefList&&) noexcept = default;
+    RefList(RefList&& other) noexcept { take(other); }
+    RefList& operator=(RefList&& other) noexcept {
+        if (this != &other) {
+            removeAll();
+            take(other);
+        }
+        return *this;
+    }
     ~RefList() { removeAll(); }
 
     // A null reference leaves the list unchanged.
@@ -32,19 +40,22 @@ public:
         if (element == nullptr) {
             return;
         }
-        if (room_ <= items_.size() + 1) {
+        if (room_ <= count_ + 1) {
             room_ += kGrowth;
         }
         // Storage grows geometrically underneath; room_ is the list's nominal room.
-        items_.push_back(std::move(element));
+        if (full()) {
+            grow();
+        }
+        items_[count_++] = std::move(element);
     }
 
     T* first(std::size_t& cursor) const {
         cursor = 1;
-        return items_.empty() ? nullptr : get(0);
+        return count_ == 0 ? nullptr : get(0);
     }
     T* next(std::size_t& cursor) const {
-        if (cursor >= items_.size()) {
+        if (cursor >= count_) {
             return nullptr;
         }
         return get(cursor++);
@@ -54,17 +65,19 @@ public:
     void removeAll() {
         if constexpr (O == Ownership::Owning) {
             // Destroy in order; elements may refer to earlier ones.
-            for (auto& item : items_) {
-                item.reset();
+            for (std::uint32_t i = 0; i < count_; ++i) {
+                items_[i].reset();
             }
         }
-        std::vector<Slot>().swap(items_);
+        delete[] items_;
+        items_ = nullptr;
+        count_ = 0;
         room_ = 0;
     }
 
-    std::size_t count() const { return items_.size(); }
+    std::size_t count() const { return count_; }
     std::size_t room() const { return room_; }
-    bool empty() const { return items_.empty(); }
+    bool empty() const { return count_ == 0; }
     T* at(std::size_t i) const { return get(i); }
 
     // Range access for code that only reads.
@@ -83,9 +96,26 @@ public:
         std::size_t i_;
     };
     Iterator begin() const { return Iterator(this, 0); }
-    Iterator end() const { return Iterator(this, items_.size()); }
+    Iterator end() const { return Iterator(this, count_); }
 
 private:
+    // The storage is none, then one slot, doubled whenever they are full, so
+    // that the count says how much there is. Most groups have few members.
+    bool full() const { return (count_ & (count_ - 1)) == 0; }
+    void grow() {
+        const std::uint32_t slots = count_ == 0 ? 1 : count_ * 2;
+        Slot* const grown = new Slot[slots];
+        for (std::uint32_t i = 0; i < count_; ++i) {
+            grown[i] = std::move(items_[i]);
+        }
+        delete[] items_;
+        items_ = grown;
+    }
+    void take(RefList& other) {
+        items_ = std::exchange(other.items_, nullptr);
+        count_ = std::exchange(other.count_, 0);
+        room_ = other.room_;
+    }
     T* get(std::size_t i) const {
         if constexpr (O == Ownership::Owning) {
             return items_[i].get();
@@ -94,8 +124,9 @@ private:
         }
     }
 
-    std::vector<Slot> items_;
-    std::size_t room_ = kInitialRoom;
+    Slot* items_ = nullptr;
+    std::uint32_t count_ = 0;
+    std::uint32_t room_ = kInitialRoom;
 };
 
 template <class T> using OwningList = RefList<T, Ownership::Owning>;

@@ -14,7 +14,6 @@ namespace quillora {
 
 namespace {
 
-constexpr std::int32_t kOldestVersion = 3;
 // Windows text mode ends a file at Ctrl-Z; old files may still carry one.
 constexpr char kDosEndOfFile = '\x1a';
 

@@ -74,7 +74,7 @@ public:
         if (newId > 100) {
             book.directoryId = static_cast<std::int32_t>(newId);
             // One buffer for every such line: a large library prints very many.
-            line_.assign("Updating ").append(book.textOf(book.name)).append(" id ");
+            line_.assign("Updating ").append(book.text(TextField::name)).append(" id ");
             line_.append(std::to_string(oldId)).append(" to ").append(std::to_string(newId));
             out_ << line_ << std::endl; // flushed, as every message
         }

@@ -45,16 +45,16 @@ const char* endingName(LineEnding ending) {
 }
 
 void describeCommon(Line& line, const LibraryEntry& e) {
-    line("id", e.id)("name", e.textOf(e.name))("text2", e.textOf(e.text2))(
-        "text3", e.textOf(e.text3))("text4", e.textOf(e.text4));
+    line("id", e.id)("name", e.text(TextField::name))("text2", e.text(TextField::text2))(
+        "text3", e.text(TextField::text3))("text4", e.text(TextField::text4));
     line("active", e.active)("maintain", e.maintain)("level", e.levelCode);
     line("aux", e.auxNumber)("type", e.typeBits);
 }
 
 void describeExtract(Line& line, const ExtractEntry& e) {
-    line("dir", e.directoryId)("display", e.displayKind)("text5", e.textOf(e.text5))(
-        "text6", e.textOf(e.text6));
-    line("text7", e.textOf(e.text7))("extraFlag", e.extraFlag);
+    line("dir", e.directoryId)("display", e.displayKind)("text5", e.text(TextField::text5))(
+        "text6", e.text(TextField::text6));
+    line("text7", e.text(TextField::text7))("extraFlag", e.extraFlag);
 }
 
 } // namespace
@@ -124,9 +124,9 @@ std::string modelText(const BookDataFile& package) {
         switch (e->kind) {
         case EntryKind::Book: {
             const auto& b = static_cast<const BookEntry&>(*e);
-            line("dir", b.directoryId)("display", b.displayKind)("text5", b.textOf(b.text5))(
-                "text6", b.textOf(b.text6));
-            line("text7", b.textOf(b.text7))("extraFlag", b.extraFlag);
+            line("dir", b.directoryId)("display", b.displayKind)("text5", b.text(TextField::text5))(
+                "text6", b.text(TextField::text6));
+            line("text7", b.text(TextField::text7))("extraFlag", b.extraFlag);
             // Read again, the L line's number decides the flag: a flag set
             // without an L line (the number stays -1) is written with "L -1"
             // and comes back cleared. No number is written without the flag.
@@ -135,7 +135,7 @@ std::string modelText(const BookDataFile& package) {
             if (hasL) {
                 line("l", b.lValue);
             }
-            line("hasExtra", b.hasExtraText)("extra", b.textOf(b.extraText));
+            line("hasExtra", b.hasExtraText)("extra", b.text(TextField::extraText));
             break;
         }
         case EntryKind::Group:
@@ -145,14 +145,14 @@ std::string modelText(const BookDataFile& package) {
             break;
         case EntryKind::Program: {
             const auto& p = static_cast<const ProgramEntry&>(*e);
-            line("dir", p.directoryId)("text5", p.textOf(p.text5))("text6", p.textOf(p.text6))(
-                "text7", p.textOf(p.text7));
-            line("text8", p.textOf(p.text8))("extraFlag", p.extraFlag);
+            line("dir", p.directoryId)("text5", p.text(TextField::text5))(
+                "text6", p.text(TextField::text6))("text7", p.text(TextField::text7));
+            line("text8", p.text(TextField::text8))("extraFlag", p.extraFlag);
             break;
         }
         case EntryKind::ExtractSingle:
             describeExtract(line, static_cast<const ExtractSingleEntry&>(*e));
-            line("text8", e->textOf(static_cast<const ExtractSingleEntry&>(*e).text8));
+            line("text8", e->text(TextField::text8));
             break;
         case EntryKind::ExtractGroup:
             describeExtract(line, static_cast<const ExtractGroupEntry&>(*e));

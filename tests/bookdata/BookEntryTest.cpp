@@ -18,9 +18,9 @@ TEST(BookEntry, Version9LineReadsEveryFieldAndWritesItBack) {
     EXPECT_EQ(book->id, 7);
     EXPECT_EQ(book->auxNumber, 4u);
     EXPECT_EQ(book->directoryId, 3);
-    EXPECT_EQ(book->textOf(book->name), "Guide");
-    EXPECT_EQ(book->textOf(book->text4), "t4");
-    EXPECT_EQ(book->textOf(book->text7), "t7");
+    EXPECT_EQ(book->text(TextField::name), "Guide");
+    EXPECT_EQ(book->text(TextField::text4), "t4");
+    EXPECT_EQ(book->text(TextField::text7), "t7");
     EXPECT_EQ(book->typeBits, 48);
     EXPECT_EQ(book->levelCode, 2);
     EXPECT_EQ(book->extraFlag, 1);
@@ -30,7 +30,7 @@ TEST(BookEntry, Version9LineReadsEveryFieldAndWritesItBack) {
     EXPECT_EQ(book->hasLValue, 1);
     EXPECT_EQ(book->maintain, 1);
     EXPECT_EQ(book->hasExtraText, 1);
-    EXPECT_EQ(book->textOf(book->extraText), "extra text");
+    EXPECT_EQ(book->text(TextField::extraText), "extra text");
     // No L line was read, so lValue is still -1 and the L line says so.
     EXPECT_EQ(writeRecord(*book), "B\t" + line + "L\t-1\n");
 }
@@ -40,11 +40,11 @@ TEST(BookEntry, WritesTheDocumentedExampleAndNoTrailingTextWithoutTheFlag) {
     BookEntry& book = *file.make<BookEntry>();
     book.id = 7;
     book.directoryId = 3;
-    book.name = file.keepText("Guide");
+    book.setText(TextField::name, "Guide");
     book.displayKind = 1;
     book.hasLValue = 1;
     book.lValue = 2;
-    book.extraText = file.keepText("not written");
+    book.setText(TextField::extraText, "not written");
     EXPECT_EQ(writeRecord(book), "B\t7\t0\t3\tGuide|||||||16\t0\t0\t1\t-1\t1\t1\t0\t\nL\t2\n");
 }
 
@@ -52,15 +52,38 @@ TEST(BookEntry, Version3LineLacksTheLaterFieldsAndIsWrittenInFull) {
     auto book = readRecord<BookEntry>("7\t3\tGuide|t2|t3|t5|t6|1\t2\t-1\t0\t1\t0\t\n", 3);
     ASSERT_NE(book, nullptr);
     EXPECT_EQ(book->auxNumber, 0u);
-    EXPECT_EQ(book->textOf(book->text4), "");
-    EXPECT_EQ(book->textOf(book->text5), "t5");
-    EXPECT_EQ(book->textOf(book->text6), "t6");
-    EXPECT_EQ(book->textOf(book->text7), "");
+    EXPECT_EQ(book->text(TextField::text4), "");
+    EXPECT_EQ(book->text(TextField::text5), "t5");
+    EXPECT_EQ(book->text(TextField::text6), "t6");
+    EXPECT_EQ(book->text(TextField::text7), "");
     EXPECT_EQ(book->typeBits, 0x80); // old code 1
     EXPECT_EQ(book->levelCode, 0);
     EXPECT_EQ(book->extraFlag, 0);
     EXPECT_EQ(book->imageId, 12);
     EXPECT_EQ(writeRecord(*book), "B\t7\t0\t3\tGuide|t2|t3||t5|t6||128\t0\t0\t2\t-1\t0\t1\t0\t\n");
+}
+
+// A text of 254 characters and a gap of 255 before the extra text are the
+// most an entry's own bytes say; one more keeps the texts with the file.
+TEST(BookEntry, TextsAtTheEdgeOfAnEntrysBytesAreReadAndWrittenWhole) {
+    const std::string numbers = "48\t2\t1\t1\t-1\t1\t1\t1\t"; // 19 characters
+    const struct {
+        std::size_t text3;
+        std::size_t zeros; // before typeBits: the gap is 19 more
+    } cases[] = {{254, 0}, {255, 0}, {3, 236}, {3, 237}};
+    for (const auto& c : cases) {
+        const std::string text3(c.text3, '3');
+        const std::string line = "7\t4\t3\tGuide|t2|" + text3 + "|t4|t5|t6|t7|" +
+                                 std::string(c.zeros, '0') + numbers + "extra text|\n";
+        auto book = readRecord<BookEntry>(line, 9);
+        ASSERT_NE(book, nullptr) << c.text3 << " " << c.zeros;
+        EXPECT_EQ(book->text(TextField::text3), text3) << c.zeros;
+        EXPECT_EQ(book->text(TextField::text4), "t4") << c.text3 << " " << c.zeros;
+        EXPECT_EQ(book->text(TextField::text7), "t7") << c.text3 << " " << c.zeros;
+        EXPECT_EQ(book->text(TextField::extraText), "extra text") << c.text3 << " " << c.zeros;
+        EXPECT_EQ(writeRecord(*book), "B\t7\t4\t3\tGuide|t2|" + text3 + "|t4|t5|t6|t7|" + numbers +
+                                          "extra text|\nL\t-1\n");
+    }
 }
 
 TEST(BookEntry, NumbersAreFoldedIntoRange) {
@@ -75,7 +98,7 @@ TEST(BookEntry, NumbersAreFoldedIntoRange) {
     EXPECT_EQ(book->hasLValue, 0);
     EXPECT_EQ(book->maintain, 0);
     EXPECT_EQ(book->hasExtraText, 0);
-    EXPECT_EQ(book->textOf(book->extraText), "");
+    EXPECT_EQ(book->text(TextField::extraText), "");
     EXPECT_EQ(writeRecord(*book), "B\t1\t0\t2\tn|||||||16\t0\t0\t7\t-1\t0\t0\t0\t\n");
 }
 

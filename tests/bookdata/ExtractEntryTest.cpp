@@ -23,11 +23,11 @@ TEST(ExtractEntries, EveryVersionReadsTheFullLayoutWithoutTypeCodes) {
         auto group = readRecord<ExtractGroupEntry>(kGroupLine, version);
         ASSERT_NE(single, nullptr) << version;
         ASSERT_NE(group, nullptr) << version;
-        EXPECT_EQ(single->textOf(single->text8), "t8");
-        EXPECT_EQ(single->textOf(single->text2), "t2");
-        EXPECT_EQ(group->textOf(group->text2), "t2");
-        EXPECT_EQ(single->textOf(single->text7), "t7");
-        EXPECT_EQ(group->textOf(group->text7), "t7");
+        EXPECT_EQ(single->text(TextField::text8), "t8");
+        EXPECT_EQ(single->text(TextField::text2), "t2");
+        EXPECT_EQ(group->text(TextField::text2), "t2");
+        EXPECT_EQ(single->text(TextField::text7), "t7");
+        EXPECT_EQ(group->text(TextField::text7), "t7");
         for (const ExtractEntry* e : {static_cast<const ExtractEntry*>(single.get()),
                                       static_cast<const ExtractEntry*>(group.get())}) {
             EXPECT_EQ(e->auxNumber, 2u);

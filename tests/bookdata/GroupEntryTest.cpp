@@ -41,13 +41,13 @@ TEST(GroupEntry, WritesItsMembersThenItsEndLine) {
     BookDataFile file;
     GroupEntry outer(&file);
     outer.id = 1;
-    outer.name = file.keepText("Outer");
+    outer.setText(TextField::name, "Outer");
     BookEntry first(&file);
     first.id = 2;
-    first.name = file.keepText("First");
+    first.setText(TextField::name, "First");
     GroupEntry inner(&file);
     inner.id = 3;
-    inner.name = file.keepText("Inner");
+    inner.setText(TextField::name, "Inner");
     inner.active = 0;
     inner.maintain = 0; // a group's maintain flag is not stored
     BookEntry nested(nullptr);

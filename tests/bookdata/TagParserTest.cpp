@@ -212,9 +212,9 @@ TEST(TagParser, LongStringsAreReadWholeAndWrittenBackUnchanged) {
     BookDataFile p;
     ASSERT_EQ(loadText(p, fs, file).code(), result::Success);
     auto* book = static_cast<BookEntry*>(p.allEntries.at(0));
-    EXPECT_EQ(book->textOf(book->name), longName);
-    EXPECT_EQ(book->textOf(book->text2), longText);
-    EXPECT_EQ(book->textOf(book->extraText), longText);
+    EXPECT_EQ(book->text(TextField::name), longName);
+    EXPECT_EQ(book->text(TextField::text2), longText);
+    EXPECT_EQ(book->text(TextField::extraText), longText);
     EXPECT_EQ(saveText(p, fs), file);
 }
 

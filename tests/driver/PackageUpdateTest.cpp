@@ -20,7 +20,7 @@ using testing::addDirectory;
 
 BookEntry* addBook(Package& p, const std::string& name, std::int32_t directoryId) {
     auto* book = p.bookData.make<BookEntry>();
-    book->name = p.bookData.keepText(name);
+    book->setText(TextField::name, name);
     book->directoryId = directoryId;
     p.bookData.addEntry(book);
     return book;

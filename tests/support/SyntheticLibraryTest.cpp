@@ -29,11 +29,11 @@ void expectRead(const Record& r, const LibraryEntry& e, int version) {
     const bool fixedLayout = r.tag == 'X' || r.tag == 'Y';
     const bool full = fixedLayout || version >= 9;
     EXPECT_EQ(e.id, r.id);
-    EXPECT_EQ(e.textOf(e.name), r.name);
-    EXPECT_EQ(e.textOf(e.text2), r.text2);
-    EXPECT_EQ(e.textOf(e.text3), r.text3);
+    EXPECT_EQ(e.text(TextField::name), r.name);
+    EXPECT_EQ(e.text(TextField::text2), r.text2);
+    EXPECT_EQ(e.text(TextField::text3), r.text3);
     EXPECT_EQ(e.auxNumber, fixedLayout || version >= 5 ? r.auxNumber : 0u);
-    EXPECT_EQ(e.textOf(e.text4), fixedLayout || version >= 6 ? r.text4 : std::string());
+    EXPECT_EQ(e.text(TextField::text4), fixedLayout || version >= 6 ? r.text4 : std::string());
     EXPECT_EQ(e.typeBits, expectedTypeBits(r, version));
     EXPECT_EQ(e.levelCode, full ? r.levelCode : 0);
     EXPECT_EQ(e.active, r.active);
@@ -44,30 +44,30 @@ void expectRead(const Record& r, const LibraryEntry& e, int version) {
     case 'B': {
         const auto& b = static_cast<const BookEntry&>(e);
         EXPECT_EQ(b.directoryId, r.directoryId);
-        EXPECT_EQ(b.textOf(b.text5), r.text5);
-        EXPECT_EQ(b.textOf(b.text7), text7);
+        EXPECT_EQ(b.text(TextField::text5), r.text5);
+        EXPECT_EQ(b.text(TextField::text7), text7);
         EXPECT_EQ(b.extraFlag, extraFlag);
         EXPECT_EQ(b.displayKind, r.displayKind);
         EXPECT_EQ(b.hasLValue, r.hasLValue != 0 && r.lValue > 0 ? 1 : 0);
         EXPECT_EQ(b.lValue, r.hasLValue != 0 ? r.lValue : -1);
         EXPECT_EQ(b.hasExtraText, r.hasExtraText);
-        EXPECT_EQ(b.textOf(b.extraText), r.extraText);
+        EXPECT_EQ(b.text(TextField::extraText), r.extraText);
         break;
     }
     case 'P': {
         const auto& p = static_cast<const ProgramEntry&>(e);
         EXPECT_EQ(p.directoryId, r.directoryId);
-        EXPECT_EQ(p.textOf(p.text6), r.text6);
-        EXPECT_EQ(p.textOf(p.text7), text7);
-        EXPECT_EQ(p.textOf(p.text8), version >= 8 ? r.text8 : std::string());
+        EXPECT_EQ(p.text(TextField::text6), r.text6);
+        EXPECT_EQ(p.text(TextField::text7), text7);
+        EXPECT_EQ(p.text(TextField::text8), version >= 8 ? r.text8 : std::string());
         EXPECT_EQ(p.extraFlag, extraFlag);
         break;
     }
     case 'X': {
         const auto& x = static_cast<const ExtractSingleEntry&>(e);
         EXPECT_EQ(x.directoryId, r.directoryId);
-        EXPECT_EQ(x.textOf(x.text8), r.text8);
-        EXPECT_EQ(x.textOf(x.text7), r.text7);
+        EXPECT_EQ(x.text(TextField::text8), r.text8);
+        EXPECT_EQ(x.text(TextField::text7), r.text7);
         EXPECT_EQ(x.displayKind, r.displayKind);
         EXPECT_EQ(x.extraFlag, r.extraFlag);
         break;
@@ -75,7 +75,7 @@ void expectRead(const Record& r, const LibraryEntry& e, int version) {
     case 'Y': {
         const auto& y = static_cast<const ExtractGroupEntry&>(e);
         EXPECT_EQ(y.directoryId, r.directoryId);
-        EXPECT_EQ(y.textOf(y.text6), r.text6);
+        EXPECT_EQ(y.text(TextField::text6), r.text6);
         EXPECT_EQ(y.displayKind, r.displayKind);
         break;
     }

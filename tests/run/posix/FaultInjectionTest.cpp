@@ -172,7 +172,7 @@ protected:
                 auto* book = static_cast<BookEntry*>(entry);
                 PackageItem* item = package->findItem(book->directoryId);
                 EXPECT_TRUE(item != nullptr && item->kind == DirectoryItem::kKind)
-                    << label << ": book " << book->textOf(book->name) << " of " << package->name
+                    << label << ": book " << book->text(TextField::name) << " of " << package->name
                     << " names directory " << book->directoryId;
             }
         }
