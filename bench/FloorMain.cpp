@@ -35,7 +35,10 @@ int main(int argc, char** argv) {
         const std::string name = argv[i + 2];
         quillora::Expected<quillora::FileBytes> file = staged.readFile(name);
         const quillora::Status copied =
-            file ? staged.stage(file->resolvedPath, quillora::wholeContent(file->bytes))
+            file ? staged.stage(file->resolvedPath,
+                                [&file](const quillora::PieceWriter& write) {
+                                    return write(file->bytes.view());
+                                })
                  : file.status();
         if (!copied) {
             std::cerr << "quillora-bench-floor: " << name << ": " << copied.reason() << std::endl;

@@ -102,7 +102,7 @@ public:
         if (it == files.end()) {
             return Status::failed("no file " + name);
         }
-        return FileBytes{it->second, resolve(name)};
+        return FileBytes{TextBuffer(it->second), resolve(name)};
     }
     ResolvedPath resolve(const std::string& name) override { return ResolvedPath(name); }
     // Saving replaces a string; the file system is never reached.

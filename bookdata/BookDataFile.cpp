@@ -21,8 +21,13 @@ constexpr std::size_t kMagicSearch = 19;
 constexpr std::size_t kRestOfHeader = 10;
 // How much of a file's new content is held before it is written.
 constexpr std::size_t kPieceSize = std::size_t{1} << 20;
-// Room for a header beyond the text that was read, for the first piece.
+// Room for a header beyond the text that was read, for the first piece, and
+// for the fields an older version's lines gain when written anew: growing the
+// buffer would copy what it holds. Room that is never written costs nothing.
 constexpr std::size_t kHeaderRoom = 64;
+std::size_t firstPieceRoom(std::size_t textSize) {
+    return textSize + textSize / 4 + kHeaderRoom;
+}
 
 bool isMagic(const std::string& word) {
     return word.size() == kMagic.size() && startsWithNoCase(word, std::string(kMagic));
@@ -53,7 +58,7 @@ Status BookDataFile::load(Platform& platform, const std::string& path) {
     DecodedText decoded = decodeText(std::move(file->bytes));
     lineEnding = decoded.lineEnding;
     text_ = std::move(decoded.text);
-    TextCursor in(text_);
+    TextCursor in(text_.view());
     std::int32_t fileVersion = 0;
     Status status = readHeader(in, fileVersion);
     if (status) {
@@ -73,7 +78,7 @@ Status BookDataFile::save(FileStage& stage, const std::string& path) {
         // beside the text it was read from.
         LineEndEncoder encoder(lineEnding);
         TextSink out([&](std::string_view piece) { return write(encoder.encode(piece)); },
-                     kPieceSize, text_.size() + kHeaderRoom);
+                     kPieceSize, firstPieceRoom(text_.size()));
         writeHeader(out);
         writeEntries(out);
         return out.finish();
@@ -91,8 +96,8 @@ void BookDataFile::clear() {
         discard(entry);
     }
     allEntries.removeAll();
-    memory_.emplace();
-    std::string().swap(text_);
+    memory_.release();
+    text_ = TextBuffer();
     std::string().swap(kept_);
     std::vector<EntryText>().swap(wide_);
     source_ = std::string_view();

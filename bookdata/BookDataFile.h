@@ -2,6 +2,7 @@
 // and where and how it was read, so that a save writes it back the same way.
 #pragma once
 
+#include "bookdata/EntryArena.h"
 #include "bookdata/LibraryEntry.h"
 #include "bookdata/RefList.h"
 #include "platform/ResolvedPath.h"
@@ -9,9 +10,7 @@
 #include "text/TextFile.h"
 
 #include <cstdint>
-#include <memory_resource>
 #include <new>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,7 +40,7 @@ public:
     // A new entry of this file, in the file's own memory: it lives until
     // clear(), once added, or until discard().
     template <class Entry> Entry* make() {
-        return new (memory_->allocate(sizeof(Entry), alignof(Entry))) Entry(this);
+        return new (memory_.allocate(sizeof(Entry), alignof(Entry))) Entry(this);
     }
     void discard(LibraryEntry* entry) { entry->~LibraryEntry(); }
     // The characters of an entry's text.
@@ -90,7 +89,7 @@ private:
     static constexpr std::uint32_t kKept = std::uint32_t{1} << 31;
 
     // The text of the loaded file.
-    std::string text_;
+    TextBuffer text_;
     // What the entries' texts point into: text_, or the text a caller read from.
     std::string_view source_;
     // Texts not from the file.
@@ -98,7 +97,7 @@ private:
     // The texts of the entries whose texts keepTexts keeps.
     std::vector<EntryText> wide_;
     // The entries, freed together; made anew for each load.
-    std::optional<std::pmr::monotonic_buffer_resource> memory_{std::in_place};
+    EntryArena memory_;
 };
 
 } // namespace quillora

@@ -288,7 +288,7 @@ Status LibraryCatalog::readCatalog(Platform& platform) {
     // The cursor refers to this text, so it lives until the read is over.
     DecodedText decoded = decodeText(std::move(file->bytes));
     lineEnding = decoded.lineEnding;
-    TextCursor in(decoded.text);
+    TextCursor in(decoded.text.view());
 
     std::uint32_t version = 0;
     Status status = readVersionLine(in, openedPath.text(), formatVersion, version);

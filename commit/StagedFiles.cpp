@@ -18,7 +18,7 @@ Expected<FileBytes> StagedFiles::readFile(const std::string& name) {
     if (it == waiting_.end()) {
         return file;
     }
-    Expected<std::string> staged = disk_.readWhole(it->second.staged);
+    Expected<TextBuffer> staged = disk_.readWhole(it->second.staged);
     if (!staged) {
         return staged.status();
     }

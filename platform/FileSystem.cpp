@@ -1,5 +1,8 @@
 #include "platform/FileSystem.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace quillora {
 
 Expected<NewFile> createUnderNewName(FileSystem& disk, const std::string& prefix,
@@ -21,28 +24,39 @@ Expected<NewFile> createUnderNewName(FileSystem& disk, const std::string& prefix
                                                   ": every new name tried beside it was taken");
 }
 
-bool readWholeFile(std::size_t size, std::string& bytes,
+bool readWholeFile(std::size_t size, TextBuffer& bytes,
                    const std::function<long long(char* at, std::size_t room)>& readSome) {
-    std::string().swap(bytes);
-    bytes.resize(size);
+    bytes = TextBuffer(); // the old bytes go before the new are taken
+    bytes = TextBuffer::withRoom(size);
     std::size_t got = 0;
     char more[4096];
     while (true) {
-        // Past the size the file had, it may have grown: read on into a small buffer.
-        const bool full = got == bytes.size();
-        const long long n = full ? readSome(more, sizeof more) : readSome(&bytes[got], size - got);
+        if (got < bytes.size()) {
+            const long long n = readSome(bytes.data() + got, bytes.size() - got);
+            if (n < 0) {
+                return false;
+            }
+            if (n == 0) {
+                break;
+            }
+            got += static_cast<std::size_t>(n);
+            continue;
+        }
+        // Past the size the file had, it may have grown: read on into a small
+        // buffer, and only when there is more, make room for twice as much.
+        const long long n = readSome(more, sizeof more);
         if (n < 0) {
             return false;
         }
         if (n == 0) {
             break;
         }
-        if (full) {
-            bytes.append(more, static_cast<std::size_t>(n));
-        }
-        got += static_cast<std::size_t>(n);
+        const auto added = static_cast<std::size_t>(n);
+        bytes.moveTo(std::max(got * 2, got + added), got);
+        std::memcpy(bytes.data() + got, more, added);
+        got += added;
     }
-    bytes.resize(got);
+    bytes.cut(got);
     return true;
 }
 

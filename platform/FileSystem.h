@@ -4,6 +4,7 @@
 #pragma once
 
 #include "status/Status.h"
+#include "text/TextBuffer.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -96,7 +97,7 @@ public:
     // Reads the whole file at path: a regular file, through a last link only
     // as the link rule lets, refused without waiting when it is anything else
     // and before it is read when it is too large.
-    virtual Expected<std::string> readWhole(const std::string& path) = 0;
+    virtual Expected<TextBuffer> readWhole(const std::string& path) = 0;
     // Reads a file only this tool makes: a regular file, not a link, that no
     // other user could have written.
     virtual Expected<std::string> readOwnFile(const std::string& path) = 0;
@@ -135,10 +136,10 @@ Expected<NewFile> createUnderNewName(FileSystem& disk, const std::string& prefix
 
 // Reads a whole file that held size bytes when it was opened into bytes, which
 // take exactly its size (a large book data file is kept in memory while its
-// package is updated; growing the string would take twice it). readSome reads
+// package is updated; growing a buffer would take twice it). readSome reads
 // at most room bytes to at and gives how many, 0 at the end, or -1 on failure
 // (the system's last error says why).
-bool readWholeFile(std::size_t size, std::string& bytes,
+bool readWholeFile(std::size_t size, TextBuffer& bytes,
                    const std::function<long long(char* at, std::size_t room)>& readSome);
 
 } // namespace quillora

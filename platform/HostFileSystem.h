@@ -35,7 +35,7 @@ public:
     PathInfo examine(const std::string& path) override;
     Expected<std::string> folderIdentity(const std::string& folder) override;
     Expected<std::vector<std::string>> listFolder(const std::string& folder) override;
-    Expected<std::string> readWhole(const std::string& path) override;
+    Expected<TextBuffer> readWhole(const std::string& path) override;
     Expected<std::string> readOwnFile(const std::string& path) override;
     Expected<std::unique_ptr<LibraryLock>>
     lockLibrary(const std::string& path, const std::function<void()>& waiting) override;

@@ -16,7 +16,7 @@ namespace quillora {
 
 // A whole file as read from disk, with the path it was actually found at.
 struct FileBytes {
-    std::string bytes;
+    TextBuffer bytes;
     ResolvedPath resolvedPath;
 };
 

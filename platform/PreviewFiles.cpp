@@ -110,7 +110,7 @@ Status PreviewFiles::stage(const ResolvedPath& resolved, const NewContent& conte
         if (!file) {
             return file.status();
         }
-        old = std::move(file->bytes);
+        old = std::string(file->bytes.view());
     }
     bool changed = false;
     std::string bytes;

@@ -1,13 +1,14 @@
 #include "text/TextFile.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace quillora {
 
-DecodedText decodeText(std::string bytes) {
+DecodedText decodeText(TextBuffer bytes) {
     DecodedText result;
     const char* data = bytes.data();
-    const void* firstLf = std::memchr(data, '\n', bytes.size());
+    const void* firstLf = bytes.empty() ? nullptr : std::memchr(data, '\n', bytes.size());
     if (firstLf == nullptr) {
         result.text = std::move(bytes);
         return result;
@@ -36,8 +37,12 @@ DecodedText decodeText(std::string bytes) {
     if (write != read) {
         std::memmove(write, read, rest);
     }
-    result.text.resize(static_cast<std::size_t>(write + rest - begin));
+    result.text.cut(static_cast<std::size_t>(write + rest - begin));
     return result;
+}
+
+DecodedText decodeText(std::string_view bytes) {
+    return decodeText(TextBuffer(bytes));
 }
 
 std::string encodeText(std::string text, LineEnding lineEnding) {
@@ -49,33 +54,51 @@ std::string encodeText(std::string text, LineEnding lineEnding) {
 std::string_view LineEndEncoder::encode(std::string_view piece) {
     // In an LF file too, a line whose text ends in CR is ended by CR LF: a bare
     // LF would make that CR part of the line end when the file is read again.
-    const bool crBefore = afterCr_;
-    if (!piece.empty()) {
-        afterCr_ = piece.back() == '\r';
-    }
-    if (!everyLine_ && piece.find("\r\n") == std::string_view::npos &&
-        !(crBefore && !piece.empty() && piece.front() == '\n')) {
+    if (piece.empty()) {
         return piece;
     }
-    encoded_.clear();
-    encoded_.reserve(piece.size() + piece.size() / 16 + 16);
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t lf = piece.find('\n', start);
-        if (lf == std::string_view::npos) {
-            encoded_.append(piece, start, std::string_view::npos);
-            break;
-        }
-        encoded_.append(piece, start, lf - start);
-        const bool cr = lf > 0 ? piece[lf - 1] == '\r' : crBefore;
-        if (everyLine_ || cr) {
-            encoded_.append("\r\n", 2);
-        } else {
-            encoded_.push_back('\n');
-        }
-        start = lf + 1;
+    const bool crBefore = afterCr_;
+    afterCr_ = piece.back() == '\r';
+    if (!everyLine_ && piece.find("\r\n") == std::string_view::npos &&
+        !(crBefore && piece.front() == '\n')) {
+        return piece;
     }
-    return encoded_;
+    // Room for lines of eight characters on average; shorter ones grow it.
+    char* out = makeRoom(0, piece.size() + piece.size() / 8 + 16);
+    const char* const first = piece.data();
+    const char* const end = first + piece.size();
+    const char* from = first;
+    while (const void* hit = std::memchr(from, '\n', static_cast<std::size_t>(end - from))) {
+        const char* const lf = static_cast<const char*>(hit);
+        const auto n = static_cast<std::size_t>(lf - from);
+        if (encoded_.data() + encoded_.size() - out < static_cast<std::ptrdiff_t>(n + 2)) {
+            out = makeRoom(static_cast<std::size_t>(out - encoded_.data()), n + 2);
+        }
+        std::memcpy(out, from, n);
+        out += n;
+        const bool cr = lf > first ? lf[-1] == '\r' : crBefore;
+        if (everyLine_ || cr) {
+            *out++ = '\r';
+        }
+        *out++ = '\n';
+        from = lf + 1;
+    }
+    const auto rest = static_cast<std::size_t>(end - from);
+    if (encoded_.data() + encoded_.size() - out < static_cast<std::ptrdiff_t>(rest)) {
+        out = makeRoom(static_cast<std::size_t>(out - encoded_.data()), rest);
+    }
+    if (rest > 0) {
+        std::memcpy(out, from, rest);
+    }
+    out += rest;
+    return std::string_view(encoded_.data(), static_cast<std::size_t>(out - encoded_.data()));
+}
+
+char* LineEndEncoder::makeRoom(std::size_t used, std::size_t n) {
+    if (encoded_.size() - used < n) {
+        encoded_.moveTo(std::max(encoded_.size() * 2, used + n), used);
+    }
+    return encoded_.data() + used;
 }
 
 } // namespace quillora

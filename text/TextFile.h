@@ -2,6 +2,9 @@
 // ends it was read with when it is written back.
 #pragma once
 
+#include "text/TextBuffer.h"
+
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,12 +13,13 @@ namespace quillora {
 enum class LineEnding { Lf, CrLf };
 
 struct DecodedText {
-    std::string text; // newlines as LF only
+    TextBuffer text; // newlines as LF only
     LineEnding lineEnding = LineEnding::Lf;
 };
 
 // CR LF pairs become LF; the file counts as CR LF when its first newline is one.
-DecodedText decodeText(std::string bytes);
+DecodedText decodeText(TextBuffer bytes);
+DecodedText decodeText(std::string_view bytes);
 // LF becomes CR LF when asked for, and in LF text wherever a CR precedes it, so
 // that decoding gives the text back; other LF text is handed back without a copy.
 std::string encodeText(std::string text, LineEnding lineEnding);
@@ -29,9 +33,14 @@ public:
     std::string_view encode(std::string_view piece);
 
 private:
+    // Room for at least n more characters after the first used.
+    char* makeRoom(std::size_t used, std::size_t n);
+
     bool everyLine_;
     bool afterCr_ = false; // the last piece ended in CR
-    std::string encoded_;
+    // The encoded piece: written through a pointer, as appending to a string
+    // checks its room at every line.
+    TextBuffer encoded_;
 };
 
 } // namespace quillora

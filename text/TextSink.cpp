@@ -14,7 +14,13 @@ void TextSink::grow(std::size_t n) {
         }
     }
     constexpr std::size_t kFirstRoom = 256;
-    buffer_.resize(std::max({buffer_.size() * 2, used_ + n, kFirstRoom}));
+    std::size_t room = std::max({buffer_.size() * 2, used_ + n, kFirstRoom});
+    // With a drain no more than a piece is ever held: growing past it would
+    // only copy the text once more before the next drain.
+    if (drain_) {
+        room = std::min(room, std::max(pieceSize_, used_ + n));
+    }
+    buffer_.moveTo(room, used_);
 }
 
 void TextSink::drainHeld() {

@@ -3,6 +3,8 @@
 // hands its text on in pieces of about a set size instead of holding it whole.
 #pragma once
 
+#include "text/TextBuffer.h"
+
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -87,7 +89,7 @@ public:
     // the buffer need not grow step by step.
     TextSink(Drain drain, std::size_t pieceSize, std::size_t firstRoom)
         : drain_(std::move(drain)), pieceSize_(pieceSize) {
-        buffer_.resize(firstRoom < pieceSize ? firstRoom : pieceSize);
+        reserve(firstRoom < pieceSize ? firstRoom : pieceSize);
     }
 
     TextSink& text(std::string_view s) {
@@ -137,16 +139,14 @@ public:
     }
     // The text written so far; the sink is empty afterwards.
     std::string take() {
-        buffer_.resize(used_);
+        std::string text = used_ > 0 ? std::string(buffer_.data(), used_) : std::string();
         used_ = 0;
-        std::string text = std::move(buffer_);
-        buffer_.clear();
         return text;
     }
     // Room for n characters in all, so that writing them needs no growth.
     void reserve(std::size_t n) {
         if (buffer_.size() < n) {
-            buffer_.resize(n);
+            buffer_.moveTo(n, used_);
         }
     }
 
@@ -162,7 +162,7 @@ private:
     void grow(std::size_t n);
     void drainHeld();
 
-    std::string buffer_; // its size is the room; the first used_ characters are the text
+    TextBuffer buffer_; // its size is the room; the first used_ characters are the text
     std::size_t used_ = 0;
     Drain drain_;
     std::size_t pieceSize_ = 0; // with a drain, the text held at most (or one longer write)

@@ -69,7 +69,7 @@ bool startFlush(int fd) {
 
 // The regular file open at fd, read whole. Nothing is taken for a file too
 // large to be read, and a failed allocation refuses the file like a failed read.
-Expected<std::string> readDescriptor(int fd, const std::string& path) {
+Expected<TextBuffer> readDescriptor(int fd, const std::string& path) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         return Status::failed(errnoText("cannot examine", path));
@@ -80,13 +80,23 @@ Expected<std::string> readDescriptor(int fd, const std::string& path) {
     if (static_cast<std::uint64_t>(info.st_size) >= kLargestFile) {
         return Status::failed("the file is 2 GiB or larger, more than this tool reads");
     }
-    std::string bytes;
+    TextBuffer bytes;
     // Opened so as never to wait at the open; a regular file's reads wait as usual.
     if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
         !readOpenFile(fd, static_cast<std::size_t>(info.st_size), bytes)) {
         return Status::failed(errnoText("cannot read", path));
     }
     return bytes;
+}
+
+// The same for the small files kept as strings: the commit record, the
+// resource script.
+Expected<std::string> readDescriptorAsString(int fd, const std::string& path) {
+    Expected<TextBuffer> bytes = readDescriptor(fd, path);
+    if (!bytes) {
+        return bytes.status();
+    }
+    return std::string(bytes->view());
 }
 
 class PosixLock : public LibraryLock {
@@ -259,7 +269,7 @@ std::string systemFailureText(const std::string& what, const std::string& path, 
     return what + " " + path + ": " + std::strerror(code);
 }
 
-bool readOpenFile(int fd, std::size_t size, std::string& bytes) {
+bool readOpenFile(int fd, std::size_t size, TextBuffer& bytes) {
     try {
         return readWholeFile(size, bytes, [fd](char* at, std::size_t room) -> long long {
             ssize_t n = 0;
@@ -269,10 +279,17 @@ bool readOpenFile(int fd, std::size_t size, std::string& bytes) {
             return n;
         });
     } catch (const std::bad_alloc&) {
-        std::string().swap(bytes);
+        bytes = TextBuffer();
         errno = ENOMEM;
         return false;
     }
+}
+
+bool readOpenFile(int fd, std::size_t size, std::string& bytes) {
+    TextBuffer text;
+    const bool read = readOpenFile(fd, size, text);
+    bytes = text;
+    return read;
 }
 
 HostFileSystem::HostFileSystem() = default;
@@ -303,19 +320,19 @@ Expected<std::string> readHostFile(const std::string& path) {
     if (fd.get() < 0) {
         return Status::failed(errnoText("cannot open", path));
     }
-    return readDescriptor(fd.get(), path);
+    return readDescriptorAsString(fd.get(), path);
 }
 
 Expected<FileBytes> PosixPlatform::readFile(const std::string& name) {
     ResolvedPath path = resolve(name);
-    Expected<std::string> bytes = fileSystem().readWhole(path.text());
+    Expected<TextBuffer> bytes = fileSystem().readWhole(path.text());
     if (!bytes) {
         return bytes.status();
     }
     return FileBytes{std::move(*bytes), std::move(path)};
 }
 
-Expected<std::string> HostFileSystem::readWhole(const std::string& path) {
+Expected<TextBuffer> HostFileSystem::readWhole(const std::string& path) {
     FileDescriptor fd;
     std::string error;
     if (!openToRead(*this, path, fd, error)) {
@@ -538,7 +555,7 @@ Expected<std::string> HostFileSystem::readOwnFile(const std::string& path) {
         return Status::failed(
             path + " is not a file this tool made: another user owns it or can write it");
     }
-    return readDescriptor(fd.get(), path);
+    return readDescriptorAsString(fd.get(), path);
 }
 
 namespace {

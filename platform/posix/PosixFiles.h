@@ -2,6 +2,7 @@
 #pragma once
 
 #include "status/Status.h"
+#include "text/TextBuffer.h"
 
 #include <cstddef>
 #include <string>
@@ -13,6 +14,7 @@ Expected<std::string> readHostFile(const std::string& path);
 
 // The open file fd read whole into bytes, which take exactly size bytes; a
 // read cut short by a signal is made again.
+bool readOpenFile(int fd, std::size_t size, TextBuffer& bytes);
 bool readOpenFile(int fd, std::size_t size, std::string& bytes);
 
 // The folder part of path ("." when there is none).

@@ -73,7 +73,7 @@ std::string spellingOnDisk(const std::string& path) {
     return path.substr(0, start) + name;
 }
 
-Expected<std::string> readFromHandle(HANDLE file, const std::string& name) {
+Expected<TextBuffer> readFromHandle(HANDLE file, const std::string& name) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size)) {
         return Status::failed(windowsErrorText("cannot examine", name, GetLastError()));
@@ -81,7 +81,7 @@ Expected<std::string> readFromHandle(HANDLE file, const std::string& name) {
     if (static_cast<std::uint64_t>(size.QuadPart) >= kLargestFile) {
         return Status::failed("the file is 2 GiB or larger, more than this tool reads");
     }
-    std::string bytes;
+    TextBuffer bytes;
     bool read = false;
     try {
         read = readWholeFile(static_cast<std::size_t>(size.QuadPart), bytes,
@@ -93,7 +93,7 @@ Expected<std::string> readFromHandle(HANDLE file, const std::string& name) {
                                             : -1LL;
                              });
     } catch (const std::bad_alloc&) {
-        std::string().swap(bytes);
+        bytes = TextBuffer();
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     }
     if (!read) {
@@ -312,7 +312,7 @@ ResolvedPath WindowsPlatform::resolve(const std::string& name) {
 }
 
 Expected<FileBytes> WindowsPlatform::readFile(const std::string& name) {
-    Expected<std::string> bytes = fileSystem().readWhole(name);
+    Expected<TextBuffer> bytes = fileSystem().readWhole(name);
     if (!bytes) {
         return bytes.status();
     }
@@ -320,7 +320,7 @@ Expected<FileBytes> WindowsPlatform::readFile(const std::string& name) {
 }
 
 // Binary: the core handles CR LF itself.
-Expected<std::string> HostFileSystem::readWhole(const std::string& path) {
+Expected<TextBuffer> HostFileSystem::readWhole(const std::string& path) {
     Status opened = holdFolderOf(*this, path);
     FileHandle file;
     opened = opened ? attempt("cannot open", path,
@@ -526,7 +526,11 @@ Expected<std::string> HostFileSystem::readOwnFile(const std::string& path) {
     if (!isPlainFile(file.get(), info)) {
         return Status::failed(path + " is not a file this tool made: a link or a folder");
     }
-    return readFromHandle(file.get(), path);
+    Expected<TextBuffer> bytes = readFromHandle(file.get(), path);
+    if (!bytes) {
+        return bytes.status();
+    }
+    return std::string(bytes->view());
 }
 
 namespace {

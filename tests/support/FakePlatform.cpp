@@ -87,7 +87,7 @@ Expected<FileBytes> FakePlatform::readFile(const std::string& name) {
     if (it == files.end()) {
         return Status::failed("no such file: " + name);
     }
-    return FileBytes{it->second, resolve(name)};
+    return FileBytes{TextBuffer(it->second), resolve(name)};
 }
 
 std::map<std::string, std::string>& FakePlatform::productKey() {

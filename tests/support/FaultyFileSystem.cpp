@@ -115,9 +115,9 @@ Expected<T> unlessFailed(const FaultyFileSystem& files, FileOperation operation,
 
 } // namespace
 
-Expected<std::string> FaultyFileSystem::readWhole(const std::string& path) {
-    return unlessFailed<std::string>(*this, FileOperation::Read, "cannot open", path,
-                                     [&] { return inner_.readWhole(path); });
+Expected<TextBuffer> FaultyFileSystem::readWhole(const std::string& path) {
+    return unlessFailed<TextBuffer>(*this, FileOperation::Read, "cannot open", path,
+                                    [&] { return inner_.readWhole(path); });
 }
 
 Expected<std::unique_ptr<LibraryLock>>

@@ -64,7 +64,7 @@ public:
     Expected<std::vector<std::string>> listFolder(const std::string& folder) override {
         return inner_.listFolder(folder);
     }
-    Expected<std::string> readWhole(const std::string& path) override;
+    Expected<TextBuffer> readWhole(const std::string& path) override;
     Expected<std::string> readOwnFile(const std::string& path) override {
         return inner_.readOwnFile(path);
     }

@@ -207,8 +207,12 @@ Expected<std::vector<std::string>> MemoryFileSystem::listFolder(const std::strin
     return names;
 }
 
-Expected<std::string> MemoryFileSystem::readWhole(const std::string& path) {
-    return readOwnFile(path);
+Expected<TextBuffer> MemoryFileSystem::readWhole(const std::string& path) {
+    Expected<std::string> bytes = readOwnFile(path);
+    if (!bytes) {
+        return bytes.status();
+    }
+    return TextBuffer(*bytes);
 }
 
 Expected<std::string> MemoryFileSystem::readOwnFile(const std::string& path) {
