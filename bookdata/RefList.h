@@ -99,11 +99,15 @@ public:
     Iterator end() const { return Iterator(this, count_); }
 
 private:
-    // The storage is none, then one slot, doubled whenever they are full, so
-    // that the count says how much there is. Most groups have few members.
-    bool full() const { return (count_ & (count_ - 1)) == 0; }
+    // The storage is none, then kFirstSlots, doubled whenever they are full,
+    // so that the count says how much there is. Most groups have a few
+    // members: starting at one slot would cost them three allocations.
+    static constexpr std::uint32_t kFirstSlots = 4;
+    bool full() const {
+        return count_ == 0 || (count_ >= kFirstSlots && (count_ & (count_ - 1)) == 0);
+    }
     void grow() {
-        const std::uint32_t slots = count_ == 0 ? 1 : count_ * 2;
+        const std::uint32_t slots = count_ == 0 ? kFirstSlots : count_ * 2;
         Slot* const grown = new Slot[slots];
         for (std::uint32_t i = 0; i < count_; ++i) {
             grown[i] = std::move(items_[i]);
