@@ -29,11 +29,6 @@ std::string stampOf(const struct stat& info) {
            std::to_string(info.st_mtim.tv_nsec);
 }
 
-// The system's own refusals: only these are the Windows "no rights to the key".
-bool refusedAccess(int failure) {
-    return failure == EACCES || failure == EPERM || failure == EROFS;
-}
-
 std::string failureText(const std::string& what, const std::string& path, int failure) {
     return what + " " + path + ": " + std::strerror(failure);
 }
@@ -53,23 +48,25 @@ Status unusable(std::string reason) {
 Status PosixPlatform::openStoreFolder(bool create) {
     PathRule rule = ruleForThisUser();
     rule.createFolders = create;
-    ResolvedFile file;
-    std::string why;
-    switch (resolveFile(settings_.registryFile, rule, file, why)) {
-    case PathStatus::Ok:
-        storeFolder_ = std::move(file.folder);
-        storeName_ = file.name;
+    Expected<ResolvedFile> file = resolveFile(settings_.registryFile, rule);
+    if (file) {
+        storeFolder_ = std::move(file->folder);
+        storeName_ = file->name;
         return Status();
-    case PathStatus::FolderMissing:
-        // Only the default location is made when first written.
-        return Status::failed(
-            settings_.createRegistryFolder ? Failure::NotFound : Failure::Misconfigured, why);
-    case PathStatus::Refused:
-        return unusable(why);
-    case PathStatus::Failed:
-        break;
     }
-    return storeFailure(file.failure, why);
+    const Status& why = file.status();
+    switch (why.failure()) {
+    case Failure::NotFound:
+        // Only the default location is made when first written.
+        return Status::failed(settings_.createRegistryFolder ? Failure::NotFound
+                                                             : Failure::Misconfigured,
+                              why.reason());
+    case Failure::AccessDenied:
+        // Only the system's own refusals are the Windows "no rights to the key".
+        return why;
+    default:
+        return unusable(why.reason());
+    }
 }
 
 Status PosixPlatform::loadStore() {
@@ -125,9 +122,9 @@ Status PosixPlatform::readStore(std::string& bytes, std::string& stamp) {
     if (!S_ISREG(info.st_mode)) {
         return unusable(path + " is not a regular file");
     }
-    std::string why;
-    if (!trusted(info, ruleForThisUser(), path, why)) {
-        return unusable(why);
+    const Status trust = trusted(info, ruleForThisUser(), path);
+    if (!trust) {
+        return unusable(trust.reason());
     }
     if (info.st_size > kLargestStore) {
         return unusable(path + " is larger than a store can be (64 MiB)");

@@ -37,22 +37,20 @@ std::string joined(const std::string& folder, const std::string& name) {
     return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
-PathStatus failedAt(const std::string& what, const std::string& path, ResolvedFile& file,
-                    std::string& why) {
-    file.failure = errno;
-    why = what + " " + path + ": " + std::strerror(errno);
-    return PathStatus::Failed;
+Status failedAt(const std::string& what, const std::string& path) {
+    const int failure = errno;
+    return Status::failed(refusedAccess(failure) ? Failure::AccessDenied : Failure::Failed,
+                          what + " " + path + ": " + std::strerror(failure));
 }
 
 // Opens the root, or (for a relative path) the working folder by its full name,
 // so that every folder above it is checked as well.
-PathStatus openStart(const std::string& path, const PathRule& rule, FileDescriptor& folder,
-                     std::string& shown, std::deque<std::string>& parts, ResolvedFile& file,
-                     std::string& why) {
+Status openStart(const std::string& path, const PathRule& rule, FileDescriptor& folder,
+                 std::string& shown, std::deque<std::string>& parts) {
     if (path.empty() || path[0] != '/') {
         char here[PATH_MAX];
         if (::getcwd(here, sizeof here) == nullptr) {
-            return failedAt("cannot find the working folder of", path, file, why);
+            return failedAt("cannot find the working folder of", path);
         }
         pushParts(path, parts);
         pushParts(here, parts);
@@ -62,30 +60,32 @@ PathStatus openStart(const std::string& path, const PathRule& rule, FileDescript
     folder.reset(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat info {};
     if (!folder.isOpen() || ::fstat(folder.get(), &info) != 0) {
-        return failedAt("cannot open", "/", file, why);
+        return failedAt("cannot open", "/");
     }
     shown = "/";
-    return trusted(info, rule, "/", why) ? PathStatus::Ok : PathStatus::Refused;
+    return trusted(info, rule, "/");
 }
 
 } // namespace
 
-bool trusted(const struct stat& info, const PathRule& rule, const std::string& what,
-             std::string& why) {
+Status trusted(const struct stat& info, const PathRule& rule, const std::string& what) {
     if (!rule.strict) {
-        return true;
+        return Status();
     }
     if (!ownedByUs(info)) {
-        why = what + " belongs to user " + std::to_string(info.st_uid) +
-              ": a run as root uses nothing another user owns";
-        return false;
+        return Status::failed(what + " belongs to user " + std::to_string(info.st_uid) +
+                              ": a run as root uses nothing another user owns");
     }
     const bool sharedFolder = S_ISDIR(info.st_mode) && (info.st_mode & S_ISVTX) != 0;
     if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0 && !sharedFolder) {
-        why = what + " can be written by other users: a run as root uses nothing they can change";
-        return false;
+        return Status::failed(
+            what + " can be written by other users: a run as root uses nothing they can change");
     }
-    return true;
+    return Status();
+}
+
+bool refusedAccess(int failure) {
+    return failure == EACCES || failure == EPERM || failure == EROFS;
 }
 
 PathRule ruleForThisUser() {
@@ -94,54 +94,52 @@ PathRule ruleForThisUser() {
     return rule;
 }
 
-PathStatus resolveFile(const std::string& path, const PathRule& rule, ResolvedFile& file,
-                       std::string& why) {
+Expected<ResolvedFile> resolveFile(const std::string& path, const PathRule& rule) {
     std::deque<std::string> parts;
     FileDescriptor folder;
     std::string shown;
-    PathStatus status = openStart(path, rule, folder, shown, parts, file, why);
+    Status status = openStart(path, rule, folder, shown, parts);
     int links = 0;
     std::string name;
-    while (status == PathStatus::Ok && !parts.empty()) {
+    while (status && !parts.empty()) {
         const std::string part = parts.front();
         parts.pop_front();
         const std::string at = joined(shown, part);
         struct stat info {};
         if (::fstatat(folder.get(), part.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno != ENOENT) {
-                return failedAt("cannot examine", at, file, why);
+                return failedAt("cannot examine", at);
             }
             if (parts.empty()) {
                 name = part; // the file itself may be missing
                 break;
             }
             if (!rule.createFolders) {
-                why = "the folder " + at + " does not exist";
-                return PathStatus::FolderMissing;
+                return Status::failed(Failure::NotFound, "the folder " + at + " does not exist");
             }
             if (::mkdirat(folder.get(), part.c_str(), 0755) != 0 && errno != EEXIST) {
-                return failedAt("cannot create the folder", at, file, why);
+                return failedAt("cannot create the folder", at);
             }
             parts.push_front(part); // examined again, as made (or as someone else made it)
             continue;
         }
         if (S_ISLNK(info.st_mode)) {
             if (!ownedByUs(info)) {
-                why = at + " is a link of user " + std::to_string(info.st_uid) +
-                      ": links are followed only when root or the running user owns them";
-                return PathStatus::Refused;
+                return Status::failed(
+                    at + " is a link of user " + std::to_string(info.st_uid) +
+                    ": links are followed only when root or the running user owns them");
             }
             std::string target(PATH_MAX, '\0');
             ssize_t size = ::readlinkat(folder.get(), part.c_str(), &target[0], target.size());
             if (size < 0 || ++links > kMostLinks) {
                 errno = size < 0 ? errno : ELOOP;
-                return failedAt("cannot follow", at, file, why);
+                return failedAt("cannot follow", at);
             }
             target.resize(static_cast<std::size_t>(size));
             if (!target.empty() && target[0] == '/') {
                 std::deque<std::string> rest;
                 rest.swap(parts);
-                status = openStart(target, rule, folder, shown, parts, file, why);
+                status = openStart(target, rule, folder, shown, parts);
                 parts.insert(parts.end(), rest.begin(), rest.end());
             } else {
                 pushParts(target, parts);
@@ -155,24 +153,23 @@ PathStatus resolveFile(const std::string& path, const PathRule& rule, ResolvedFi
         FileDescriptor next(
             ::openat(folder.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (!next.isOpen() || ::fstat(next.get(), &info) != 0) {
-            return failedAt("cannot open the folder", at, file, why);
+            return failedAt("cannot open the folder", at);
         }
-        if (!trusted(info, rule, at, why)) {
-            return PathStatus::Refused;
+        status = trusted(info, rule, at);
+        if (!status) {
+            return status;
         }
         folder = std::move(next);
         shown = part == ".." ? shown.substr(0, std::max<std::size_t>(1, shown.rfind('/'))) : at;
     }
-    if (status != PathStatus::Ok) {
+    if (!status) {
         return status;
     }
     if (name.empty()) {
         errno = EISDIR;
-        return failedAt("cannot use", shown, file, why);
+        return failedAt("cannot use", shown);
     }
-    file.folder = std::move(folder);
-    file.name = name;
-    return PathStatus::Ok;
+    return ResolvedFile{std::move(folder), name};
 }
 
 } // namespace quillora

@@ -8,18 +8,12 @@
 #pragma once
 
 #include "platform/posix/FileDescriptor.h"
+#include "status/Status.h"
 
 #include <string>
 #include <sys/stat.h>
 
 namespace quillora {
-
-enum class PathStatus {
-    Ok,
-    FolderMissing, // a folder on the way does not exist (and was not to be made)
-    Refused,       // a link, folder or file the trust rule refuses
-    Failed,        // the system refused (errno kept in the result's failure)
-};
 
 struct PathRule {
     bool createFolders = false; // make missing folders on the way (0755, less the umask)
@@ -28,18 +22,21 @@ struct PathRule {
 
 // The folder a file lies in, open, and the file's name in it: the name is not a
 // link (a link at the end is followed like any other), and the file may be
-// missing. Not Ok with the reason in why (and errno in failure for Failed).
+// missing.
 struct ResolvedFile {
     FileDescriptor folder;
     std::string name;
-    int failure = 0;
 };
-PathStatus resolveFile(const std::string& path, const PathRule& rule, ResolvedFile& file,
-                       std::string& why);
+// When path cannot be resolved, the reason: NotFound when a folder on the way
+// does not exist (and was not to be made), AccessDenied when the system
+// refuses this user, Failed when the trust rule refuses or the system fails.
+Expected<ResolvedFile> resolveFile(const std::string& path, const PathRule& rule);
 
-// Whether what info describes passes the rule; why names what as the reason.
-bool trusted(const struct stat& info, const PathRule& rule, const std::string& what,
-             std::string& why);
+// Whether what info describes passes the rule; the reason names what.
+Status trusted(const struct stat& info, const PathRule& rule, const std::string& what);
+
+// The system's own refusals of access (errno values).
+bool refusedAccess(int failure);
 
 // The rule for this process: strict when it runs as root.
 PathRule ruleForThisUser();
