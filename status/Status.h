@@ -20,7 +20,7 @@ enum class Failure : std::uint8_t {
     Failed,
     // A file was to be made new, and its name was taken.
     NameTaken,
-    // No such registry key or value.
+    // No such registry key, value or folder.
     NotFound,
     // The system refuses this user the access asked for.
     AccessDenied,
