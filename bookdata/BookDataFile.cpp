@@ -39,23 +39,33 @@ Status BookDataFile::load(Platform& platform, const std::string& path) {
     if (loaded) {
         return Status();
     }
-    clear();
-    maxEntryId = 0;
+    return loadFrom(readSource(platform, path));
+}
+
+Expected<FileBytes> BookDataFile::readSource(Platform& platform, const std::string& path) {
     // The system would take such a name for the part before the NUL, and the
     // file would then be saved in place rather than replaced in one step.
     const std::size_t nul = path.find('\0');
     if (nul != std::string::npos) {
-        openedPath = ResolvedPath();
         return Status::formatResult(result::BadMagic,
                                     path.substr(0, nul) + ": the file name holds a NUL byte");
     }
     Expected<FileBytes> file = platform.readFile(path);
     if (!file) {
-        openedPath = ResolvedPath();
         return Status::formatResult(result::BadMagic, path + ": " + file.status().reason());
     }
-    openedPath = file->resolvedPath;
-    DecodedText decoded = decodeText(std::move(file->bytes));
+    return file;
+}
+
+Status BookDataFile::loadFrom(Expected<FileBytes> source) {
+    clear();
+    maxEntryId = 0;
+    if (!source) {
+        openedPath = ResolvedPath();
+        return source.status();
+    }
+    openedPath = source->resolvedPath;
+    DecodedText decoded = decodeText(std::move(source->bytes));
     lineEnding = decoded.lineEnding;
     text_ = std::move(decoded.text);
     TextCursor in(text_.view());

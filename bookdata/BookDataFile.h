@@ -19,6 +19,7 @@ namespace quillora {
 
 class FileStage;
 class Platform;
+struct FileBytes;
 class TextCursor;
 class TextSink;
 
@@ -33,6 +34,10 @@ public:
     // further load reads nothing. A failure carries the format's result code
     // and says why as "file:line: reason".
     Status load(Platform& platform, const std::string& path);
+    // The two halves of load: the file's bytes, read through platform, and
+    // what is made of them, which touches nothing but this file.
+    static Expected<FileBytes> readSource(Platform& platform, const std::string& path);
+    Status loadFrom(Expected<FileBytes> source);
     // Writes where the last load found the file, or to path when none did.
     Status save(FileStage& stage, const std::string& path);
     // Frees every entry and the file's text.

@@ -44,12 +44,16 @@ std::int32_t Package::allocateDirectoryId() {
 }
 
 Status Package::load(Platform& platform, const InstallDirectories& directories) {
-    return bookData.load(platform, expandDirectoryMacros(dataFileLocation, directories));
+    return bookData.load(platform, dataFilePath(directories));
+}
+
+std::string Package::dataFilePath(const InstallDirectories& directories) const {
+    return expandDirectoryMacros(dataFileLocation, directories);
 }
 
 Status Package::save(FileStage& stage, const InstallDirectories& directories) {
     modified = false;
-    return bookData.save(stage, expandDirectoryMacros(dataFileLocation, directories));
+    return bookData.save(stage, dataFilePath(directories));
 }
 
 } // namespace quillora

@@ -35,6 +35,8 @@ public:
     // Loads and saves the book data file that dataFileLocation names, its
     // macros expanded with directories.
     Status load(Platform& platform, const InstallDirectories& directories);
+    // Where that file is: dataFileLocation with its macros expanded.
+    std::string dataFilePath(const InstallDirectories& directories) const;
     Status save(FileStage& stage, const InstallDirectories& directories);
 
     OwningList<PackageItem> items;

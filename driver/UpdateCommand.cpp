@@ -6,6 +6,7 @@
 #include "commit/LibraryRecovery.h"
 #include "commit/RecoveryPreview.h"
 #include "commit/StagedFiles.h"
+#include "driver/PackageReadAhead.h"
 #include "driver/PackageUpdate.h"
 #include "driver/ProgramHelp.h"
 #include "driver/UnifiedDiff.h"
@@ -168,16 +169,18 @@ public:
     ExitStatus updatePackages(const UpdateOptions& options, FileTransaction& files) {
         const InstallDirectories directories = catalog_.installDirectories();
         ExitStatus status = kExitOk;
+        PackageReadAhead ahead;
         std::size_t cursor = 0;
-        for (Package* package = catalog_.body.packages.first(cursor);
-             package != nullptr && interruptStatus() == 0;
-             package = catalog_.body.packages.next(cursor)) {
-            if (!updatePackage(*package, options, directories, files)) {
+        Package* package = catalog_.body.packages.first(cursor);
+        while (package != nullptr && interruptStatus() == 0) {
+            Package* const next = catalog_.body.packages.next(cursor);
+            if (!updatePackage(*package, next, options, directories, files, ahead)) {
                 status = kExitIncomplete;
                 ++unsaved_;
             }
             // Nothing reads the entries again; free them before the next package.
             package->bookData.clear();
+            package = next;
         }
         return status;
     }
@@ -265,11 +268,16 @@ private:
              " would change; nothing was written");
     }
 
-    // Loads, changes and saves one package; false when its file was left as it was.
-    bool updatePackage(Package& package, const UpdateOptions& options,
-                       const InstallDirectories& directories, FileTransaction& files) {
+    // Loads, changes and saves one package; false when its file was left as it
+    // was. The next one's file is read meanwhile, and parsed aside.
+    bool updatePackage(Package& package, Package* next, const UpdateOptions& options,
+                       const InstallDirectories& directories, FileTransaction& files,
+                       PackageReadAhead& ahead) {
         say(out_, "\tLoading " + package.name);
-        const Status loaded = package.load(files, directories);
+        const Status loaded = ahead.load(package, files, directories);
+        if (next != nullptr) {
+            ahead.start(*next, files, directories);
+        }
         if (!loaded) {
             // Saving what little was read would destroy the file: leave it as it is.
             note("package " + package.name + ": " + loaded.reason() +
@@ -289,6 +297,7 @@ private:
         }
         say(out_, "\tSaving");
         const Status saved = package.save(files, directories);
+        ahead.forgetReadsOf(package.bookData.openedPath);
         if (!saved) {
             // The file keeps its old identifiers, so the catalogue must too.
             undoDirectoryChanges(changes);
