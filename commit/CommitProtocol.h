@@ -10,11 +10,13 @@
 //     on the disk before the record's commit line is written.
 //  4. The record is complete (its commit line and checksum on the disk) before
 //     the first rename; without that line no target has been touched.
-//  5. Files go in place in the record's order, each rename flushed before the
-//     next, and only while the staged file is still the one written: a regular
-//     file with its identity and one name.
-//  6. The record is removed only once every file is in place, or once every
-//     staged file of a run that did not commit is gone.
+//  5. Files go in place in the record's order, and only while the staged file
+//     is still the one written: a regular file with its identity and one name.
+//     A rename is whole or not at all, so the renames that a power cut keeps
+//     may be any of them: the record lists each.
+//  6. The record is removed only once every file is in place and every folder
+//     flushed after its renames, or once every staged file of a run that did
+//     not commit is gone.
 //  7. Recovery removes only regular files named with a torn record's token, in
 //     the folders it lists, and only while each folder has its recorded identity.
 //  8. Recovery puts in place only the record's own staged files (invariant 3's
@@ -34,5 +36,9 @@ namespace quillora {
 // and the failure's reason is notWritten.
 Status putInPlace(FileSystem& disk, const StagedEntry& entry, const PathInfo& staged,
                   const std::string& notWritten);
+// The same without flushing the target's folder: for a run that puts many
+// files in place and flushes each of their folders once, after the last.
+Status renameInPlace(FileSystem& disk, const StagedEntry& entry, const PathInfo& staged,
+                     const std::string& notWritten);
 
 } // namespace quillora

@@ -35,9 +35,9 @@ bool isOwnPut(const FileSystem& disk, const CommitRecord& record, const StagedEn
                        [&folder](const RecordedFolder& named) { return named.path == folder; });
 }
 
-// Puts in place each staged file that is not there yet. The files went in
-// place in the record's order, each on the disk before the next, so a staged
-// file that is gone is in place: its target has its identity.
+// Puts in place each staged file that is not there yet. A rename is whole or
+// not at all, so a staged file that is gone is in place: its target has its
+// identity.
 Status finishCommit(FileSystem& disk, const CommitRecord& record, std::vector<std::string>& notes) {
     for (const StagedEntry& entry : record.entries) {
         if (!isOwnPut(disk, record, entry)) {

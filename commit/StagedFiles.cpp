@@ -174,16 +174,29 @@ Status StagedFiles::readyToCommit() {
 }
 
 Status StagedFiles::putInPlace(const std::vector<StagedEntry>& entries) {
+    std::vector<std::string> folders;
+    Status put;
     for (const StagedEntry& entry : entries) {
-        Status put =
-            quillora::putInPlace(disk_, entry, disk_.examine(entry.staged),
-                                 "cannot put " + entry.target + " in place: " + entry.staged +
-                                     " is not the file this run wrote");
+        put = renameInPlace(disk_, entry, disk_.examine(entry.staged),
+                            "cannot put " + entry.target + " in place: " + entry.staged +
+                                " is not the file this run wrote");
         if (!put) {
-            return put;
+            break;
+        }
+        std::string folder = disk_.folderOf(entry.target);
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+            folders.push_back(std::move(folder));
         }
     }
-    return Status();
+    // The record stays until every rename is on the disk; until then the
+    // next run finds those that are not and makes them again.
+    for (const std::string& folder : folders) {
+        Status synced = disk_.syncFolder(folder);
+        if (put && !synced) {
+            put = std::move(synced);
+        }
+    }
+    return put;
 }
 
 Status StagedFiles::commit() {

@@ -53,8 +53,8 @@ private:
     // Every staged file on the disk, every target replaceable, every staging
     // folder's entries on the disk: what must hold before the commit.
     Status readyToCommit();
-    // Renames each staged file over its target, in order, each on the disk
-    // before the next.
+    // Renames each staged file over its target, in order, then flushes each
+    // folder they are in, once.
     Status putInPlace(const std::vector<StagedEntry>& entries);
     // Drops the run's state without touching the disk.
     void forget();
