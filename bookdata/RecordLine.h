@@ -170,6 +170,25 @@ public:
         p_ += ok_ ? 1 : 0;
     }
     std::int32_t number() {
+        // Most numbers are one or two digits, or -1, after at most a tab: those
+        // are read without the loops. The room asked for is what the loops ask.
+        if (end_ - p_ >= 12) {
+            const char* const at = p_ + (*p_ == '\t' ? 1 : 0);
+            const unsigned first = digitValue(at[0]);
+            const unsigned second = digitValue(at[1]);
+            if (first < 10 && second >= 10) {
+                p_ = at + 1;
+                return static_cast<std::int32_t>(first);
+            }
+            if (first < 10 && digitValue(at[2]) >= 10) {
+                p_ = at + 2;
+                return static_cast<std::int32_t>(first * 10 + second);
+            }
+            if (at[0] == '-' && second < 10 && digitValue(at[2]) >= 10) {
+                p_ = at + 2;
+                return -static_cast<std::int32_t>(second);
+            }
+        }
         skipBlanks();
         if (!roomForNumber()) {
             return 0;
@@ -196,6 +215,10 @@ public:
     bool endWithNumber() { return end(); }
 
 private:
+    // The digit's value, or 10 or more for any other character.
+    static unsigned digitValue(char c) {
+        return static_cast<unsigned>(static_cast<unsigned char>(c)) - '0';
+    }
     void skipBlanks() {
         while (p_ < end_ && isSpace(static_cast<unsigned char>(*p_))) {
             ++p_;
