@@ -170,21 +170,34 @@ public:
         p_ += ok_ ? 1 : 0;
     }
     std::int32_t number() {
-        // Most numbers are one or two digits, or -1, after at most a tab: those
-        // are read without the loops. The room asked for is what the loops ask.
+        // Most numbers are one to four digits, or -1, after at most a tab:
+        // those are read without the loops. The room asked for is what the
+        // loops ask.
         if (end_ - p_ >= 12) {
             const char* const at = p_ + (*p_ == '\t' ? 1 : 0);
             const unsigned first = digitValue(at[0]);
             const unsigned second = digitValue(at[1]);
-            if (first < 10 && second >= 10) {
-                p_ = at + 1;
-                return static_cast<std::int32_t>(first);
-            }
-            if (first < 10 && digitValue(at[2]) >= 10) {
-                p_ = at + 2;
-                return static_cast<std::int32_t>(first * 10 + second);
-            }
-            if (at[0] == '-' && second < 10 && digitValue(at[2]) >= 10) {
+            if (first < 10) {
+                if (second >= 10) {
+                    p_ = at + 1;
+                    return static_cast<std::int32_t>(first);
+                }
+                const unsigned third = digitValue(at[2]);
+                if (third >= 10) {
+                    p_ = at + 2;
+                    return static_cast<std::int32_t>(first * 10 + second);
+                }
+                const unsigned fourth = digitValue(at[3]);
+                if (fourth >= 10) {
+                    p_ = at + 3;
+                    return static_cast<std::int32_t>(first * 100 + second * 10 + third);
+                }
+                if (digitValue(at[4]) >= 10) {
+                    p_ = at + 4;
+                    return static_cast<std::int32_t>(first * 1000 + second * 100 + third * 10 +
+                                                     fourth);
+                }
+            } else if (at[0] == '-' && second < 10 && digitValue(at[2]) >= 10) {
                 p_ = at + 2;
                 return -static_cast<std::int32_t>(second);
             }
