@@ -6,8 +6,11 @@
 #include "driver/UpdateOptions.h"
 #include "product/CdDrive.h"
 #include "product/PathMacro.h"
+#include "text/TextSink.h"
 
 #include <array>
+#include <cstring>
+#include <string_view>
 
 namespace quillora {
 
@@ -73,14 +76,36 @@ public:
         }
         if (newId > 100) {
             book.directoryId = static_cast<std::int32_t>(newId);
-            // One buffer for every such line: a large library prints very many.
-            line_.assign("Updating ").append(book.text(TextField::name)).append(" id ");
-            line_.append(std::to_string(oldId)).append(" to ").append(std::to_string(newId));
-            out_ << line_ << std::endl; // flushed, as every message
+            say(book.text(TextField::name), oldId, newId);
         }
     }
 
 private:
+    // "Updating <name> id <old> to <new>", flushed as every message. One
+    // buffer for every such line, filled through a pointer, and one write: a
+    // large library prints very many.
+    void say(std::string_view name, std::uint32_t oldId, std::uint32_t newId) {
+        constexpr std::string_view kStart = "Updating ", kOld = " id ", kNew = " to ";
+        const std::size_t most =
+            kStart.size() + name.size() + kOld.size() + kNew.size() + 2 * TextSink::kNumberRoom + 1;
+        if (line_.size() < most) {
+            line_.resize(most);
+        }
+        char* p = put(line_.data(), kStart);
+        p = put(put(p, name), kOld);
+        p = put(formatDecimal(p, oldId), kNew);
+        p = formatDecimal(p, newId);
+        *p++ = '\n';
+        out_.write(line_.data(), p - line_.data());
+        out_.flush();
+    }
+    static char* put(char* to, std::string_view text) {
+        if (!text.empty()) {
+            std::memcpy(to, text.data(), text.size());
+        }
+        return to + text.size();
+    }
+
     Package& package_;
     const InstallDirectories& directories_;
     const std::string& cdDrive_;
