@@ -8,19 +8,25 @@
 #include "platform/ResolvedPath.h"
 #include "status/Status.h"
 
-#include <future>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace quillora {
 
+class BookDataFile;
 class Package;
 class Platform;
+struct FileBytes;
 struct InstallDirectories;
 
 class PackageReadAhead {
 public:
-    PackageReadAhead() = default;
+    PackageReadAhead();
     // Waits for what was started; what it loaded and nobody took is freed.
-    ~PackageReadAhead() { drop(); }
+    ~PackageReadAhead();
     PackageReadAhead(const PackageReadAhead&) = delete;
     PackageReadAhead& operator=(const PackageReadAhead&) = delete;
 
@@ -34,11 +40,26 @@ public:
     Status load(Package& package, Platform& files, const InstallDirectories& directories);
 
 private:
+    // The file's bytes, or why they could not be read, for book to make entries of.
+    struct Job {
+        BookDataFile* book;
+        std::unique_ptr<Expected<FileBytes>> source;
+    };
+    // The one worker thread's loop: a job at a time, until the run's end.
+    void work();
+    // What was started, made into entries: here when no thread took it.
+    Status finish();
     void drop();
 
-    Package* package_ = nullptr; // whose file is being made into entries
+    Package* package_ = nullptr; // whose file was started
     ResolvedPath read_;          // where that file was found
-    std::future<Status> loaded_;
+    std::optional<Job> job_;     // started, and not yet taken by the worker
+    std::optional<Status> done_; // the worker's outcome of the last job
+    bool working_ = false;       // the worker has a job
+    bool stopping_ = false;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::thread worker_; // not running when the system gave no thread
 };
 
 } // namespace quillora
