@@ -6,6 +6,7 @@
 #include "commit/LibraryRecovery.h"
 #include "commit/RecoveryPreview.h"
 #include "commit/StagedFiles.h"
+#include "driver/BackgroundWorker.h"
 #include "driver/PackageReadAhead.h"
 #include "driver/PackageUpdate.h"
 #include "driver/ProgramHelp.h"
@@ -21,6 +22,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <sstream>
 
 namespace quillora {
 
@@ -30,6 +32,16 @@ constexpr const char* kDiagnosticPrefix = "quillora-update: ";
 
 void say(std::ostream& out, const std::string& line) {
     out << line << std::endl;
+}
+
+// Each line of text (each ended by a newline) written and flushed on its own.
+void sayEachLine(std::ostream& out, const std::string& text) {
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
+        out.write(text.data() + start, static_cast<std::streamsize>(end - start));
+        out.flush();
+        start = end;
+    }
 }
 
 const char* boolText(bool value) {
@@ -169,12 +181,13 @@ public:
     ExitStatus updatePackages(const UpdateOptions& options, FileTransaction& files) {
         const InstallDirectories directories = catalog_.installDirectories();
         ExitStatus status = kExitOk;
-        PackageReadAhead ahead;
+        BackgroundWorker worker;
+        PackageReadAhead ahead(worker);
         std::size_t cursor = 0;
         Package* package = catalog_.body.packages.first(cursor);
         while (package != nullptr && interruptStatus() == 0) {
             Package* const next = catalog_.body.packages.next(cursor);
-            if (!updatePackage(*package, next, options, directories, files, ahead)) {
+            if (!updatePackage(*package, next, options, directories, files, worker, ahead)) {
                 status = kExitIncomplete;
                 ++unsaved_;
             }
@@ -269,16 +282,18 @@ private:
     }
 
     // Loads, changes and saves one package; false when its file was left as it
-    // was. The next one's file is read meanwhile, and parsed aside.
+    // was. While its file is written the worker either parses the next one's
+    // or, when this one has messages to print (the renumbering's), prints
+    // them, and the next file is then loaded here once this one is saved.
     bool updatePackage(Package& package, Package* next, const UpdateOptions& options,
                        const InstallDirectories& directories, FileTransaction& files,
-                       PackageReadAhead& ahead) {
+                       BackgroundWorker& worker, PackageReadAhead& ahead) {
         say(out_, "\tLoading " + package.name);
         const Status loaded = ahead.load(package, files, directories);
-        if (next != nullptr) {
-            ahead.start(*next, files, directories);
-        }
         if (!loaded) {
+            if (next != nullptr) {
+                ahead.start(*next, files, directories);
+            }
             // Saving what little was read would destroy the file: leave it as it is.
             note("package " + package.name + ": " + loaded.reason() +
                  "; its book data file is left unchanged");
@@ -286,8 +301,9 @@ private:
             return false;
         }
         EntryChangeCount count;
+        std::ostringstream messages;
         DirectoryChanges changes =
-            applyEntryOptions(package, options, directories, cdDrive_, out_, &count);
+            applyEntryOptions(package, options, directories, cdDrive_, messages, &count);
         abbreviatePackagePaths(package, directories);
         if (preview_ != nullptr) {
             preview_->describeNext(
@@ -295,9 +311,25 @@ private:
                 counted(count.flags, "flag", "flags") + " and " +
                 counted(changes.size(), "renumbered directory", "renumbered directories"));
         }
-        say(out_, "\tSaving");
+        std::string text = messages.str();
+        const bool printing = !text.empty();
+        if (next != nullptr && !printing) {
+            ahead.start(*next, files, directories);
+        }
+        worker.post([this, text = std::move(text)] {
+            sayEachLine(out_, text);
+            say(out_, "\tSaving");
+        });
+        // A dry run's differences go to the same output, as the file is written.
+        if (preview_ != nullptr) {
+            worker.finish();
+        }
         const Status saved = package.save(files, directories);
         ahead.forgetReadsOf(package.bookData.openedPath);
+        if (next != nullptr && printing) {
+            ahead.loadNow(*next, files, directories);
+        }
+        worker.finish();
         if (!saved) {
             // The file keeps its old identifiers, so the catalogue must too.
             undoDirectoryChanges(changes);
