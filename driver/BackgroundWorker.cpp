@@ -42,6 +42,11 @@ void BackgroundWorker::finish() {
     changed_.wait(lock, [this] { return tasks_.empty() && !busy_; });
 }
 
+void BackgroundWorker::waitForFewerThan(std::size_t count) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this, count] { return tasks_.size() + (busy_ ? 1 : 0) < count; });
+}
+
 void BackgroundWorker::work() {
     std::unique_lock<std::mutex> lock(mutex_);
     while (true) {

@@ -23,6 +23,8 @@ public:
     // Returns once every task handed over so far has run; what they wrote is
     // then seen by the caller.
     void finish();
+    // Returns once fewer than count tasks are left to run.
+    void waitForFewerThan(std::size_t count);
 
 private:
     void work();

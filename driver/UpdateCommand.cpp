@@ -12,6 +12,7 @@
 #include "driver/ProgramHelp.h"
 #include "driver/UnifiedDiff.h"
 #include "driver/UpdateOptions.h"
+#include "driver/WorkerOutput.h"
 #include "platform/Platform.h"
 #include "platform/PreviewFiles.h"
 #include "product/CdDrive.h"
@@ -22,7 +23,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <sstream>
 
 namespace quillora {
 
@@ -32,16 +32,6 @@ constexpr const char* kDiagnosticPrefix = "quillora-update: ";
 
 void say(std::ostream& out, const std::string& line) {
     out << line << std::endl;
-}
-
-// Each line of text (each ended by a newline) written and flushed on its own.
-void sayEachLine(std::ostream& out, const std::string& text) {
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
-        out.write(text.data() + start, static_cast<std::streamsize>(end - start));
-        out.flush();
-        start = end;
-    }
 }
 
 const char* boolText(bool value) {
@@ -301,9 +291,10 @@ private:
             return false;
         }
         EntryChangeCount count;
-        std::ostringstream messages;
+        WorkerOutput messages(worker, out_);
+        std::ostream messageStream(&messages);
         DirectoryChanges changes =
-            applyEntryOptions(package, options, directories, cdDrive_, messages, &count);
+            applyEntryOptions(package, options, directories, cdDrive_, messageStream, &count);
         abbreviatePackagePaths(package, directories);
         if (preview_ != nullptr) {
             preview_->describeNext(
@@ -311,15 +302,12 @@ private:
                 counted(count.flags, "flag", "flags") + " and " +
                 counted(changes.size(), "renumbered directory", "renumbered directories"));
         }
-        std::string text = messages.str();
-        const bool printing = !text.empty();
+        const bool printing = messages.used();
         if (next != nullptr && !printing) {
             ahead.start(*next, files, directories);
         }
-        worker.post([this, text = std::move(text)] {
-            sayEachLine(out_, text);
-            say(out_, "\tSaving");
-        });
+        messages.handOn();
+        worker.post([this] { say(out_, "\tSaving"); });
         // A dry run's differences go to the same output, as the file is written.
         if (preview_ != nullptr) {
             worker.finish();

@@ -1,0 +1,40 @@
+// Messages written on the worker: what a stream through this buffer is given
+// goes to out a piece at a time on the worker, each line written and flushed
+// on its own, as every message is. Few pieces wait at once, so a package with
+// a great many messages does not hold them all.
+#pragma once
+
+#include <ostream>
+#include <streambuf>
+#include <string>
+
+namespace quillora {
+
+class BackgroundWorker;
+
+class WorkerOutput : public std::streambuf {
+public:
+    WorkerOutput(BackgroundWorker& worker, std::ostream& out) : worker_(worker), out_(out) {}
+
+    // Hands what is held to the worker.
+    void handOn();
+    // Whether anything was written through it.
+    bool used() const { return used_; }
+
+protected:
+    std::streamsize xsputn(const char* text, std::streamsize count) override;
+    int_type overflow(int_type c) override;
+    // A flush: the text is handed on once a piece is held.
+    int sync() override;
+
+private:
+    static constexpr std::size_t kPiece = std::size_t{32} << 10;
+    static constexpr std::size_t kWaitingPieces = 4;
+
+    BackgroundWorker& worker_;
+    std::ostream& out_;
+    std::string held_;
+    bool used_ = false;
+};
+
+} // namespace quillora
