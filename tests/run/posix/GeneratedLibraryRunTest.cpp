@@ -47,6 +47,25 @@ std::size_t countRecords(const std::string& bytes) {
     return records;
 }
 
+// Books (of version-9 files) whose directory's identifier is above 100.
+std::size_t countRenumberedBooks(const std::map<std::string, std::string>& files) {
+    std::size_t books = 0;
+    for (const auto& [path, bytes] : files) {
+        std::istringstream lines(bytes);
+        std::string tag;
+        std::string id;
+        std::string aux;
+        long directory = 0;
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream fields(line);
+            books += std::getline(fields, tag, '\t') && tag == "B" &&
+                     std::getline(fields, id, '\t') && std::getline(fields, aux, '\t') &&
+                     fields >> directory && directory > 100;
+        }
+    }
+    return books;
+}
+
 std::size_t countLines(const std::string& text, const std::string& prefix) {
     std::size_t n = 0;
     for (std::size_t at = text.find(prefix); at != std::string::npos;
@@ -132,8 +151,13 @@ TEST(GeneratedLibraryRun, TwoRunsAtOnceGiveWhatOneAfterTheOtherGives) {
     const auto aThenB = snapshot(temp);
     restore(temp, before);
     ASSERT_EQ(temp.run(b).status, 0);
-    ASSERT_EQ(temp.run(a).status, 0);
+    const std::size_t above100 = countRenumberedBooks(snapshot(temp));
+    const testing::RunResult renumbering = temp.run(a);
+    ASSERT_EQ(renumbering.status, 0);
     const auto bThenA = snapshot(temp);
+    // Each renumbered book is said, though a package's messages take many pieces.
+    EXPECT_EQ(countLines(renumbering.out, "Updating "), countRenumberedBooks(bThenA) - above100);
+    EXPECT_GT(countLines(renumbering.out, "Updating "), 8u * 1000);
     ASSERT_NE(aThenB, bThenA);
 
     int waited = 0;
