@@ -308,7 +308,8 @@ private:
         }
         messages.handOn();
         worker.post([this] { say(out_, "\tSaving"); });
-        // A dry run's differences go to the same output, as the file is written.
+        // A dry run shows its differences on standard error as the file is
+        // written: the package's messages are out before them, as they were.
         if (preview_ != nullptr) {
             worker.finish();
         }
