@@ -32,6 +32,7 @@ void PackageReadAhead::loadNow(Package& package, Platform& files,
     }
     loaded_ = package.load(files, directories);
     package_ = &package;
+    read_ = ResolvedPath(); // read after the saves before it: nothing to forget
 }
 
 void PackageReadAhead::forgetReadsOf(const ResolvedPath& target) {
