@@ -139,7 +139,7 @@ void BookDataFile::addEntry(LibraryEntry* entry) {
     if (entry->parent == nullptr) {
         rootEntries.append(entry);
     } else {
-        entry->parent->children.append(entry);
+        entry->parent->append(entry);
     }
     allEntries.append(entry);
     modified = true;

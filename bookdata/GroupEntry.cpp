@@ -2,8 +2,6 @@
 
 #include "bookdata/RecordLine.h"
 
-#include <vector>
-
 namespace quillora {
 
 // The group's own line has no maintain value and no tab before its newline.
@@ -39,33 +37,27 @@ void GroupEntry::setText(TextField field, std::string_view text) {
 }
 
 // Its line, its members, then the E line that closes it. Nested groups are
-// walked with a stack of their own: a file may nest them deeper than the call
-// stack would allow.
+// walked through their members' links and parents, not the call stack: a file
+// may nest them deeper than the call stack would allow.
 void GroupEntry::write(TextSink& out, std::int32_t version) const {
-    struct Open {
-        const GroupEntry* group;
-        std::size_t next;
-    };
     writeOwnLine(out);
-    if (children.empty()) {
-        out.text("E\n");
-        return;
-    }
-    std::vector<Open> open{{this, 0}};
-    while (!open.empty()) {
-        Open& innermost = open.back();
-        if (innermost.next == innermost.group->children.count()) {
+    const GroupEntry* group = this;
+    const LibraryEntry* member = children.first();
+    for (;;) {
+        if (member == nullptr) {
             out.ch('E').newline();
-            open.pop_back();
-            continue;
-        }
-        const LibraryEntry* child = innermost.group->children.at(innermost.next++);
-        if (child->kind == EntryKind::Group) {
-            const auto* group = static_cast<const GroupEntry*>(child);
+            if (group == this) {
+                return;
+            }
+            member = group->nextMember;
+            group = group->parent;
+        } else if (member->kind == EntryKind::Group) {
+            group = static_cast<const GroupEntry*>(member);
             group->writeOwnLine(out);
-            open.push_back({group, 0});
+            member = group->children.first();
         } else {
-            child->write(out, version);
+            member->write(out, version);
+            member = member->nextMember;
         }
     }
 }

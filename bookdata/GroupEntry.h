@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bookdata/LibraryEntry.h"
+#include "bookdata/MemberList.h"
 
 namespace quillora {
 
@@ -9,7 +10,6 @@ namespace quillora {
 class GroupEntry : public LibraryEntry {
 public:
     explicit GroupEntry(BookDataFile* ownerFile) : LibraryEntry(ownerFile, EntryKind::Group) {}
-    ~GroupEntry() override { children.removeAll(); }
     bool read(TextCursor& in, std::int32_t fileVersion) override;
     void write(TextSink& out, std::int32_t version) const override;
     EntryText textAt(TextField field) const override;
@@ -18,8 +18,14 @@ public:
     // The G line (RecordLine.h).
     template <class Self, class Fields> static void fields(Self& group, Fields& f);
 
+    // Makes entry this group's last member.
+    void append(LibraryEntry* entry) {
+        entry->parent = this;
+        children.append(entry);
+    }
+
     std::uint8_t textSpans[4] = {};
-    EntryList children;
+    MemberList children;
 
 private:
     void writeOwnLine(TextSink& out) const;

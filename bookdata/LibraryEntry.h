@@ -67,6 +67,8 @@ public:
 
     BookDataFile* owner;
     GroupEntry* parent = nullptr;
+    // The next member of parent's, in file order (MemberList).
+    LibraryEntry* nextMember = nullptr;
     std::int32_t id = 0;
     std::uint32_t auxNumber = 0;
     // Where the entry's first text lies; the bytes of each kind's textSpans say

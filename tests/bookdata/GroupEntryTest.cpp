@@ -52,9 +52,9 @@ TEST(GroupEntry, WritesItsMembersThenItsEndLine) {
     inner.maintain = 0; // a group's maintain flag is not stored
     BookEntry nested(nullptr);
     nested.id = 4;
-    inner.children.append(&nested);
-    outer.children.append(&first);
-    outer.children.append(&inner);
+    inner.append(&nested);
+    outer.append(&first);
+    outer.append(&inner);
     EXPECT_EQ(writeRecord(outer), "G\t1\t0\tOuter||||16\t0\t-1\n"
                                   "B\t2\t0\t0\tFirst|||||||16\t0\t0\t0\t-1\t0\t1\t0\t\n"
                                   "G\t3\t0\tInner||||16\t0\t0\n"

@@ -26,7 +26,7 @@ template <class List> std::vector<std::int32_t> ids(const List& list) {
     return result;
 }
 
-const EntryList& childrenOf(const LibraryEntry* entry) {
+const MemberList& childrenOf(const LibraryEntry* entry) {
     return static_cast<const GroupEntry*>(entry)->children;
 }
 
@@ -44,7 +44,7 @@ TEST(TagParser, NestedGroupsBuildTheTree) {
     ASSERT_EQ(ids(p.rootEntries), (Ids{1}));
     LibraryEntry* outer = p.rootEntries.at(0);
     ASSERT_EQ(ids(childrenOf(outer)), (Ids{2, 3, 5}));
-    LibraryEntry* inner = childrenOf(outer).at(1);
+    LibraryEntry* inner = p.allEntries.at(2);
     EXPECT_EQ(ids(childrenOf(inner)), (Ids{4}));
     EXPECT_EQ(p.allEntries.at(1)->parent, outer);
     EXPECT_EQ(p.allEntries.at(3)->parent, inner);
