@@ -102,9 +102,6 @@ Status BookDataFile::save(FileStage& stage, const std::string& path) {
 
 void BookDataFile::clear() {
     rootEntries.removeAll();
-    for (LibraryEntry* entry : allEntries) {
-        discard(entry);
-    }
     allEntries.removeAll();
     memory_.release();
     text_ = TextBuffer();

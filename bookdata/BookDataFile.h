@@ -13,6 +13,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace quillora {
@@ -43,11 +44,12 @@ public:
     // Frees every entry and the file's text.
     void clear();
     // A new entry of this file, in the file's own memory: it lives until
-    // clear(), once added, or until discard().
+    // clear(), which frees that memory without a call for each entry.
     template <class Entry> Entry* make() {
+        static_assert(std::is_trivially_destructible_v<Entry>,
+                      "an entry must own nothing: clear() never destroys it");
         return new (memory_.allocate(sizeof(Entry), alignof(Entry))) Entry(this);
     }
-    void discard(LibraryEntry* entry) { entry->~LibraryEntry(); }
     // The characters of an entry's text.
     std::string_view text(EntryText text) const {
         return (text.at & kKept) != 0

@@ -48,7 +48,9 @@ enum class TextField : std::uint8_t {
 
 class LibraryEntry {
 public:
-    virtual ~LibraryEntry() = default;
+    // Entries live in their file's memory and go with it, all at once: no kind
+    // owns anything, so none is ever destroyed one by one (BookDataFile::make).
+    ~LibraryEntry() = default;
     LibraryEntry(const LibraryEntry&) = delete;
     LibraryEntry& operator=(const LibraryEntry&) = delete;
 

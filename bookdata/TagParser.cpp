@@ -134,7 +134,6 @@ private:
         }
         in_.skipOne();
         if (!entry->read(in_, fileVersion_)) {
-            file_.discard(entry);
             return fail(tagPosition, std::string("the ") + tag +
                                          " record cannot be read: a field is missing or is "
                                          "not a number");

@@ -38,19 +38,11 @@ public:
         TextCursor in(*fields_);
         ok = entry_->read(in, fileVersion);
     }
-    ~ReadRecord() {
-        if (file_ != nullptr && entry_ != nullptr) {
-            file_->discard(entry_);
-        }
-    }
     ReadRecord(ReadRecord&&) noexcept = default;
     Entry* operator->() const { return entry_; }
     Entry* get() const { return entry_; }
     Entry& operator*() const { return *entry_; }
-    void reset() {
-        file_->discard(entry_);
-        entry_ = nullptr;
-    }
+    void reset() { entry_ = nullptr; }
     friend bool operator==(const ReadRecord& r, std::nullptr_t) { return r.entry_ == nullptr; }
     friend bool operator!=(const ReadRecord& r, std::nullptr_t) { return r.entry_ != nullptr; }
 
