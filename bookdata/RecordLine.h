@@ -265,16 +265,24 @@ private:
     bool ok_;
 };
 
+// The careful reading of a line, apart from the quick one: its code stays out
+// of the quick one's way.
+template <class Fields> [[gnu::noinline]] bool readLineCarefully(TextCursor& in, Fields& fields) {
+    RecordReader careful(in);
+    return fields(careful);
+}
+
 // Reads one record line with fields(line), which reads the line's fields in
 // order from either reader and ends with its end() or endWithNumber(): the
-// quick reader first, the careful one when the quick one gives up.
+// quick reader first, the careful one when the quick one gives up. fields is
+// inlined here (always_inline), so that the quick reader's position stays in
+// a register rather than in memory, stored and loaded again at every field.
 template <class Fields> bool readRecordLine(TextCursor& in, Fields fields) {
     QuickLineReader quick(in);
     if (fields(quick)) {
         return true;
     }
-    RecordReader careful(in);
-    return fields(careful);
+    return readLineCarefully(in, fields);
 }
 
 // Writes one record line: the tag and a tab, then the fields in order, ended
@@ -600,14 +608,15 @@ private:
 template <class Entry> bool readFields(Entry& entry, TextCursor& in, std::int32_t fileVersion) {
     const std::size_t start = in.position();
     bool fits = true;
-    const bool ok = readRecordLine(in, [&](auto& line) {
-        FieldReader<std::remove_reference_t<decltype(line)>> reader(line, fileVersion,
-                                                                    entry.textSpans);
-        Entry::fields(entry, reader);
-        entry.textsAt = reader.first();
-        fits = reader.fits();
-        return reader.ok();
-    });
+    const bool ok = readRecordLine(
+        in, [&](auto& line) __attribute__((always_inline)) {
+            FieldReader<std::remove_reference_t<decltype(line)>> reader(line, fileVersion,
+                                                                        entry.textSpans);
+            Entry::fields(entry, reader);
+            entry.textsAt = reader.first();
+            fits = reader.fits();
+            return reader.ok();
+        });
     if (ok && !fits) {
         // Read once more, rarely, for where each text is.
         TextCursor again(in.text());
