@@ -290,6 +290,12 @@ private:
             abbreviatePackagePaths(package, directories);
             return false;
         }
+        // Only renumbering prints: without it the next file is read and parsed
+        // while this one's entries change, not only while it is written.
+        const bool mayPrint = options.updateDirectories;
+        if (next != nullptr && !mayPrint) {
+            ahead.start(*next, files, directories);
+        }
         EntryChangeCount count;
         WorkerOutput messages(worker, out_);
         std::ostream messageStream(&messages);
@@ -303,7 +309,7 @@ private:
                 counted(changes.size(), "renumbered directory", "renumbered directories"));
         }
         const bool printing = messages.used();
-        if (next != nullptr && !printing) {
+        if (next != nullptr && mayPrint && !printing) {
             ahead.start(*next, files, directories);
         }
         messages.handOn();
