@@ -85,9 +85,10 @@ Status BookDataFile::save(FileStage& stage, const std::string& path) {
     modified = false;
     const auto content = [this](const PieceWriter& write) {
         // A large file is written out a piece at a time rather than built whole
-        // beside the text it was read from; its lines end as they did.
-        TextSink out(write, kPieceSize, firstPieceRoom(text_.size()));
-        out.setLineEnding(lineEnding);
+        // beside the text it was read from.
+        LineEndEncoder encoder(lineEnding);
+        TextSink out([&](std::string_view piece) { return write(encoder.encode(piece)); },
+                     kPieceSize, firstPieceRoom(text_.size()));
         writeHeader(out);
         writeEntries(out);
         return out.finish();

@@ -314,28 +314,29 @@ public:
         *at_++ = '|';
         return *this;
     }
-    // Characters as they are, with room for one more; a newline among them
-    // is written as the sink's line end (textWithNewlines).
+    // Characters as they are, with room for one more.
     RecordWriter& chars(std::string_view text) {
-        if (!text.empty() && std::memchr(text.data(), '\n', text.size()) != nullptr) {
-            return textWithNewlines(text);
-        }
         ensure(text.size() + 1);
         copyText(at_, text.data(), text.size());
         at_ += text.size();
         return *this;
     }
-    void end() { lineEnd(); }
+    void end() {
+        ensure(1);
+        *at_++ = '\n';
+        out_.commit(at_);
+    }
     // A line whose last number has no tab after it.
     void endWithNumber(std::int32_t value) {
         signedNumber(value);
-        lineEnd();
+        *at_++ = '\n';
+        out_.commit(at_);
     }
-    // The same when that number is already written: its tab becomes the line
-    // end (a number and its tab always lie in one claim).
+    // The same when that number is already written: its tab becomes the
+    // newline (a number and its tab always lie in one claim).
     void endAfterNumber() {
-        --at_;
-        lineEnd();
+        at_[-1] = '\n';
+        out_.commit(at_);
     }
 
 private:
@@ -348,31 +349,6 @@ private:
     void signedNumber(std::int32_t value) {
         ensure(TextSink::kNumberRoom);
         at_ = formatSignedDecimal(at_, value);
-    }
-    // Every line ends with a number, its tab, a bar or a tag: never with a CR
-    // that the line end would take in when the file is read again.
-    void lineEnd() {
-        ensure(2);
-        if (out_.crLf()) {
-            *at_++ = '\r';
-        }
-        *at_++ = '\n';
-        out_.commit(at_);
-    }
-    // A text read from a line with a newline in it: each newline goes out as
-    // CR LF in a CR LF file, and in an LF file too where a CR precedes it, so
-    // that reading the file again gives the text back.
-    [[gnu::noinline]] RecordWriter& textWithNewlines(std::string_view text) {
-        ensure(2 * text.size() + 1);
-        char before = 0;
-        for (const char c : text) {
-            if (c == '\n' && (out_.crLf() || before == '\r')) {
-                *at_++ = '\r';
-            }
-            *at_++ = c;
-            before = c;
-        }
-        return *this;
     }
 
     TextSink& out_;

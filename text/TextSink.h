@@ -4,7 +4,6 @@
 #pragma once
 
 #include "text/TextBuffer.h"
-#include "text/TextFile.h"
 
 #include <cstdint>
 #include <cstring>
@@ -107,10 +106,7 @@ public:
     }
     TextSink& tab() { return ch('\t'); }
     TextSink& bar() { return ch('|'); }
-    TextSink& newline() { return crLf() ? text("\r\n") : ch('\n'); }
-    // How newline() and the record writer end lines; LF unless set.
-    void setLineEnding(LineEnding lineEnding) { lineEnding_ = lineEnding; }
-    bool crLf() const { return lineEnding_ == LineEnding::CrLf; }
+    TextSink& newline() { return ch('\n'); }
     TextSink& u32(std::uint32_t v) {
         used_ = static_cast<std::size_t>(formatDecimal(room(kNumberRoom), v) - buffer_.data());
         return *this;
@@ -171,7 +167,6 @@ private:
     Drain drain_;
     std::size_t pieceSize_ = 0; // with a drain, the text held at most (or one longer write)
     bool drained_ = true;       // every piece so far was passed on
-    LineEnding lineEnding_ = LineEnding::Lf;
 };
 
 } // namespace quillora
