@@ -16,23 +16,17 @@ void PackageReadAhead::start(Package& package, Platform& files,
         return;
     }
     // A file that could not be read fails in its turn, with the reason it had now.
-    auto source = std::make_shared<Expected<FileBytes>>(
-        BookDataFile::readSource(files, package.dataFilePath(directories)));
-    read_ = source->ok() ? (*source)->resolvedPath : ResolvedPath();
+    auto job =
+        std::make_shared<Job>(BookDataFile::readSource(files, package.dataFilePath(directories)));
+    read_ = job->source.ok() ? job->source->resolvedPath : ResolvedPath();
     package_ = &package;
+    job_ = job;
     BookDataFile& book = package.bookData;
-    worker_.post([this, &book, source] { loaded_ = book.loadFrom(std::move(*source)); });
-}
-
-void PackageReadAhead::loadNow(Package& package, Platform& files,
-                               const InstallDirectories& directories) {
-    drop();
-    if (package.bookData.loaded) {
-        return;
-    }
-    loaded_ = package.load(files, directories);
-    package_ = &package;
-    read_ = ResolvedPath(); // read after the saves before it: nothing to forget
+    worker_.post([this, &book, job] {
+        if (!job->claimed.exchange(true)) {
+            loaded_ = book.loadFrom(std::move(job->source));
+        }
+    });
 }
 
 void PackageReadAhead::forgetReadsOf(const ResolvedPath& target) {
@@ -41,14 +35,22 @@ void PackageReadAhead::forgetReadsOf(const ResolvedPath& target) {
     }
 }
 
+void PackageReadAhead::finishWork() {
+    if (job_ != nullptr && !job_->claimed.exchange(true)) {
+        loaded_ = package_->bookData.loadFrom(std::move(job_->source));
+    }
+    worker_.finish();
+}
+
 Status PackageReadAhead::load(Package& package, Platform& files,
                               const InstallDirectories& directories) {
     if (package_ != &package) {
         drop();
         return package.load(files, directories);
     }
+    finishWork();
     package_ = nullptr;
-    worker_.finish();
+    job_.reset();
     return std::exchange(loaded_, Status());
 }
 
@@ -56,8 +58,11 @@ void PackageReadAhead::drop() {
     if (package_ == nullptr) {
         return;
     }
+    // Entries the worker has not begun are never made.
+    job_->claimed.exchange(true);
     worker_.finish();
     std::exchange(package_, nullptr)->bookData.clear();
+    job_.reset();
     loaded_ = Status();
 }
 

@@ -5,14 +5,17 @@
 // package's book data.
 #pragma once
 
+#include "platform/Platform.h"
 #include "platform/ResolvedPath.h"
 #include "status/Status.h"
+
+#include <atomic>
+#include <memory>
 
 namespace quillora {
 
 class BackgroundWorker;
 class Package;
-class Platform;
 struct InstallDirectories;
 
 class PackageReadAhead {
@@ -23,25 +26,32 @@ public:
     PackageReadAhead(const PackageReadAhead&) = delete;
     PackageReadAhead& operator=(const PackageReadAhead&) = delete;
 
-    // Reads package's book data file through files now and starts making its
-    // entries.
+    // Reads package's book data file through files now and hands the making of
+    // its entries to the worker, after what it has to do already.
     void start(Package& package, Platform& files, const InstallDirectories& directories);
-    // Loads package here and now, for load() to take: the run's own thread
-    // does it while the worker is busy with something else.
-    void loadNow(Package& package, Platform& files, const InstallDirectories& directories);
     // What was started read the file at target, which a save has replaced
     // since: it is read again in its turn (two packages naming one file).
     void forgetReadsOf(const ResolvedPath& target);
+    // Waits for the worker. Entries it has not begun to make yet are made here
+    // first, while it finishes the rest (the messages it prints).
+    void finishWork();
     // Loads package: takes what was started for it, or loads it now.
     Status load(Package& package, Platform& files, const InstallDirectories& directories);
 
 private:
+    // The bytes read ahead, for whichever thread claims them first.
+    struct Job {
+        explicit Job(Expected<FileBytes> bytes) : source(std::move(bytes)) {}
+        Expected<FileBytes> source;
+        std::atomic<bool> claimed{false};
+    };
     void drop();
 
     BackgroundWorker& worker_;
     Package* package_ = nullptr; // whose file was started
     ResolvedPath read_;          // where that file was found
-    Status loaded_;              // set by the worker, or by loadNow
+    std::shared_ptr<Job> job_;
+    Status loaded_; // set by the thread that claimed the job
 };
 
 } // namespace quillora

@@ -272,9 +272,10 @@ private:
     }
 
     // Loads, changes and saves one package; false when its file was left as it
-    // was. While its file is written the worker either parses the next one's
-    // or, when this one has messages to print (the renumbering's), prints
-    // them, and the next file is then loaded here once this one is saved.
+    // was. While its file is written the worker prints this package's messages
+    // (the renumbering's), if any, then parses the next package's file, read
+    // here before; what it has not begun by the time this file is written is
+    // parsed here.
     bool updatePackage(Package& package, Package* next, const UpdateOptions& options,
                        const InstallDirectories& directories, FileTransaction& files,
                        BackgroundWorker& worker, PackageReadAhead& ahead) {
@@ -308,12 +309,14 @@ private:
                 counted(count.flags, "flag", "flags") + " and " +
                 counted(changes.size(), "renumbered directory", "renumbered directories"));
         }
-        const bool printing = messages.used();
-        if (next != nullptr && mayPrint && !printing) {
-            ahead.start(*next, files, directories);
-        }
         messages.handOn();
         worker.post([this] { say(out_, "\tSaving"); });
+        // After this package's messages: the worker makes the next one's
+        // entries once they are out, unless the file is written first; then
+        // they are made here (finishWork).
+        if (next != nullptr && mayPrint) {
+            ahead.start(*next, files, directories);
+        }
         // A dry run shows its differences on standard error as the file is
         // written: the package's messages are out before them, as they were.
         if (preview_ != nullptr) {
@@ -321,10 +324,7 @@ private:
         }
         const Status saved = package.save(files, directories);
         ahead.forgetReadsOf(package.bookData.openedPath);
-        if (next != nullptr && printing) {
-            ahead.loadNow(*next, files, directories);
-        }
-        worker.finish();
+        ahead.finishWork();
         if (!saved) {
             // The file keeps its old identifiers, so the catalogue must too.
             undoDirectoryChanges(changes);

@@ -31,14 +31,12 @@ void WorkerOutput::handOn() {
 
 std::streamsize WorkerOutput::xsputn(const char* text, std::streamsize count) {
     held_.append(text, static_cast<std::size_t>(count));
-    used_ = true;
     return count;
 }
 
 WorkerOutput::int_type WorkerOutput::overflow(int_type c) {
     if (!traits_type::eq_int_type(c, traits_type::eof())) {
         held_.push_back(traits_type::to_char_type(c));
-        used_ = true;
     }
     return traits_type::not_eof(c);
 }

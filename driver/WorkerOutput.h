@@ -18,8 +18,6 @@ public:
 
     // Hands what is held to the worker.
     void handOn();
-    // Whether anything was written through it.
-    bool used() const { return used_; }
 
 protected:
     std::streamsize xsputn(const char* text, std::streamsize count) override;
@@ -34,7 +32,6 @@ private:
     BackgroundWorker& worker_;
     std::ostream& out_;
     std::string held_;
-    bool used_ = false;
 };
 
 } // namespace quillora
