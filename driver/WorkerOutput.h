@@ -27,7 +27,9 @@ protected:
 
 private:
     static constexpr std::size_t kPiece = std::size_t{32} << 10;
-    static constexpr std::size_t kWaitingPieces = 4;
+    // 1 MiB at most: enough that the run's own thread seldom waits for the
+    // worker to print, little beside the files a run holds.
+    static constexpr std::size_t kWaitingPieces = 32;
 
     BackgroundWorker& worker_;
     std::ostream& out_;
