@@ -30,6 +30,10 @@ void WorkerOutput::handOn() {
 }
 
 std::streamsize WorkerOutput::xsputn(const char* text, std::streamsize count) {
+    // A piece's room is taken once, not doubled up to it message by message.
+    if (held_.capacity() < kPiece) {
+        held_.reserve(kPiece + kPiece / 8);
+    }
     held_.append(text, static_cast<std::size_t>(count));
     return count;
 }
