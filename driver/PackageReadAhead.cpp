@@ -9,6 +9,16 @@
 
 namespace quillora {
 
+PackageReadAhead::Job::Job(Package& ofPackage, Expected<FileBytes> bytes)
+    : package(ofPackage), source(std::move(bytes)),
+      read(source.ok() ? source->resolvedPath : ResolvedPath()) {}
+
+void PackageReadAhead::Job::make() {
+    if (!claimed.exchange(true)) {
+        loaded = package.bookData.loadFrom(std::move(source));
+    }
+}
+
 void PackageReadAhead::start(Package& package, Platform& files,
                              const InstallDirectories& directories) {
     drop();
@@ -16,54 +26,45 @@ void PackageReadAhead::start(Package& package, Platform& files,
         return;
     }
     // A file that could not be read fails in its turn, with the reason it had now.
-    auto job =
-        std::make_shared<Job>(BookDataFile::readSource(files, package.dataFilePath(directories)));
-    read_ = job->source.ok() ? job->source->resolvedPath : ResolvedPath();
-    package_ = &package;
-    job_ = job;
-    BookDataFile& book = package.bookData;
-    worker_.post([this, &book, job] {
-        if (!job->claimed.exchange(true)) {
-            loaded_ = book.loadFrom(std::move(job->source));
-        }
-    });
+    job_ = std::make_shared<Job>(
+        package, BookDataFile::readSource(files, package.dataFilePath(directories)));
+    worker_.post([job = job_] { job->make(); });
 }
 
 void PackageReadAhead::forgetReadsOf(const ResolvedPath& target) {
-    if (package_ != nullptr && !read_.empty() && read_ == target) {
+    if (job_ != nullptr && !job_->read.empty() && job_->read == target) {
         drop();
     }
 }
 
 void PackageReadAhead::finishWork() {
-    if (job_ != nullptr && !job_->claimed.exchange(true)) {
-        loaded_ = package_->bookData.loadFrom(std::move(job_->source));
+    if (job_ != nullptr) {
+        job_->make();
     }
     worker_.finish();
 }
 
 Status PackageReadAhead::load(Package& package, Platform& files,
                               const InstallDirectories& directories) {
-    if (package_ != &package) {
+    if (job_ == nullptr || &job_->package != &package) {
         drop();
         return package.load(files, directories);
     }
     finishWork();
-    package_ = nullptr;
+    Status loaded = std::move(job_->loaded);
     job_.reset();
-    return std::exchange(loaded_, Status());
+    return loaded;
 }
 
 void PackageReadAhead::drop() {
-    if (package_ == nullptr) {
+    if (job_ == nullptr) {
         return;
     }
     // Entries the worker has not begun are never made.
-    job_->claimed.exchange(true);
+    job_->claimed = true;
     worker_.finish();
-    std::exchange(package_, nullptr)->bookData.clear();
+    job_->package.bookData.clear();
     job_.reset();
-    loaded_ = Status();
 }
 
 } // namespace quillora

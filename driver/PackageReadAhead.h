@@ -39,19 +39,22 @@ public:
     Status load(Package& package, Platform& files, const InstallDirectories& directories);
 
 private:
-    // The bytes read ahead, for whichever thread claims them first.
+    // A file read ahead, made into entries by whichever thread claims it first.
     struct Job {
-        explicit Job(Expected<FileBytes> bytes) : source(std::move(bytes)) {}
+        Job(Package& ofPackage, Expected<FileBytes> bytes);
+        // Makes the entries, unless the other thread has claimed them.
+        void make();
+
+        Package& package;
         Expected<FileBytes> source;
+        ResolvedPath read; // where the file was found
         std::atomic<bool> claimed{false};
+        Status loaded; // set by the thread that claimed it
     };
     void drop();
 
     BackgroundWorker& worker_;
-    Package* package_ = nullptr; // whose file was started
-    ResolvedPath read_;          // where that file was found
     std::shared_ptr<Job> job_;
-    Status loaded_; // set by the thread that claimed the job
 };
 
 } // namespace quillora
