@@ -1,8 +1,8 @@
 // The next package's book data file made into entries on the second core while
 // the current one is changed and written. Its bytes are read in the run's own
 // thread, at the point where a run would read the next file anyway or before:
-// only what is made of them moves aside, and it touches nothing but that
-// package's book data.
+// only what is made of them moves aside, to whichever thread comes to it
+// first, and it touches nothing but that package's book data.
 #pragma once
 
 #include "platform/Platform.h"
