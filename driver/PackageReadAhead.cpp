@@ -14,9 +14,21 @@ PackageReadAhead::Job::Job(Package& ofPackage, Expected<FileBytes> bytes)
       read(source.ok() ? source->resolvedPath : ResolvedPath()) {}
 
 void PackageReadAhead::Job::make() {
-    if (!claimed.exchange(true)) {
-        loaded = package.bookData.loadFrom(std::move(source));
+    if (claimed.exchange(true)) {
+        return;
     }
+    loaded = package.bookData.loadFrom(std::move(source));
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        made = true;
+    }
+    madeSignal.notify_all();
+}
+
+void PackageReadAhead::Job::makeOrWait() {
+    make();
+    std::unique_lock<std::mutex> lock(mutex);
+    madeSignal.wait(lock, [this] { return made; });
 }
 
 void PackageReadAhead::start(Package& package, Platform& files,
@@ -37,20 +49,13 @@ void PackageReadAhead::forgetReadsOf(const ResolvedPath& target) {
     }
 }
 
-void PackageReadAhead::finishWork() {
-    if (job_ != nullptr) {
-        job_->make();
-    }
-    worker_.finish();
-}
-
 Status PackageReadAhead::load(Package& package, Platform& files,
                               const InstallDirectories& directories) {
     if (job_ == nullptr || &job_->package != &package) {
         drop();
         return package.load(files, directories);
     }
-    finishWork();
+    job_->makeOrWait();
     Status loaded = std::move(job_->loaded);
     job_.reset();
     return loaded;

@@ -10,7 +10,9 @@
 #include "status/Status.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 namespace quillora {
 
@@ -32,10 +34,10 @@ public:
     // What was started read the file at target, which a save has replaced
     // since: it is read again in its turn (two packages naming one file).
     void forgetReadsOf(const ResolvedPath& target);
-    // Waits for the worker. Entries it has not begun to make yet are made here
-    // first, while it finishes the rest (the messages it prints).
-    void finishWork();
-    // Loads package: takes what was started for it, or loads it now.
+    // Loads package: takes what was started for it, or loads it now. Its
+    // entries are made here if the worker has not begun them; otherwise this
+    // waits for them, and only for them: the messages handed to the worker
+    // before are printed meanwhile.
     Status load(Package& package, Platform& files, const InstallDirectories& directories);
 
 private:
@@ -44,12 +46,17 @@ private:
         Job(Package& ofPackage, Expected<FileBytes> bytes);
         // Makes the entries, unless the other thread has claimed them.
         void make();
+        // Makes them, or waits until the thread that claimed them has.
+        void makeOrWait();
 
         Package& package;
         Expected<FileBytes> source;
         ResolvedPath read; // where the file was found
         std::atomic<bool> claimed{false};
         Status loaded; // set by the thread that claimed it
+        std::mutex mutex;
+        std::condition_variable madeSignal;
+        bool made = false;
     };
     void drop();
 

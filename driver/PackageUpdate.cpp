@@ -60,18 +60,10 @@ public:
         }
         std::uint32_t newId = directoryIdMap_[oldId];
         if (newId == 0) {
-            PackageItem* item = package_.findItem(book.directoryId);
-            if (item == nullptr || item->kind != DirectoryItem::kKind) {
+            if (kept_[oldId] || !lookUp(book.directoryId, newId)) {
+                kept_[oldId] = true;
                 return;
             }
-            auto* directory = static_cast<DirectoryItem*>(item);
-            if (pointsAtCd(*directory, directories_, cdDrive_)) {
-                return;
-            }
-            std::int32_t allocated = package_.allocateDirectoryId();
-            changes_.push_back({directory, directory->id});
-            directory->id = allocated;
-            newId = static_cast<std::uint32_t>(allocated);
             directoryIdMap_[oldId] = newId;
         }
         if (newId > 100) {
@@ -81,6 +73,29 @@ public:
     }
 
 private:
+    // Gives the directory with this identifier a new one, unless no directory
+    // has it or it is on the CD: then its books keep it (false).
+    bool lookUp(std::int32_t oldId, std::uint32_t& newId) {
+        PackageItem* item = package_.findItem(oldId);
+        if (item == nullptr || item->kind != DirectoryItem::kKind) {
+            return false;
+        }
+        auto* directory = static_cast<DirectoryItem*>(item);
+        if (pointsAtCd(*directory, directories_, cdDrive_)) {
+            return false;
+        }
+        const std::int32_t allocated = package_.allocateDirectoryId();
+        changes_.push_back({directory, directory->id});
+        directory->id = allocated;
+        newId = static_cast<std::uint32_t>(allocated);
+        // An identifier below 100 handed out now may be one that named nothing
+        // a moment ago: the kept ones are looked up again.
+        if (newId < kept_.size()) {
+            kept_.fill(false);
+        }
+        return true;
+    }
+
     // "Updating <name> id <old> to <new>", flushed as every message. One
     // buffer for every such line, filled through a pointer, and one write: a
     // large library prints very many.
@@ -115,6 +130,9 @@ private:
     std::ostream& out_;
     DirectoryChanges& changes_;
     std::array<std::uint32_t, 100> directoryIdMap_{};
+    // The identifiers whose books keep them, so that each is looked up once:
+    // a directory has many books.
+    std::array<bool, 100> kept_{};
     std::string line_;
 };
 

@@ -272,30 +272,24 @@ private:
     }
 
     // Loads, changes and saves one package; false when its file was left as it
-    // was. While its file is written the worker prints this package's messages
-    // (the renumbering's), if any, then parses the next package's file, read
-    // here before; what it has not begun by the time this file is written is
-    // parsed here.
+    // was. Its messages go out on the worker, in their order, while this thread
+    // goes on: the next package's file is read, and handed to the worker to be
+    // made into entries, before this one's entries change; what the worker has
+    // not begun by the time the next package is loaded is made here.
     bool updatePackage(Package& package, Package* next, const UpdateOptions& options,
                        const InstallDirectories& directories, FileTransaction& files,
                        BackgroundWorker& worker, PackageReadAhead& ahead) {
-        say(out_, "\tLoading " + package.name);
+        worker.post([this, line = "\tLoading " + package.name] { say(out_, line); });
         const Status loaded = ahead.load(package, files, directories);
+        if (next != nullptr) {
+            ahead.start(*next, files, directories);
+        }
         if (!loaded) {
-            if (next != nullptr) {
-                ahead.start(*next, files, directories);
-            }
             // Saving what little was read would destroy the file: leave it as it is.
-            note("package " + package.name + ": " + loaded.reason() +
-                 "; its book data file is left unchanged");
+            noteAfterMessages(worker, "package " + package.name + ": " + loaded.reason() +
+                                          "; its book data file is left unchanged");
             abbreviatePackagePaths(package, directories);
             return false;
-        }
-        // Only renumbering prints: without it the next file is read and parsed
-        // while this one's entries change, not only while it is written.
-        const bool mayPrint = options.updateDirectories;
-        if (next != nullptr && !mayPrint) {
-            ahead.start(*next, files, directories);
         }
         EntryChangeCount count;
         WorkerOutput messages(worker, out_);
@@ -311,12 +305,6 @@ private:
         }
         messages.handOn();
         worker.post([this] { say(out_, "\tSaving"); });
-        // After this package's messages: the worker makes the next one's
-        // entries once they are out, unless the file is written first; then
-        // they are made here (finishWork).
-        if (next != nullptr && mayPrint) {
-            ahead.start(*next, files, directories);
-        }
         // A dry run shows its differences on standard error as the file is
         // written: the package's messages are out before them, as they were.
         if (preview_ != nullptr) {
@@ -324,16 +312,22 @@ private:
         }
         const Status saved = package.save(files, directories);
         ahead.forgetReadsOf(package.bookData.openedPath);
-        ahead.finishWork();
         if (!saved) {
             // The file keeps its old identifiers, so the catalogue must too.
             undoDirectoryChanges(changes);
-            note("package " + package.name + ": " + saved.reason() +
-                 "; its book data file is left unchanged and its directories keep their "
-                 "identifiers");
+            noteAfterMessages(worker, "package " + package.name + ": " + saved.reason() +
+                                          "; its book data file is left unchanged and its "
+                                          "directories keep their identifiers");
             return false;
         }
         return true;
+    }
+
+    // A note on standard error after the messages handed to the worker, as it
+    // would come without one.
+    void noteAfterMessages(BackgroundWorker& worker, const std::string& text) {
+        worker.finish();
+        note(text);
     }
 
     // The catalogue cannot hold a section without a name; its writer leaves such

@@ -117,6 +117,7 @@ TEST(BookDataRun, AFailedLoadLeavesItsFileAndDirectoriesAsTheyWere) {
                                "B\t2\t0\t5\tcut short|||\n" + book9(3, 5, -1, 1);
     platform.files["C:\\Lib\\broken.dat"] = broken;
     platform.files["C:\\Lib\\crlf.dat"] = "zobooksdatafile 9\r\nG\t1\t0\tg||||16\t0\t-1\r\nE\r\n";
+    FakePlatform again(platform);
 
     RunResult r = run(platform, {"active=n", "updatedir"});
     EXPECT_EQ(r.out, "Will set active flag to false\n"
@@ -146,6 +147,13 @@ TEST(BookDataRun, AFailedLoadLeavesItsFileAndDirectoriesAsTheyWere) {
     EXPECT_NE(ini.find("D\t101\t$+HOME.\\copied\n"), std::string::npos) << ini;
     // The broken package's directory keeps the number its file refers to.
     EXPECT_NE(ini.find("D\t5\t$+HOME.\\other\n"), std::string::npos) << ini;
+
+    // Both streams into one, as a log of 2>&1 is: the note comes in its place.
+    std::ostringstream both;
+    runUpdate({"C:\\Lib\\Bin\\quillora-update.exe", "active=n", "updatedir"}, both, both, again);
+    const std::string log = both.str();
+    EXPECT_LT(log.find("\tLoading Broken\n"), log.find("package Broken: ")) << log;
+    EXPECT_LT(log.find("package Broken: "), log.find("\tLoading Windows\n")) << log;
 }
 
 // The catalogue format leaves out a section without a name; the run says so.

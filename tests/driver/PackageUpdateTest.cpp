@@ -134,6 +134,19 @@ TEST(Renumbering, EachDirectoryIsRenumberedOnceAndMapsResetPerPackage) {
     std::ostringstream out2;
     applyEntryOptions(q, updateDirOnly(), {}, "d:", out2);
     EXPECT_EQ(d->directoryId, 101);
+
+    // An identifier handed out below 100 may be one that a book named when no
+    // directory had it: a later book of that identifier finds the directory.
+    Package r;
+    r.highItemId = 3;
+    DirectoryItem* two = addDirectory(r, 2, "C:\\two");
+    addBook(r, "Early", 4);
+    addBook(r, "Copied", 2);
+    addBook(r, "Late", 4);
+    std::ostringstream out3;
+    applyEntryOptions(r, updateDirOnly(), {}, "d:", out3);
+    EXPECT_EQ(two->id, 5);
+    EXPECT_EQ(out3.str(), "");
 }
 
 TEST(EntryOptions, FlagsReachEveryKindButOnlyBooksAreRenumbered) {
