@@ -442,7 +442,7 @@ public:
     // Whether the whole line was read, and whether its texts fit in their
     // bytes; where the first text is.
     bool ok() const { return ok_; }
-    bool fits() const { return fits_; }
+    bool fits() const { return spanBits_ <= TextRun::kLongestSpan; }
     std::uint32_t first() const { return first_; }
 
 private:
@@ -450,7 +450,9 @@ private:
     bool has(std::int32_t since) const {
         return since <= BookDataFile::kOldestVersion || version_ >= since;
     }
-    // The next text, which follows the one before it or the gap.
+    // The next text. Either reader reads a text up to its bar and goes on
+    // past it, so a text begins where the one before it ended, but after the
+    // gap, whose characters the gap's byte counts.
     void take() {
         EntryText found;
         line_.text(found);
@@ -461,16 +463,13 @@ private:
             first_ = found.at;
             next_ = found.at;
         }
-        // Only the text after a gap may begin apart from the one before it.
-        const std::uint32_t lead = found.at - next_;
         if (slot_ == gap_ + 1) {
+            const std::uint32_t lead = found.at - next_;
             spans_[gap_] = static_cast<std::uint8_t>(lead);
-            fits_ &= lead <= TextRun::kLongestSpan;
-        } else {
-            fits_ &= lead == 0;
+            spanBits_ |= lead;
         }
         const std::uint32_t span = found.size + 1;
-        fits_ &= span <= TextRun::kLongestSpan;
+        spanBits_ |= span;
         spans_[slot_++] = static_cast<std::uint8_t>(span);
         next_ = found.at + span;
     }
@@ -483,7 +482,9 @@ private:
     std::size_t gap_ = TextRun::kMaxSlots;
     std::uint32_t first_ = 0;
     std::uint32_t next_ = 0;
-    bool fits_ = true;
+    // Every span and gap ORed: at most kLongestSpan, all one bits, when each is.
+    std::uint32_t spanBits_ = 0;
+    static_assert((TextRun::kLongestSpan & (TextRun::kLongestSpan + 1)) == 0);
     bool ok_ = false;
 };
 

@@ -66,11 +66,11 @@ TEST(BookEntry, Version3LineLacksTheLaterFieldsAndIsWrittenInFull) {
 // A text of 254 characters and a gap of 255 before the extra text are the
 // most an entry's own bytes say; one more keeps the texts with the file.
 TEST(BookEntry, TextsAtTheEdgeOfAnEntrysBytesAreReadAndWrittenWhole) {
-    const std::string numbers = "48\t2\t1\t1\t-1\t1\t1\t1\t"; // 19 characters
+    const std::string numbers = "48\t2\t1\t1\t-1\t1\t1\t1\t"; // 18 characters
     const struct {
         std::size_t text3;
-        std::size_t zeros; // before typeBits: the gap is 19 more
-    } cases[] = {{254, 0}, {255, 0}, {3, 236}, {3, 237}};
+        std::size_t zeros; // before typeBits: the gap is 18 more
+    } cases[] = {{254, 0}, {255, 0}, {3, 237}, {3, 238}};
     for (const auto& c : cases) {
         const std::string text3(c.text3, '3');
         const std::string line = "7\t4\t3\tGuide|t2|" + text3 + "|t4|t5|t6|t7|" +
