@@ -287,11 +287,12 @@ template <class Fields> bool readRecordLine(TextCursor& in, Fields fields) {
 
 // Writes one record line: the tag and a tab, then the fields in order, ended
 // by end() or endWithNumber(). The fields go straight into the sink's room,
-// which is claimed for many at a time.
-class RecordWriter {
+// which is claimed for many at a time; with kLineClaimed, the caller knows
+// the most the whole line takes and it is claimed at once, so no field asks.
+template <bool kLineClaimed = false> class RecordWriter {
 public:
-    RecordWriter(TextSink& out, char tag) : out_(out) {
-        at_ = out_.claim(TextSink::kNumberRoom, limit_);
+    RecordWriter(TextSink& out, char tag, std::size_t room = TextSink::kNumberRoom) : out_(out) {
+        at_ = out_.claim(room, limit_);
         *at_++ = tag;
         *at_++ = '\t';
     }
@@ -341,9 +342,11 @@ public:
 
 private:
     void ensure(std::size_t n) {
-        if (static_cast<std::size_t>(limit_ - at_) < n) {
-            out_.commit(at_);
-            at_ = out_.claim(n, limit_);
+        if constexpr (!kLineClaimed) {
+            if (static_cast<std::size_t>(limit_ - at_) < n) {
+                out_.commit(at_);
+                at_ = out_.claim(n, limit_);
+            }
         }
     }
     void signedNumber(std::int32_t value) {
@@ -490,14 +493,16 @@ private:
 
 // Writes a line's fields in the version-9 layout: every field, whatever its
 // first version. Texts that follow one another in the file's text go out in
-// one copy, bars and all.
-class FieldWriter {
+// one copy, bars and all. With kLineClaimed, the entry's texts are its file's
+// (not wide) and room is given for the longest line they allow.
+template <bool kLineClaimed> class FieldWriter {
 public:
     template <std::size_t Slots>
     FieldWriter(TextSink& out, char tag, const LibraryEntry& entry,
-                const std::uint8_t (&spans)[Slots])
-        : line_(out, tag), file_(entry.owner), spans_(spans), next_(entry.textsAt),
-          from_(entry.textsAt), wide_(file_ == nullptr || (entry.textsAt & TextRun::kWide) != 0) {}
+                const std::uint8_t (&spans)[Slots], std::size_t room = TextSink::kNumberRoom)
+        : line_(out, tag, room), file_(entry.owner), spans_(spans), next_(entry.textsAt),
+          from_(entry.textsAt),
+          wide_(!kLineClaimed && (file_ == nullptr || (entry.textsAt & TextRun::kWide) != 0)) {}
 
     template <class Number> void leading(Number value, std::int32_t) { line_.number(value); }
     [[gnu::always_inline]] void text(TextField, std::int32_t) {
@@ -560,7 +565,7 @@ private:
         ++slot_;
     }
 
-    RecordWriter line_;
+    RecordWriter<kLineClaimed> line_;
     const BookDataFile* file_;
     const std::uint8_t* spans_;
     // The position of the next slot's text, or where the wide texts are.
@@ -568,6 +573,31 @@ private:
     std::uint32_t from_;
     const bool wide_;
     std::size_t slot_ = 0;
+};
+
+// Counts a kind's numbers and text slots: what its line can take at most.
+class FieldCounter {
+public:
+    template <class... Any> void leading(const Any&...) { ++numbers; }
+    template <class... Any> void text(const Any&...) { ++slots; }
+    void gap() {} // its characters are the numbers', written anew
+    template <class... Any> void lastText(const Any&...) { ++slots; }
+    template <class... Any> void typeBits(const Any&...) { ++numbers; }
+    template <class... Any> void levelCode(const Any&...) { ++numbers; }
+    template <class... Any> void flag(const Any&...) { ++numbers; }
+    template <class... Any> void active(const Any&...) { ++numbers; }
+    template <class... Any> void lowByte(const Any&...) { ++numbers; }
+    void end() {}
+    void endAfterNumber() {}
+
+    // The tag and its tab, each number with its tab, each slot's text with
+    // its bar (a span at most, or a bar alone), the newline.
+    std::size_t longestLine() const {
+        return 2 + numbers * TextSink::kNumberRoom + slots * (TextRun::kLongestSpan + 1) + 1;
+    }
+
+    std::size_t numbers = 0;
+    std::size_t slots = 0;
 };
 
 // Finds the slot of one text in a kind's list; the numbers are passed over.
@@ -633,8 +663,17 @@ template <class Entry> bool readFields(Entry& entry, TextCursor& in, std::int32_
 }
 
 template <class Entry> void writeFields(const Entry& entry, TextSink& out, char tag) {
-    FieldWriter writer(out, tag, entry, entry.textSpans);
-    Entry::fields(entry, writer);
+    // Texts in the file's text are a span each at most, so the line's length
+    // is bounded and its room claimed at once; other texts may be any length.
+    if (entry.owner != nullptr && (entry.textsAt & TextRun::kWide) == 0) {
+        FieldCounter counter;
+        Entry::fields(entry, counter);
+        FieldWriter<true> writer(out, tag, entry, entry.textSpans, counter.longestLine());
+        Entry::fields(entry, writer);
+    } else {
+        FieldWriter<false> writer(out, tag, entry, entry.textSpans);
+        Entry::fields(entry, writer);
+    }
 }
 
 template <class Entry> EntryText findText(const Entry& entry, TextField field) {

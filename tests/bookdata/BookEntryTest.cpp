@@ -86,6 +86,30 @@ TEST(BookEntry, TextsAtTheEdgeOfAnEntrysBytesAreReadAndWrittenWhole) {
     }
 }
 
+// A line of its file's texts has room claimed at once for the longest line of
+// its kind. The longest book line, every text and number as wide as it can be,
+// goes into a buffer of just that room, where the sanitizer build sees any
+// character written past it.
+TEST(BookEntry, TheLongestLineIsWrittenWithinTheRoomClaimedForIt) {
+    const std::string t(254, 't');
+    std::string line = "-2147483648\t4294967295\t-2147483648\t";
+    for (int i = 0; i < 7; ++i) {
+        line += t + "|";
+    }
+    line += "255\t2\t1\t255\t-1\t0\t1\t1\t" + t + "|\n";
+    auto book = readRecord<BookEntry>(line, 9);
+    ASSERT_NE(book, nullptr);
+    std::string written;
+    const auto keep = [&written](std::string_view piece) {
+        written += piece;
+        return true;
+    };
+    TextSink out(keep, 1, 0);
+    book->write(out, 9);
+    ASSERT_TRUE(out.finish());
+    EXPECT_EQ(written, "B\t" + line);
+}
+
 TEST(BookEntry, NumbersAreFoldedIntoRange) {
     // levelCode 3, extraFlag 2, displayKind 7, active 5, hasLValue 2, maintain 2, hasExtraText 2
     auto book = readRecord<BookEntry>("1\t0\t2\tn|||||||16\t3\t2\t7\t5\t2\t2\t2\tleft|\n", 9);
