@@ -156,18 +156,21 @@ public:
         skipOne();
         return value;
     }
+    // Once the line has failed, what its fields read is never used: the
+    // careful reader reads the line again. Only the position must stay within
+    // the text.
     void text(EntryText& out) {
         const char* bar = findBar(p_, end_);
-        ok_ = ok_ && bar != end_;
-        if (ok_) {
-            out.at = static_cast<std::uint32_t>(p_ - base_);
-            out.size = static_cast<std::uint32_t>(bar - p_);
-            p_ = bar + 1;
-        }
+        const bool found = bar != end_;
+        ok_ &= found;
+        out.at = static_cast<std::uint32_t>(p_ - base_);
+        out.size = static_cast<std::uint32_t>(bar - p_);
+        p_ = found ? bar + 1 : p_;
     }
     void skipOne() {
-        ok_ = ok_ && p_ < end_;
-        p_ += ok_ ? 1 : 0;
+        const bool room = p_ < end_;
+        ok_ &= room;
+        p_ += room ? 1 : 0;
     }
     std::int32_t number() {
         // Most numbers are one to four digits, or -1, after at most a tab:
