@@ -5,8 +5,8 @@
 
 namespace quillora {
 
-// Tag G: a folder of entries, closed by an E line. Its children are owned by the
-// package's allEntries, never by the group.
+// Tag G: a folder of entries, closed by an E line. Its members live in their
+// file's memory, listed in its allEntries; the group only links them.
 class GroupEntry : public LibraryEntry {
 public:
     explicit GroupEntry(BookDataFile* ownerFile) : LibraryEntry(ownerFile, EntryKind::Group) {}
