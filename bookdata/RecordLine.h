@@ -280,7 +280,9 @@ template <class Fields> [[gnu::noinline]] bool readLineCarefully(TextCursor& in,
 // quick reader first, the careful one when the quick one gives up. fields is
 // inlined here (always_inline), so that the quick reader's position stays in
 // a register rather than in memory, stored and loaded again at every field.
-template <class Fields> bool readRecordLine(TextCursor& in, Fields fields) {
+// fields is taken by reference: a closure passed by value is built on the
+// stack in pieces and loaded whole, which stalls every line.
+template <class Fields> bool readRecordLine(TextCursor& in, Fields&& fields) {
     QuickLineReader quick(in);
     if (fields(quick)) {
         return true;
