@@ -151,8 +151,11 @@ public:
         return value;
     }
     std::uint32_t leadingUnsigned() {
-        skipBlanks();
-        const std::uint32_t value = roomForNumber() ? digits() : 0;
+        std::uint32_t value = 0;
+        if (!shortDigits(value)) {
+            skipBlanks();
+            value = roomForNumber() ? digits() : 0;
+        }
         skipOne();
         return value;
     }
@@ -173,36 +176,17 @@ public:
         p_ += room ? 1 : 0;
     }
     std::int32_t number() {
-        // Most numbers are one to four digits, or -1, after at most a tab:
-        // those are read without the loops. The room asked for is what the
-        // loops ask.
+        std::uint32_t value = 0;
+        if (shortDigits(value)) {
+            return static_cast<std::int32_t>(value);
+        }
+        // -1 and the like, as the flags of many lines hold.
         if (end_ - p_ >= 12) {
             const char* const at = p_ + (*p_ == '\t' ? 1 : 0);
-            const unsigned first = digitValue(at[0]);
-            const unsigned second = digitValue(at[1]);
-            if (first < 10) {
-                if (second >= 10) {
-                    p_ = at + 1;
-                    return static_cast<std::int32_t>(first);
-                }
-                const unsigned third = digitValue(at[2]);
-                if (third >= 10) {
-                    p_ = at + 2;
-                    return static_cast<std::int32_t>(first * 10 + second);
-                }
-                const unsigned fourth = digitValue(at[3]);
-                if (fourth >= 10) {
-                    p_ = at + 3;
-                    return static_cast<std::int32_t>(first * 100 + second * 10 + third);
-                }
-                if (digitValue(at[4]) >= 10) {
-                    p_ = at + 4;
-                    return static_cast<std::int32_t>(first * 1000 + second * 100 + third * 10 +
-                                                     fourth);
-                }
-            } else if (at[0] == '-' && second < 10 && digitValue(at[2]) >= 10) {
+            const unsigned digit = digitValue(at[1]);
+            if (at[0] == '-' && digit < 10 && digitValue(at[2]) >= 10) {
                 p_ = at + 2;
-                return -static_cast<std::int32_t>(second);
+                return -static_cast<std::int32_t>(digit);
             }
         }
         skipBlanks();
@@ -234,6 +218,43 @@ private:
     // The digit's value, or 10 or more for any other character.
     static unsigned digitValue(char c) {
         return static_cast<unsigned>(static_cast<unsigned char>(c)) - '0';
+    }
+    // Most numbers are one to four digits after at most a tab: those are read
+    // without the loops, and anything else leaves the position where it was.
+    // The room asked for is what the loops ask.
+    bool shortDigits(std::uint32_t& value) {
+        if (end_ - p_ < 12) {
+            return false;
+        }
+        const char* const at = p_ + (*p_ == '\t' ? 1 : 0);
+        const unsigned first = digitValue(at[0]);
+        if (first >= 10) {
+            return false;
+        }
+        const unsigned second = digitValue(at[1]);
+        if (second >= 10) {
+            p_ = at + 1;
+            value = first;
+            return true;
+        }
+        const unsigned third = digitValue(at[2]);
+        if (third >= 10) {
+            p_ = at + 2;
+            value = first * 10 + second;
+            return true;
+        }
+        const unsigned fourth = digitValue(at[3]);
+        if (fourth >= 10) {
+            p_ = at + 3;
+            value = first * 100 + second * 10 + third;
+            return true;
+        }
+        if (digitValue(at[4]) >= 10) {
+            p_ = at + 4;
+            value = first * 1000 + second * 100 + third * 10 + fourth;
+            return true;
+        }
+        return false;
     }
     void skipBlanks() {
         while (p_ < end_ && isSpace(static_cast<unsigned char>(*p_))) {
