@@ -174,7 +174,7 @@ public:
     }
     std::uint32_t leadingUnsigned() {
         std::uint32_t value = 0;
-        if (!shortDigits(value)) {
+        if (!shortNumber<false>(value)) {
             skipBlanks();
             value = roomForNumber() ? digits() : 0;
         }
@@ -198,18 +198,9 @@ public:
         p_ += room ? 1 : 0;
     }
     std::int32_t number() {
-        std::uint32_t value = 0;
-        if (shortDigits(value)) {
-            return static_cast<std::int32_t>(value);
-        }
-        // -1 and the like, as the flags of many lines hold.
-        if (end_ - p_ >= 12) {
-            const char* const at = p_ + (*p_ == '\t' ? 1 : 0);
-            const unsigned digit = digitValue(at[1]);
-            if (at[0] == '-' && digit < 10 && digitValue(at[2]) >= 10) {
-                p_ = at + 2;
-                return -static_cast<std::int32_t>(digit);
-            }
+        std::int32_t value = 0;
+        if (shortNumber<true>(value)) {
+            return value;
         }
         skipBlanks();
         if (!roomForNumber()) {
@@ -248,39 +239,58 @@ private:
         const std::uint64_t ahead = offset < kBarWindow ? bars_ >> offset : 0;
         return ahead != 0 ? p_ + __builtin_ctzll(ahead) : findBar(p_, end_);
     }
-    // Most numbers are one to four digits after at most a tab: those are read
-    // without the loops, and anything else leaves the position where it was.
-    // The room asked for is what the loops ask.
-    bool shortDigits(std::uint32_t& value) {
+    // Most numbers are one to four digits, or -1 and the like (signed numbers
+    // only), after at most a tab: those are read without the loops, and
+    // anything else leaves the position where it was. The room asked for is
+    // what the loops ask.
+    template <bool kSigned, class Number> bool shortNumber(Number& value) {
         if (end_ - p_ < 12) {
             return false;
         }
-        const char* const at = p_ + (*p_ == '\t' ? 1 : 0);
+        // A branch rather than a select: each field's tab is there or not line
+        // after line, and a start selected by it would make every load of the
+        // digits wait for the load of the tab.
+        if (*p_ == '\t') {
+            return shortNumberAt<kSigned, 1>(value);
+        }
+        return shortNumberAt<kSigned, 0>(value);
+    }
+    template <bool kSigned, std::size_t kStart, class Number>
+    [[gnu::always_inline]] bool shortNumberAt(Number& value) {
+        const char* const at = p_ + kStart;
         const unsigned first = digitValue(at[0]);
         if (first >= 10) {
+            if constexpr (kSigned) {
+                const unsigned digit = digitValue(at[1]);
+                if (at[0] == '-' && digit < 10 && digitValue(at[2]) >= 10) {
+                    p_ = at + 2;
+                    value = -static_cast<std::int32_t>(digit);
+                    return true;
+                }
+            }
             return false;
         }
         const unsigned second = digitValue(at[1]);
         if (second >= 10) {
             p_ = at + 1;
-            value = first;
+            value = static_cast<Number>(first);
             return true;
         }
         const unsigned third = digitValue(at[2]);
         if (third >= 10) {
             p_ = at + 2;
-            value = first * 10 + second;
+            value = static_cast<Number>(first * 10 + second);
             return true;
         }
         const unsigned fourth = digitValue(at[3]);
         if (fourth >= 10) {
             p_ = at + 3;
-            value = first * 100 + second * 10 + third;
+            value = static_cast<Number>(first * 100 + second * 10 + third);
             return true;
         }
         if (digitValue(at[4]) >= 10) {
             p_ = at + 4;
-            value = first * 1000 + second * 100 + third * 10 + fourth;
+            value = static_cast<Number>(first * 1000 + second * 100 + third * 10 + fourth);
             return true;
         }
         return false;
