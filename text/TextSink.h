@@ -61,10 +61,17 @@ inline char* formatSignedDecimal(char* p, std::int32_t v) {
 }
 
 // Copies n characters. Most texts in the files are short, and a call to
-// memcpy costs more than the copy: up to 16 they are moved in two
-// overlapping words, never reading past the text.
+// memcpy costs more than the copy: up to 64 they are moved in overlapping
+// words of 8 or 16, never reading past the text.
 inline void copyText(char* to, const char* from, std::size_t n) {
-    if (n >= 8 && n <= 16) {
+    if (n > 16 && n <= 64) {
+        std::memcpy(to, from, 16);
+        std::memcpy(to + n - 16, from + n - 16, 16);
+        if (n > 32) {
+            std::memcpy(to + 16, from + 16, 16);
+            std::memcpy(to + n - 32, from + n - 32, 16);
+        }
+    } else if (n >= 8 && n <= 16) {
         std::memcpy(to, from, 8);
         std::memcpy(to + n - 8, from + n - 8, 8);
     } else if (n >= 4 && n < 8) {
